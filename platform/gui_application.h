@@ -1,0 +1,15 @@
+// The windowing system's application object.
+#pragma once
+
+namespace quillora::platform {
+
+// Creates the windowing application once (later calls do nothing). With no display it runs on
+// the offscreen platform.
+void startGuiApplication();
+
+// Destroys the application object and every window it still owns.
+void stopGuiApplication();
+
+bool guiApplicationRunning();
+
+}  // namespace quillora::platform

@@ -1,0 +1,63 @@
+// An off-screen drawing surface: the persistent page bitmap of a drawing panel.
+//
+// The pixels are 32-bit, top-down rows of blue, green, red and a fourth byte that is always
+// 0xFF, ready to be written out as bitmap data. Device contexts draw on it; platform code that
+// shows a panel paints image() onto its widget.
+#pragma once
+
+#include "platform/device_context.h"
+
+#include <cstddef>
+#include <cstdint>
+#include <memory>
+
+class QImage;
+
+namespace quillora::platform {
+
+class OffscreenSurface {
+public:
+    // Larger surfaces are refused (the surface stays empty): 512 MB of pixels, far more than a
+    // page at 0.1 mm per pixel needs (A3 is about 70 MB).
+    static constexpr std::size_t kMaxPixelBytes = std::size_t{512} << 20;
+
+    // An empty surface.
+    OffscreenSurface();
+    // A surface of width × height pixels filled with `fill`, at the display's usual resolution
+    // unless another one is given. Non-positive or too large sizes give an empty surface.
+    OffscreenSurface(int width, int height, ColourRef fill = rgbColour(255, 255, 255),
+                     double dotsPerInch = 96.0);
+    ~OffscreenSurface();
+    OffscreenSurface(const OffscreenSurface&) = delete;
+    OffscreenSurface& operator=(const OffscreenSurface&) = delete;
+
+    bool isEmpty() const;
+    int width() const;
+    int height() const;
+
+    // The resolution a device context uses for scale modes other than pixels.
+    double dotsPerInch() const;
+    void setDotsPerInch(double dotsPerInch);
+
+    // Changes the size, keeping the overlapping top-left part and filling new area with `fill`.
+    // A non-positive size empties the surface. Returns false (and keeps the old content) when
+    // the size is too large or memory runs out.
+    bool resize(int width, int height, ColourRef fill = rgbColour(255, 255, 255));
+    void fill(ColourRef colour);
+
+    // Top-down rows of blue, green, red, 0xFF; null when empty. Pointers stay valid until the
+    // next resize.
+    const std::uint8_t* pixels() const;
+    std::ptrdiff_t stride() const;
+
+    // The Qt image behind the surface, for platform code only.
+    const QImage& image() const;
+    QImage& image();
+
+private:
+    struct Image;
+    std::unique_ptr<Image> image_;
+    double dotsPerInch_ = 96.0;
+};
+
+}  // namespace quillora::platform

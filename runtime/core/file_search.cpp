@@ -1,0 +1,196 @@
+#include "runtime/core/file_search.h"
+
+#include "platform/fs/directory_listing.h"
+#include "platform/fs/drive_map.h"
+#include "runtime/core/memory.h"
+
+#include <mutex>
+#include <string>
+#include <string_view>
+#include <unordered_set>
+#include <vector>
+
+namespace quillora::runtime {
+namespace {
+
+// The attribute bits a mask may ask for: read-only, hidden, system, folder and archive.
+constexpr std::uint32_t kSearchableAttributes = 0x37;
+
+// One open search: the folder's entries whose names meet the pattern, in listing order, and
+// the next one to look at. The attribute mask is not kept: every call brings its own.
+struct FileSearch {
+    std::vector<platform::DirectoryEntry> entries;
+    std::size_t next = 0;
+};
+
+// The searches this runtime has handed out. A slot holds whatever the application last stored
+// in it, so closing goes through this set: a stale or foreign handle is ignored rather than
+// freed twice.
+std::mutex openSearchesMutex;
+std::unordered_set<FileSearch*> openSearches;
+
+FileSearch* takeOpenSearch(void* handle)
+{
+    std::lock_guard lock(openSearchesMutex);
+    auto* search = static_cast<FileSearch*>(handle);
+    return openSearches.erase(search) ? search : nullptr;
+}
+
+bool isOpenSearch(void* handle)
+{
+    std::lock_guard lock(openSearchesMutex);
+    return openSearches.count(static_cast<FileSearch*>(handle)) != 0;
+}
+
+unsigned char upperAscii(unsigned char c)
+{
+    return (c >= 'a' && c <= 'z') ? static_cast<unsigned char>(c - 'a' + 'A') : c;
+}
+
+// The bytes of the one character starting at `position`: a UTF-8 lead byte takes its
+// continuation bytes with it, so "?" stands for a whole character, as it does for a Chinese
+// character on a Windows volume. A byte that is not valid UTF-8 counts as one character.
+std::size_t characterLength(std::string_view text, std::size_t position)
+{
+    const auto lead = static_cast<unsigned char>(text[position]);
+    std::size_t length = lead >= 0xF0 ? 4 : lead >= 0xE0 ? 3 : lead >= 0xC0 ? 2 : 1;
+    for (std::size_t i = 1; i < length; ++i) {
+        if (position + i >= text.size() || (static_cast<unsigned char>(text[position + i]) & 0xC0) != 0x80)
+            return 1;
+    }
+    return length;
+}
+
+// "*" matches any run of characters, "?" exactly one; everything else matches itself with ASCII
+// letters compared without case. The last "*" seen is the only point to go back to: a later
+// mismatch lets it take one more character, which keeps the match linear.
+bool matchesGlob(std::string_view pattern, std::string_view name)
+{
+    std::size_t p = 0, n = 0;
+    std::size_t starPattern = std::string_view::npos, starName = 0;
+    while (n < name.size()) {
+        if (p < pattern.size() && pattern[p] == '*') {
+            starPattern = ++p;
+            starName = n;
+            continue;
+        }
+        if (p < pattern.size() && pattern[p] == '?') {
+            ++p;
+            n += characterLength(name, n);
+            continue;
+        }
+        if (p < pattern.size()
+            && upperAscii(static_cast<unsigned char>(pattern[p])) == upperAscii(static_cast<unsigned char>(name[n]))) {
+            ++p;
+            ++n;
+            continue;
+        }
+        if (starPattern == std::string_view::npos)
+            return false;
+        starName += characterLength(name, starName);
+        p = starPattern;
+        n = starName;
+    }
+    while (p < pattern.size() && pattern[p] == '*')
+        ++p;
+    return p == pattern.size();
+}
+
+// A trailing ".*" may also match nothing, as on a Windows volume: "*.*" takes every name, with
+// a dot or without, and "photo.*" takes "photo" as well as "photo.jpg".
+bool matchesWildcard(std::string_view pattern, std::string_view name)
+{
+    if (matchesGlob(pattern, name))
+        return true;
+    if (pattern.size() >= 2 && pattern.substr(pattern.size() - 2) == ".*")
+        return matchesGlob(pattern.substr(0, pattern.size() - 2), name);
+    return false;
+}
+
+// "C:\photos\*.jpg" → the folder "C:\photos\" and the wildcard "*.jpg". A pattern without a
+// separator after its drive ("C:*.*") searches the drive root; one without drive or separator
+// searches the current folder.
+FileSearch* openSearch(std::string_view pattern)
+{
+    const std::size_t separator = pattern.find_last_of("\\/");
+    std::string folder;
+    std::string_view wildcard;
+    if (separator != std::string_view::npos) {
+        folder = pattern.substr(0, separator + 1);
+        wildcard = pattern.substr(separator + 1);
+    } else if (pattern.size() >= 2 && pattern[1] == ':') {
+        folder = pattern.substr(0, 2);
+        wildcard = pattern.substr(2);
+    } else {
+        folder = ".";
+        wildcard = pattern;
+    }
+    if (wildcard.empty())
+        return nullptr;
+
+    const auto linuxFolder = platform::toLinuxPath(folder);
+    if (!linuxFolder)
+        return nullptr;
+    std::vector<platform::DirectoryEntry> listing = platform::listDirectory(*linuxFolder);
+    if (listing.empty())
+        return nullptr;
+
+    auto* search = new FileSearch;
+    for (platform::DirectoryEntry& entry : listing) {
+        // A backslash is a separator in every path the program builds, so a Linux name holding
+        // one could never be reached again by name; it is not offered.
+        if (entry.name.find('\\') != std::string::npos)
+            continue;
+        if (matchesWildcard(wildcard, entry.name))
+            search->entries.push_back(std::move(entry));
+    }
+    std::lock_guard lock(openSearchesMutex);
+    openSearches.insert(search);
+    return search;
+}
+
+bool isAccepted(const platform::DirectoryEntry& entry, std::uint32_t mask, bool filesOnly)
+{
+    if (filesOnly)
+        return (entry.attributes & platform::kEntryFolder) == 0;
+    return (entry.attributes & mask) != 0;
+}
+
+}  // namespace
+
+// A zero mask without files-only accepts no entry at all: the search runs to its end, closes
+// and returns nothing.
+char* findNextFile(const char* pattern, std::uint32_t attributes, bool filesOnly, void** slot)
+{
+    if (!slot)
+        return nullptr;
+    const std::uint32_t mask = attributes & kSearchableAttributes;
+
+    if (pattern && *pattern) {
+        closeFileSearch(*slot);
+        *slot = openSearch(pattern);
+    } else if (!isOpenSearch(*slot)) {
+        *slot = nullptr;
+    }
+    auto* search = static_cast<FileSearch*>(*slot);
+    if (!search)
+        return nullptr;
+
+    while (search->next < search->entries.size()) {
+        const platform::DirectoryEntry& entry = search->entries[search->next++];
+        if (isAccepted(entry, mask, filesOnly))
+            return newTextBlock(entry.name);
+    }
+    closeFileSearch(search);
+    *slot = nullptr;
+    return nullptr;
+}
+
+void closeFileSearch(void* handle)
+{
+    if (!handle)
+        return;
+    delete takeOpenSearch(handle);
+}
+
+}  // namespace quillora::runtime

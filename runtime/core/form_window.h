@@ -1,0 +1,44 @@
+// The top-level Qt window of a loaded form window: it turns the window system's notifications
+// into window events and handles the keyboard navigation between units.
+#pragma once
+
+#include <cstdint>
+
+#include <QImage>
+#include <QMainWindow>
+
+namespace quillora::runtime {
+
+class LiveWindow;
+
+class FormWindow : public QMainWindow {
+public:
+    explicit FormWindow(LiveWindow& window);
+
+    // The picture drawn behind the units, with its mode; a null image clears it.
+    void setBackgroundImage(QImage image);
+    void updateBackground();
+
+    QWidget* clientArea() const { return client_; }
+
+protected:
+    void closeEvent(QCloseEvent* event) override;
+    void moveEvent(QMoveEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
+    void changeEvent(QEvent* event) override;
+    void showEvent(QShowEvent* event) override;
+    void hideEvent(QHideEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    bool handleNavigationKey(QKeyEvent* event);
+    void handleEnter();
+    void moveRadioFocus(bool forward);
+    bool handleMnemonic(QKeyEvent* event);
+
+    LiveWindow& window_;
+    QWidget* client_;
+    QImage background_;
+};
+
+}  // namespace quillora::runtime

@@ -1,0 +1,178 @@
+#include "runtime/picture/jpeg_decoder.h"
+
+#include <csetjmp>
+#include <cstddef>
+#include <cstdio>
+
+#include <jpeglib.h>
+
+#include "runtime/picture/pixel_buffer.h"
+
+namespace quillora::runtime {
+
+namespace {
+
+// A progressive file may carry any number of scans, each costing a pass over the whole
+// picture; real files have about ten. More than this is a forged file meant to stall us.
+constexpr int kMaxScans = 500;
+
+// libjpeg reports a fatal error by calling error_exit, which must not return. Ours jumps back
+// to the step that called into libjpeg, which then gives up on the picture.
+struct ErrorTrap {
+    jpeg_error_mgr manager;
+    std::jmp_buf escape;
+};
+
+[[noreturn]] void abandonDecoding(j_common_ptr info)
+{
+    std::longjmp(reinterpret_cast<ErrorTrap*>(info->err)->escape, 1);
+}
+
+// Warnings about corrupt data (the picture still decodes, grey where data is missing) are not
+// reported to anyone.
+void ignoreMessage(j_common_ptr) {}
+
+void limitScans(j_common_ptr info)
+{
+    if (info->is_decompressor && reinterpret_cast<j_decompress_ptr>(info)->input_scan_number > kMaxScans)
+        abandonDecoding(info);
+}
+
+// One decompressor and what it needs. The steps below each arm the error trap with setjmp
+// before calling into libjpeg; their frames hold only plain data, so jumping back skips no
+// destructor. The session's destructor frees libjpeg's memory whichever way a step ended.
+struct JpegSession {
+    jpeg_decompress_struct info{};
+    ErrorTrap trap{};
+    jpeg_progress_mgr progress{};
+    bool created = false;
+
+    JpegSession() = default;
+    JpegSession(const JpegSession&) = delete;
+    JpegSession& operator=(const JpegSession&) = delete;
+    ~JpegSession()
+    {
+        if (created)
+            jpeg_destroy_decompress(&info);
+    }
+};
+
+bool convertsToRgb(const jpeg_decompress_struct& info)
+{
+    if (info.num_components == 1)
+        return info.jpeg_color_space == JCS_GRAYSCALE;
+    if (info.num_components == 3)
+        return info.jpeg_color_space == JCS_YCbCr || info.jpeg_color_space == JCS_RGB;
+    return false;
+}
+
+// Creates the decompressor over the bytes, reads the header and sets the output colour space
+// and scale; afterwards info.output_width and output_height hold the size the pixels come in.
+bool openSession(JpegSession& session, std::span<const std::uint8_t> bytes, unsigned scaleDenominator,
+                 J_COLOR_SPACE outputSpace)
+{
+    session.info.err = jpeg_std_error(&session.trap.manager);
+    session.trap.manager.error_exit = abandonDecoding;
+    session.trap.manager.output_message = ignoreMessage;
+    session.progress.progress_monitor = limitScans;
+    if (setjmp(session.trap.escape))
+        return false;
+    jpeg_create_decompress(&session.info);
+    session.created = true;
+    session.info.progress = &session.progress;
+    session.info.mem->max_memory_to_use = static_cast<long>(kMaxPicturePixelBytes);
+    jpeg_mem_src(&session.info, bytes.data(), static_cast<unsigned long>(bytes.size()));
+    if (jpeg_read_header(&session.info, TRUE) != JPEG_HEADER_OK)
+        return false;
+    if (!convertsToRgb(session.info) || !pictureSizeAllowed(session.info.image_width, session.info.image_height))
+        return false;
+    session.info.out_color_space = outputSpace;
+    session.info.scale_num = 1;
+    session.info.scale_denom = scaleDenominator;
+    jpeg_calc_output_dimensions(&session.info);
+    return true;
+}
+
+// Sets up the decoder without reading any scan data: it checks the tables the scan refers to.
+bool startWithoutReading(JpegSession& session)
+{
+    if (setjmp(session.trap.escape))
+        return false;
+    jpeg_start_decompress(&session.info);
+    return true;
+}
+
+// Reads every scanline into `pixels`, `stride` bytes a row, in the order the layout wants.
+bool readRows(JpegSession& session, std::uint8_t* pixels, std::size_t stride, bool bottomUp,
+              std::uint32_t width, std::uint32_t height, int components)
+{
+    if (setjmp(session.trap.escape))
+        return false;
+    jpeg_start_decompress(&session.info);
+    if (session.info.output_width != width || session.info.output_height != height ||
+        session.info.output_components != components)
+        return false;
+    while (session.info.output_scanline < height) {
+        const JDIMENSION y = session.info.output_scanline;
+        JSAMPROW row = pixels + static_cast<std::size_t>(bottomUp ? height - 1 - y : y) * stride;
+        if (jpeg_read_scanlines(&session.info, &row, 1) != 1)
+            return false;
+    }
+    return true;
+}
+
+bool validScale(unsigned scaleDenominator)
+{
+    return scaleDenominator == 1 || scaleDenominator == 2 || scaleDenominator == 4 || scaleDenominator == 8;
+}
+
+}  // namespace
+
+std::optional<JpegSize> readJpegHeader(std::span<const std::uint8_t> bytes)
+{
+    JpegSession session;
+    if (!openSession(session, bytes, 8, JCS_EXT_BGR))
+        return std::nullopt;
+    // A progressive file would be read whole by the set-up, so only single-scan files get the
+    // cheap check of their tables here.
+    if (!jpeg_has_multiple_scans(&session.info) && !startWithoutReading(session))
+        return std::nullopt;
+    return JpegSize{session.info.image_width, session.info.image_height};
+}
+
+std::optional<JpegPixels> decodeJpeg(std::span<const std::uint8_t> bytes, unsigned scaleDenominator,
+                                     JpegLayout layout)
+{
+    if (!validScale(scaleDenominator))
+        return std::nullopt;
+    const bool bottomUp = layout == JpegLayout::BgrBottomUp;
+    const int components = bottomUp ? 3 : 4;
+    JpegSession session;
+    if (!openSession(session, bytes, scaleDenominator, bottomUp ? JCS_EXT_BGR : JCS_EXT_BGRA))
+        return std::nullopt;
+    JpegPixels result;
+    result.width = session.info.output_width;
+    result.height = session.info.output_height;
+    const std::uint64_t stride = std::uint64_t{result.width} * components;
+    auto pixels = newPixelBuffer(result.width, result.height, stride);
+    if (!pixels)
+        return std::nullopt;
+    result.pixels = std::move(*pixels);
+    if (!readRows(session, result.pixels.data(), stride, bottomUp, result.width, result.height, components))
+        return std::nullopt;
+    return result;
+}
+
+unsigned jpegScaleFor(std::uint32_t width, std::uint32_t height, std::uint32_t wantedWidth,
+                      std::uint32_t wantedHeight)
+{
+    for (unsigned denominator : {8u, 4u, 2u}) {
+        const std::uint64_t scaledWidth = (std::uint64_t{width} + denominator - 1) / denominator;
+        const std::uint64_t scaledHeight = (std::uint64_t{height} + denominator - 1) / denominator;
+        if (scaledWidth >= wantedWidth && scaledHeight >= wantedHeight)
+            return denominator;
+    }
+    return 1;
+}
+
+}  // namespace quillora::runtime

@@ -1,0 +1,83 @@
+#include "runtime/picture/picture_commands.h"
+
+#include <array>
+
+#include "runtime/picture/picture_registry.h"
+
+namespace quillora::runtime {
+
+namespace {
+
+// A handle argument of any integer type; anything else names no picture.
+PictureHandle handleArgument(std::int32_t argCount, const RuntimeValue* args)
+{
+    if (argCount < 1 || !args)
+        return 0;
+    switch (static_cast<TypeCode>(args[0].type)) {
+    case TypeCode::Byte:
+    case TypeCode::Short:
+    case TypeCode::Integer:
+        return asInt(args[0]);
+    case TypeCode::LongInteger: {
+        const std::int64_t wide = asInt64(args[0]);
+        return wide == static_cast<PictureHandle>(wide) ? static_cast<PictureHandle>(wide) : 0;
+    }
+    default:
+        return 0;
+    }
+}
+
+constexpr std::array<PictureCommandEntry, 4> kPictureCommands{{
+    {"LoadPicture", loadPictureCommand},
+    {"UnloadPicture", unloadPictureCommand},
+    {"PicturePixelWidth", picturePixelWidthCommand},
+    {"PicturePixelHeight", picturePixelHeightCommand},
+}};
+
+}  // namespace
+
+void loadPictureCommand(RuntimeValue* result, std::int32_t argCount, RuntimeValue* args)
+{
+    PictureHandle handle = 0;
+    if (argCount >= 1 && args) {
+        switch (static_cast<TypeCode>(args[0].type)) {
+        case TypeCode::ByteSet: {
+            const std::uint8_t* bytes = byteSetData(args[0]);
+            if (bytes)
+                handle = loadPicture({bytes, byteSetLength(args[0])});
+            break;
+        }
+        case TypeCode::Text:
+            handle = loadPictureFile(asText(args[0]));
+            break;
+        default:
+            break;
+        }
+    }
+    if (result)
+        *result = makeInt(handle);
+}
+
+void unloadPictureCommand(RuntimeValue*, std::int32_t argCount, RuntimeValue* args)
+{
+    unloadPicture(handleArgument(argCount, args));
+}
+
+void picturePixelWidthCommand(RuntimeValue* result, std::int32_t argCount, RuntimeValue* args)
+{
+    if (result)
+        *result = makeInt(pictureWidth(handleArgument(argCount, args)));
+}
+
+void picturePixelHeightCommand(RuntimeValue* result, std::int32_t argCount, RuntimeValue* args)
+{
+    if (result)
+        *result = makeInt(pictureHeight(handleArgument(argCount, args)));
+}
+
+std::span<const PictureCommandEntry> pictureCommands()
+{
+    return kPictureCommands;
+}
+
+}  // namespace quillora::runtime

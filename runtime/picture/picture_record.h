@@ -1,0 +1,87 @@
+// The decoded form of one loaded picture, and the on-disk bitmap header records it reuses.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <vector>
+
+namespace quillora::runtime {
+
+// The kind numbers are part of the program's vocabulary (the picture tool prints them).
+enum class PictureKind : std::int32_t {
+    Empty = 0,
+    Jpeg = 1,
+    Bmp = 2,
+    Icon = 3,
+    Cursor = 4,
+    Gif = 5,
+    Pcx8 = 6,
+    Pcx1 = 7,
+};
+
+#pragma pack(push, 1)
+// The 40-byte device-independent bitmap information header.
+struct BitmapInfoHeader {
+    std::uint32_t size;
+    std::int32_t width;
+    std::int32_t height;  // negative: rows run top-down
+    std::uint16_t planes;
+    std::uint16_t bitCount;
+    std::uint32_t compression;
+    std::uint32_t imageSize;
+    std::int32_t xPixelsPerMetre;
+    std::int32_t yPixelsPerMetre;
+    std::uint32_t coloursUsed;
+    std::uint32_t coloursImportant;
+};
+#pragma pack(pop)
+static_assert(sizeof(BitmapInfoHeader) == 40);
+
+// One colour-table entry as bitmaps store it.
+struct ColourQuad {
+    std::uint8_t blue = 0;
+    std::uint8_t green = 0;
+    std::uint8_t red = 0;
+    std::uint8_t reserved = 0;
+};
+static_assert(sizeof(ColourQuad) == 4);
+
+// Indexed pictures (GIF, 8-bit PCX) keep a bitmap header, a 256-entry colour table of
+// blue-green-red-zero quads and 8-bit rows, top-down, each padded to four bytes as a device
+// independent bitmap requires.
+inline constexpr std::size_t kColourTableEntries = 256;
+inline constexpr std::size_t kColourTableBytes = kColourTableEntries * 4;
+inline constexpr std::size_t kIndexedPixelOffset = sizeof(BitmapInfoHeader) + kColourTableBytes;  // 1064
+
+// Bitmap rows are padded to a multiple of four bytes.
+constexpr std::uint64_t paddedRowBytes(std::uint64_t rowBytes) { return (rowBytes + 3) / 4 * 4; }
+
+// The image chosen from an icon or cursor file, ready to draw: top-down blue-green-red-alpha
+// pixels with the file's transparency mask folded into alpha. It stands in for the icon handle.
+struct IconImage {
+    std::int32_t width = 0;
+    std::int32_t height = 0;
+    std::int32_t hotspotX = 0;  // cursors only
+    std::int32_t hotspotY = 0;
+    std::vector<std::uint8_t> pixels;
+};
+
+// One loaded picture. The layout of `data` depends on the kind:
+//   Jpeg, Bmp   24-bit blue-green-red pixels, rows bottom-up, rows packed without padding
+//               (row length = width * 3)
+//   Gif, Pcx8   BitmapInfoHeader (height negative), 1024-byte colour table, 8-bit rows padded
+//               to four bytes; the pixels start kIndexedPixelOffset bytes in
+//   Pcx1        1-bit rows, top-down, each padded to an even number of bytes; 1 is white
+//   Icon, Cursor  empty; the picture is `icon`
+// A JPEG keeps its compressed bytes in `jpegSource` and fills `data` only when the full-size
+// pixels are asked for: drawing a large photo into a small cell decodes it at a reduced size.
+struct PictureRecord {
+    PictureKind kind = PictureKind::Empty;
+    std::int32_t width = 0;
+    std::int32_t height = 0;
+    IconImage icon;
+    std::vector<std::uint8_t> data;
+    std::vector<std::uint8_t> jpegSource;
+};
+
+}  // namespace quillora::runtime
