@@ -1,5 +1,5 @@
-// Loads arbitrary bytes as a picture and, when they load, turns the picture into the pixels
-// drawing uses: at full size and reduced for a small cell.
+// Loads arbitrary bytes as a picture and, when they load, decodes its full record and the
+// pixels drawing uses for a small cell (a JPEG is reduced for that).
 #include <cstddef>
 #include <cstdint>
 
@@ -11,7 +11,6 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const PictureHandle handle = loadPicture({data, size});
     if (handle != 0) {
         decodedPicture(handle);
-        pictureForDrawing(handle);
         pictureForDrawing(handle, 16, 16);
         unloadPicture(handle);
     }

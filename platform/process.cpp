@@ -15,6 +15,12 @@ void endProcess(std::int32_t exitCode)
     _exit(exitCode);
 }
 
+std::string currentDirectory()
+{
+    char buffer[4096];
+    return getcwd(buffer, sizeof buffer) ? std::string(buffer) : std::string(".");
+}
+
 bool setCurrentDirectory(const std::string& directory)
 {
     return chdir(directory.c_str()) == 0;

@@ -11,6 +11,9 @@ namespace quillora::platform {
 // destructors (the windowing objects are already gone by then).
 [[noreturn]] void endProcess(std::int32_t exitCode);
 
+// The current folder.
+std::string currentDirectory();
+
 // Makes `directory` the current folder; false when it cannot.
 bool setCurrentDirectory(const std::string& directory);
 

@@ -2,6 +2,7 @@
 
 #include "common/runtime_calls.h"
 #include "form_ids.h"
+#include "pagesetup/print_settings.h"
 #include "quillora/win_abi.h"
 
 namespace quillora::app {
@@ -14,10 +15,12 @@ win::ULONG_PTR encoderToken = 0;
 
 void initialiseGlobals()
 {
+    createPageSetupState();
 }
 
 void releaseGlobals()
 {
+    releasePageSetupState();
 }
 
 void startApplication()

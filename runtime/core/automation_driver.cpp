@@ -6,6 +6,7 @@
 #include "runtime/core/form_template_format.h"
 #include "runtime/core/live_window.h"
 #include "runtime/core/program_exit.h"
+#include "runtime/core/runtime_start.h"
 #include "runtime/core/window_registry.h"
 
 #include <QApplication>
@@ -80,6 +81,15 @@ std::string unquote(std::string text)
     if (text.size() >= 2 && text.front() == '"' && text.back() == '"')
         return text.substr(1, text.size() - 2);
     return text;
+}
+
+// Paths on the command line and in the script are relative to the folder the program was
+// started from, not the program's own folder that start-up moves to.
+std::string launchPath(const std::string& path)
+{
+    if (path.empty() || path.front() == '/' || launchDirectory().empty())
+        return path;
+    return launchDirectory() + "/" + path;
 }
 
 LiveWindow& windowNamed(const ScriptLine& line, std::string_view name)
@@ -218,7 +228,7 @@ int runLine(const ScriptLine& line)
     } else if (verb == "save") {
         const auto [windowName, file] = splitFirst(line.rest);
         LiveWindow& window = windowNamed(line, windowName);
-        if (!window.widget()->grab().save(QString::fromStdString(unquote(file))))
+        if (!window.widget()->grab().save(QString::fromStdString(launchPath(unquote(file)))))
             fail(line, "cannot save " + file);
     } else if (verb == "echo") {
         say(unquote(line.rest));
@@ -324,7 +334,7 @@ void startAutomationIfRequested()
         if (arguments[i] != "--script")
             continue;
         driver = new Driver;
-        if (!loadScript(arguments[i + 1], *driver)) {
+        if (!loadScript(launchPath(arguments[i + 1]), *driver)) {
             std::fprintf(stderr, "script error: cannot read %s\n", arguments[i + 1].c_str());
             exitProgram(kScriptFailedExitCode);
         }

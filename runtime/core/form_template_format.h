@@ -199,7 +199,7 @@ inline constexpr std::uint32_t kDefaultCursorBytes = 4;
 //   Checked         u32, 0 or 1 (check boxes, radio boxes).
 //   SelectedIndex   i32, −1 = none (combo boxes, list boxes, tabs).
 //   Alignment       u32 (Alignment).
-//   Options         u32 bits, their meaning per kind (kWindow…, kListView…).
+//   Options         u32 bits, their meaning per kind (kWindow…, kEditBox…, kListView…).
 //   Style           u32 (ListViewStyle for list views, ComboBoxStyle for combo boxes).
 //   BackgroundMode  u32 (BackgroundMode, windows).
 //   Font            i32 angle in tenths of a degree, u32 bold, u32 italic, u32 underline,
@@ -234,6 +234,9 @@ inline constexpr std::uint32_t kWindowEnterMovesFocus = 0x02;
 inline constexpr std::uint32_t kWindowEscCloses = 0x04;
 inline constexpr std::uint32_t kWindowHelpKey = 0x08;  // F1 opens the help file
 inline constexpr std::uint32_t kWindowTopmost = 0x10;
+
+// Edit box options.
+inline constexpr std::uint32_t kEditBoxMultiLine = 0x01;  // several lines; Enter breaks the line
 
 // List view options.
 inline constexpr std::uint32_t kListViewFullRowSelect = 0x01;

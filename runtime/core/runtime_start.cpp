@@ -20,6 +20,7 @@ namespace quillora::runtime {
 namespace {
 
 std::atomic<bool> started{false};
+std::string launchFolder;
 
 }  // namespace
 
@@ -27,6 +28,7 @@ void startRuntime()
 {
     if (started.exchange(true))
         return;
+    launchFolder = platform::currentDirectory();
     const std::string directory = platform::programDirectory();
     // Relative file names resolve against the program's own folder. Staying in the caller's
     // folder when that fails is harmless: every path the album logic uses is absolute.
@@ -51,6 +53,11 @@ void startRuntime()
         installFormTemplates(readFormTemplatesOrReport(
             std::span<const std::uint8_t>(descriptor->templateData, descriptor->templateDataBytes), handlers));
     }
+}
+
+const std::string& launchDirectory()
+{
+    return launchFolder;
 }
 
 bool runtimeStarted()

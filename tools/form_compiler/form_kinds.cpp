@@ -44,6 +44,8 @@ const std::vector<NamedValue> kWindowOptions = {
     {"topmost", ff::kWindowTopmost},
 };
 
+const std::vector<NamedValue> kEditBoxOptions = {{"multi-line", ff::kEditBoxMultiLine}};
+
 const std::vector<NamedValue> kListViewOptions = {
     {"full-row-select", ff::kListViewFullRowSelect},
     {"grid-lines", ff::kListViewGridLines},
@@ -69,7 +71,7 @@ std::vector<KindRules> buildKinds()
     std::vector<KindRules> kinds = {
         {"window", code(K::Window), with(kWindowProperties, {}), kWindowEvents, kWindowOptions},
         {"menu", code(K::Menu), with(kMenuProperties, {}), {{"被选择", 0}}, {}, false, false},
-        {"EditBox", code(K::EditBox), control({"text", "align", "font"}), {{"内容被改变", 0}}, {}},
+        {"EditBox", code(K::EditBox), control({"text", "align", "options", "font"}), {{"内容被改变", 0}}, kEditBoxOptions},
         {"DrawPanel", code(K::DrawPanel), control({}), {}, {}},
         {"GroupBox", code(K::GroupBox), control({"text", "font"}), {}, {}, true},
         {"Label", code(K::Label), control({"text", "align", "font"}), {}, {}},

@@ -1,0 +1,35 @@
+// Taking a drawing panel's persistent bitmap out as BMP file data, at its own size or stretched.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <optional>
+#include <vector>
+
+namespace quillora::platform {
+class OffscreenSurface;
+}
+
+namespace quillora::runtime {
+
+// The largest BMP file a panel hands out. A page of A3 at 0.1 mm per pixel is about 53 MB.
+inline constexpr std::size_t kMaxPanelPictureBytes = std::size_t{512} << 20;
+
+// Percentages below this are raised to it, so a picture never shrinks to a sliver.
+inline constexpr std::int64_t kMinimumPicturePercent = 10;
+
+// One side of the picture asked for, from the bitmap's own side and the argument: absent or 0
+// is the own side; −p is p per cent of it (at least kMinimumPicturePercent), truncated; any
+// other value is taken as it is. The result may be 0 or negative (no picture).
+std::int64_t requestedPictureSide(std::int32_t ownSide, std::optional<std::int64_t> argument);
+
+// The surface as a complete BMP file of width × height pixels: the 14-byte file header ("BM",
+// file size, two zero words, the offset of the pixels), a 40-byte information header (24 bits
+// per pixel, no compression, the surface's resolution in pixels per metre) and bottom-up rows of
+// blue, green and red, each padded to four bytes. A size other than the surface's own stretches
+// the content (a reduction averages). Empty when the surface is empty, a side is not positive,
+// or the file would pass kMaxPanelPictureBytes.
+std::vector<std::uint8_t> surfaceAsBmpFile(const platform::OffscreenSurface& surface, std::int64_t width,
+                                           std::int64_t height);
+
+}  // namespace quillora::runtime

@@ -1,0 +1,64 @@
+#include "runtime/units/label_unit.h"
+
+#include "quillora/control_unit_commands.h"
+#include "runtime/units/control_support.h"
+
+#include <QLabel>
+
+namespace quillora::runtime {
+
+QWidget* LabelUnit::createWidget(QWidget* parent)
+{
+    label_ = new QLabel(parent);
+    // Captions are shown as written: a "<" in them is a character, not the start of a tag.
+    label_->setTextFormat(Qt::PlainText);
+    label_->setWordWrap(true);
+    label_->setFocusPolicy(Qt::NoFocus);
+    label_->setText(toQt(template_.properties.text.value_or(std::string())));
+    setAlignment(static_cast<std::uint32_t>(template_.properties.alignment.value_or(form_format::Alignment::Left)));
+    applyTemplateFont(*label_, template_.properties);
+    return label_;
+}
+
+void LabelUnit::setAlignment(std::uint32_t alignment)
+{
+    if (label_)
+        label_->setAlignment(horizontalAlignment(alignment) | Qt::AlignTop);
+}
+
+std::string LabelUnit::mnemonicCaption() const
+{
+    return label_ ? fromQt(label_->text()) : std::string();
+}
+
+std::optional<RuntimeValue> LabelUnit::readKindProperty(std::int32_t index)
+{
+    switch (index) {
+    case kLabelCaption: return textValue(label_ ? label_->text() : QString());
+    case kLabelAlignment: return makeInt(label_ ? alignmentValue(label_->alignment()) : 0);
+    default: return std::nullopt;
+    }
+}
+
+bool LabelUnit::writeKindProperty(std::int32_t index, std::int32_t, std::uint32_t payloadLow, std::uint32_t payloadHigh)
+{
+    if (!label_)
+        return false;
+    switch (index) {
+    case kLabelCaption:
+        label_->setText(toQt(payloadText(payloadLow, payloadHigh)));
+        return true;
+    case kLabelAlignment:
+        setAlignment(payloadLow);
+        return true;
+    default:
+        return false;
+    }
+}
+
+std::string LabelUnit::describe() const
+{
+    return escapedForDescription(label_ ? label_->text() : QString());
+}
+
+}  // namespace quillora::runtime

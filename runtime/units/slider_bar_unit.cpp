@@ -1,0 +1,102 @@
+#include "runtime/units/slider_bar_unit.h"
+
+#include "quillora/control_unit_commands.h"
+#include "quillora/events.h"
+#include "runtime/units/control_support.h"
+
+#include <QSlider>
+
+namespace quillora::runtime {
+namespace {
+
+// A trackbar's range when the form gives none.
+constexpr int kDefaultMinimum = 0;
+constexpr int kDefaultMaximum = 100;
+
+}  // namespace
+
+QWidget* SliderBarUnit::createWidget(QWidget* parent)
+{
+    const UnitRect& rect = template_.rect;
+    slider_ = new QSlider(rect.height > rect.width ? Qt::Vertical : Qt::Horizontal, parent);
+    quietly([&] {
+        slider_->setRange(template_.properties.rangeMinimum.value_or(kDefaultMinimum),
+                          template_.properties.rangeMaximum.value_or(kDefaultMaximum));
+        slider_->setValue(template_.properties.position.value_or(slider_->minimum()));
+    });
+    QObject::connect(slider_, &QSlider::valueChanged, &connections_, [this] {
+        if (!programChange_)
+            fire(kEventSliderMoved);
+    });
+    return slider_;
+}
+
+template <typename Change>
+void SliderBarUnit::quietly(Change change)
+{
+    const bool outer = programChange_;
+    programChange_ = true;
+    change();
+    programChange_ = outer;
+}
+
+std::optional<RuntimeValue> SliderBarUnit::readKindProperty(std::int32_t index)
+{
+    if (!slider_)
+        return std::nullopt;
+    switch (index) {
+    case kSliderPosition: return makeInt(slider_->value());
+    case kSliderMinimum: return makeInt(slider_->minimum());
+    case kSliderMaximum: return makeInt(slider_->maximum());
+    case kSliderPageStep: return makeInt(slider_->pageStep());
+    default: return std::nullopt;
+    }
+}
+
+bool SliderBarUnit::writeKindProperty(std::int32_t index, std::int32_t, std::uint32_t payloadLow, std::uint32_t)
+{
+    if (!slider_)
+        return false;
+    const auto number = static_cast<std::int32_t>(payloadLow);
+    switch (index) {
+    case kSliderPosition:
+        quietly([&] { slider_->setValue(number); });
+        return true;
+    case kSliderMinimum:
+        quietly([&] { slider_->setMinimum(number); });
+        return true;
+    case kSliderMaximum:
+        quietly([&] { slider_->setMaximum(number); });
+        return true;
+    case kSliderPageStep:
+        slider_->setPageStep(number);
+        return true;
+    default:
+        return false;
+    }
+}
+
+std::string SliderBarUnit::describe() const
+{
+    if (!slider_)
+        return {};
+    return "\nposition\t" + std::to_string(slider_->value()) + "\t" + std::to_string(slider_->minimum()) + "\t"
+        + std::to_string(slider_->maximum());
+}
+
+bool SliderBarUnit::automate(std::string_view action, std::string_view argument, std::string& problem)
+{
+    if (action != "slide")
+        return Unit::automate(action, argument, problem);
+    const std::optional<int> position = parseWholeNumber(argument);
+    if (!position) {
+        problem = "slide takes a whole number, not \"" + std::string(argument) + "\"";
+        return false;
+    }
+    if (!userCanReach(*this, problem))
+        return false;
+    slider_->setValue(*position);
+    return true;
+}
+
+}  // namespace quillora::runtime

@@ -1,0 +1,141 @@
+#include "runtime/units/status_bar.h"
+
+#include "quillora/list_unit_commands.h"
+#include "runtime/core/command_arguments.h"
+#include "runtime/units/control_support.h"
+
+#include <QFrame>
+#include <QHBoxLayout>
+#include <QLabel>
+
+namespace quillora::runtime {
+
+StatusBarUnit::StatusBarUnit(LiveWindow& window, const UnitTemplate& unitTemplate) : Unit(window, unitTemplate) {}
+
+QWidget* StatusBarUnit::createWidget(QWidget* parent)
+{
+    bar_ = new QWidget(parent);
+    bar_->setFocusPolicy(Qt::NoFocus);
+    layout_ = new QHBoxLayout(bar_);
+    layout_->setContentsMargins(0, 1, 0, 0);
+    layout_->setSpacing(2);
+    applyTemplateFont(*bar_, template_.properties);
+    insertPart(0, -1);
+    setPartText(0, template_.properties.text.value_or(std::string()));
+    return bar_;
+}
+
+void StatusBarUnit::windowBuilt()
+{
+    // The loader gives a unit without tab stop click focus; a status bar takes none at all.
+    bar_->setFocusPolicy(Qt::NoFocus);
+}
+
+QLabel* StatusBarUnit::newPart(int width) const
+{
+    auto* part = new QLabel(bar_);
+    part->setFrameStyle(QFrame::Panel | QFrame::Sunken);
+    part->setTextFormat(Qt::PlainText);
+    part->setFocusPolicy(Qt::NoFocus);
+    // A long message is cut at the part's edge instead of widening the bar.
+    if (width < 0)
+        part->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
+    else
+        part->setFixedWidth(width);
+    return part;
+}
+
+bool StatusBarUnit::setPartText(int part, std::string_view text)
+{
+    if (part < 0 || part >= partCount())
+        return false;
+    parts_[static_cast<std::size_t>(part)]->setText(toQt(text));
+    return true;
+}
+
+std::string StatusBarUnit::partText(int part) const
+{
+    return part >= 0 && part < partCount() ? fromQt(parts_[static_cast<std::size_t>(part)]->text()) : std::string();
+}
+
+int StatusBarUnit::insertPart(int position, int width)
+{
+    if (!layout_)
+        return -1;
+    if (position < 0 || position > partCount())
+        position = partCount();
+    QLabel* part = newPart(width);
+    layout_->insertWidget(position, part, width < 0 ? 1 : 0);
+    parts_.insert(parts_.begin() + position, part);
+    return position;
+}
+
+bool StatusBarUnit::deletePart(int part)
+{
+    if (part < 0 || part >= partCount())
+        return false;
+    delete parts_[static_cast<std::size_t>(part)];
+    parts_.erase(parts_.begin() + part);
+    return true;
+}
+
+std::string StatusBarUnit::describe() const
+{
+    std::string line;
+    for (int part = 0; part < partCount(); ++part) {
+        if (part > 0)
+            line += '\t';
+        line += escapedForDescription(parts_[static_cast<std::size_t>(part)]->text());
+    }
+    return line;
+}
+
+}  // namespace quillora::runtime
+
+// --- the methods ----------------------------------------------------------------------------------
+
+namespace quillora {
+namespace {
+
+using runtime::CommandArguments;
+using runtime::StatusBarUnit;
+
+StatusBarUnit& statusBar(std::int32_t argCount, const RuntimeValue* args)
+{
+    return runtime::requireUnit<StatusBarUnit>(argCount, args);
+}
+
+}  // namespace
+
+void statusBarSetPartText(RuntimeValue* result, std::int32_t argCount, RuntimeValue* args)
+{
+    StatusBarUnit& unit = statusBar(argCount, args);
+    const CommandArguments arguments(argCount, args);
+    *result = makeBool(unit.setPartText(arguments.int32(1, -1), arguments.text(2)));
+}
+
+void statusBarPartText(RuntimeValue* result, std::int32_t argCount, RuntimeValue* args)
+{
+    StatusBarUnit& unit = statusBar(argCount, args);
+    *result = runtime::textResult(unit.partText(CommandArguments(argCount, args).int32(1, -1)));
+}
+
+void statusBarPartCount(RuntimeValue* result, std::int32_t argCount, RuntimeValue* args)
+{
+    *result = makeInt(statusBar(argCount, args).partCount());
+}
+
+void statusBarInsertPart(RuntimeValue* result, std::int32_t argCount, RuntimeValue* args)
+{
+    StatusBarUnit& unit = statusBar(argCount, args);
+    const CommandArguments arguments(argCount, args);
+    *result = makeInt(unit.insertPart(arguments.int32(1, -1), arguments.int32(2, -1)));
+}
+
+void statusBarDeletePart(RuntimeValue* result, std::int32_t argCount, RuntimeValue* args)
+{
+    StatusBarUnit& unit = statusBar(argCount, args);
+    *result = makeBool(unit.deletePart(CommandArguments(argCount, args).int32(1, -1)));
+}
+
+}  // namespace quillora

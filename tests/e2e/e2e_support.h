@@ -1,0 +1,47 @@
+// Running the real program under the automation driver: a temporary machine (drives made of
+// temporary folders, a home folder with desktop and documents) and a script, with the program's
+// output and exit code.
+#pragma once
+
+#include <filesystem>
+#include <string>
+#include <vector>
+
+namespace quillora::e2e {
+
+struct RunResult {
+    int exitCode = -1;
+    std::string output;  // standard output
+    std::string errors;  // standard error
+};
+
+class TestMachine {
+public:
+    TestMachine();
+    ~TestMachine();
+    TestMachine(const TestMachine&) = delete;
+    TestMachine& operator=(const TestMachine&) = delete;
+
+    // The folder that stands for drive `letter` (created on first use).
+    std::filesystem::path drive(char letter);
+    // Drive map entries beyond C: ("D=/x|removable|LABEL"); C: is always the first drive.
+    void addDrive(char letter, const std::string& type, const std::string& label);
+    // Creates a file (and its folders) with the given bytes.
+    void writeFile(const std::filesystem::path& path, const std::string& bytes = "x");
+
+    // The home folder lies on drive C:, so its desktop is C:\home\Desktop\.
+    std::filesystem::path home() const { return root_ / "drive_C" / "home"; }
+    std::filesystem::path root() const { return root_; }
+
+    // Runs the program with the script; gives up after `timeoutSeconds`.
+    RunResult run(const std::string& script, int timeoutSeconds = 60);
+
+private:
+    std::filesystem::path root_;
+    std::vector<std::string> driveEntries_;
+};
+
+// A tiny valid 24-bit BMP of width x height in one colour.
+std::string tinyBmp(int width, int height, unsigned char red, unsigned char green, unsigned char blue);
+
+}  // namespace quillora::e2e
