@@ -96,10 +96,31 @@ bool isPseudoFileSystemFolder(std::string_view name)
     return name == "proc" || name == "sys" || name == "dev" || name == "run";
 }
 
-bool isWritable(int folderDescriptor, const char* name)
-{
-    return faccessat(folderDescriptor, name, W_OK, 0) == 0;
-}
+// Who is listing: the user and their groups, read once per listing.
+struct ListingUser {
+    uid_t user = geteuid();
+    std::vector<gid_t> groups = [] {
+        std::vector<gid_t> list(static_cast<std::size_t>(std::max(getgroups(0, nullptr), 0)));
+        if (!list.empty())
+            list.resize(static_cast<std::size_t>(std::max(getgroups(static_cast<int>(list.size()), list.data()), 0)));
+        list.push_back(getegid());
+        return list;
+    }();
+
+    // Whether the user may write the entry, read from the mode bits the listing has already
+    // fetched: asking the kernel once more per entry would double the cost of listing a folder.
+    // The superuser may write anything.
+    bool mayWrite(const struct stat& status) const
+    {
+        if (user == 0)
+            return true;
+        if (status.st_uid == user)
+            return (status.st_mode & S_IWUSR) != 0;
+        if (std::find(groups.begin(), groups.end(), status.st_gid) != groups.end())
+            return (status.st_mode & S_IWGRP) != 0;
+        return (status.st_mode & S_IWOTH) != 0;
+    }
+};
 
 }  // namespace
 
@@ -130,6 +151,7 @@ std::vector<DirectoryEntry> listDirectory(const std::string& linuxFolder)
     const std::string realFolder = resolvedPath(linuxFolder);
     const std::vector<FolderIdentity> ancestors = foldersOnPath(folder, linuxFolder, realFolder);
     const bool listingRoot = realFolder == "/";
+    const ListingUser lister;
 
     // "." and ".." lead to folders on the path by nature; they are listed but never entered.
     for (const char* dots : {".", ".."}) {
@@ -137,7 +159,7 @@ std::vector<DirectoryEntry> listDirectory(const std::string& linuxFolder)
         if (fstatat(descriptor, dots, &status, 0) != 0)
             continue;
         std::uint32_t attributes = kEntryFolder;
-        if (!isWritable(descriptor, dots))
+        if (!lister.mayWrite(status))
             attributes |= kEntryReadOnly;
         entries.push_back({dots, attributes});
     }
@@ -169,7 +191,7 @@ std::vector<DirectoryEntry> listDirectory(const std::string& linuxFolder)
         } else {
             continue;
         }
-        if (!isWritable(descriptor, item->d_name))
+        if (!lister.mayWrite(status))
             attributes |= kEntryReadOnly;
         if (name.front() == '.')
             attributes |= kEntryHidden;
