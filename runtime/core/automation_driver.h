@@ -15,7 +15,8 @@
 //   close W                    asks window W to close, as its close box does
 //   answer messagebox N        answers the next message box with button number N
 //   answer folder PATH         answers the next folder browser with PATH ("" = cancel)
-//   answer font FACE SIZE [bold] [italic]   answers the next font dialog ("cancel" cancels)
+//   answer font FACE SIZE [bold] [italic] [underline] [strikeout]   answers the next font dialog
+//                              ("cancel" cancels)
 //   answer print OK|cancel     answers the next print dialog
 //   show W.U | show W          prints what the unit or the whole window shows
 //   expect W.U TEXT            fails the script unless what the unit shows contains TEXT

@@ -9,10 +9,9 @@
 
 #include <QObject>
 #include <QPointer>
+#include <QPushButton>
 
 #include "runtime/units/unit.h"
-
-#include <QPushButton>
 
 namespace quillora::runtime {
 

@@ -9,12 +9,11 @@
 // then "checked\t0|1".
 #pragma once
 
+#include <QCheckBox>
 #include <QObject>
 #include <QPointer>
 
 #include "runtime/units/unit.h"
-
-#include <QCheckBox>
 
 namespace quillora::runtime {
 

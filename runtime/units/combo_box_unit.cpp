@@ -66,7 +66,8 @@ private:
 
 QWidget* ComboBoxUnit::createWidget(QWidget* parent)
 {
-    combo_ = new ComboWidget(parent, *this);
+    auto* widget = new ComboWidget(parent, *this);
+    combo_ = widget;
     const auto style = template_.properties.style.value_or(static_cast<std::uint32_t>(form_format::ComboBoxStyle::DropDown));
     combo_->setEditable(style == static_cast<std::uint32_t>(form_format::ComboBoxStyle::DropDown));
     // Enter in the edit line must not add the text to the items, as Qt would by default.
@@ -79,8 +80,8 @@ QWidget* ComboBoxUnit::createWidget(QWidget* parent)
     QObject::connect(combo_, &QComboBox::activated, &connections_, [this] { postEvent(kEventListItemSelected); });
     if (QLineEdit* edit = combo_->lineEdit())
         QObject::connect(edit, &QLineEdit::textEdited, &connections_, [this] { fire(kEventEditContentChanged); });
-    static_cast<ComboWidget*>(combo_.data())->watchEditLine();
-    return combo_;
+    widget->watchEditLine();
+    return widget;
 }
 
 ComboBoxUnit::~ComboBoxUnit()

@@ -21,13 +21,12 @@
 // "selected\tN", then one "item\tN\tTEXT" line per item.
 #pragma once
 
+#include <QComboBox>
 #include <QObject>
 #include <QPointer>
 #include <QStringList>
 
 #include "runtime/units/unit.h"
-
-#include <QComboBox>
 
 namespace quillora::runtime {
 

@@ -1,7 +1,7 @@
 #include "runtime/units/control_support.h"
 
+#include "platform/device_fonts.h"
 #include "quillora/control_unit_commands.h"
-
 #include "runtime/core/form_template.h"
 #include "runtime/core/memory.h"
 
@@ -18,6 +18,10 @@
 
 namespace quillora::runtime {
 namespace {
+
+// The forms' pixel positions were laid out for fonts at this resolution.
+constexpr int kFormDotsPerInch = 96;
+constexpr int kPointsPerInch = 72;
 
 char asciiLower(char byte)
 {
@@ -97,12 +101,10 @@ int findItem(const QStringList& items, std::string_view text, int from, bool who
 
 void applyTemplateFont(QWidget& widget, const KindProperties& properties)
 {
-    if (!properties.font)
-        return;
-    const FontTemplate& spec = *properties.font;
+    platform::installChineseFaceSubstitutions();
+    const FontTemplate spec = properties.font.value_or(FontTemplate{});
     QFont font(toQt(spec.faceName.empty() ? std::string_view(kDefaultFaceName) : std::string_view(spec.faceName)));
-    if (spec.sizePoints > 0)
-        font.setPointSize(spec.sizePoints);
+    font.setPixelSize(std::max(1, (std::max(1, spec.sizePoints) * kFormDotsPerInch + kPointsPerInch / 2) / kPointsPerInch));
     font.setBold(spec.bold);
     font.setItalic(spec.italic);
     font.setUnderline(spec.underline);

@@ -60,7 +60,10 @@ int findItem(const QStringList& items, std::string_view text, int from, bool who
 
 // --- template properties ------------------------------------------------------------------------
 
-// Gives the widget the font the form names, if it names one.
+// Gives the widget the font the form names, or the units' default, 宋体 of 9 points. Every unit
+// has a font of its own, as in the original, rather than the window's. Sizes are points at 96
+// dots per inch turned into pixels, so that a 9-point line is 12 pixels high on every screen and
+// captions line up with the pixel positions of the forms.
 void applyTemplateFont(QWidget& widget, const KindProperties& properties);
 
 // The horizontal alignment of an alignment property value (0 left, 1 centre, 2 right; anything

@@ -8,7 +8,6 @@
 
 #include <QLineEdit>
 #include <QPlainTextEdit>
-#include <QTextBlock>
 #include <QTextCursor>
 #include <QTextDocument>
 

@@ -16,13 +16,12 @@
 // it changes; "click" focuses it. describe(): the text.
 #pragma once
 
+#include <QLineEdit>
 #include <QObject>
+#include <QPlainTextEdit>
 #include <QPointer>
 
 #include "runtime/units/unit.h"
-
-#include <QLineEdit>
-#include <QPlainTextEdit>
 
 namespace quillora::runtime {
 

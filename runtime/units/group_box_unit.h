@@ -10,11 +10,10 @@
 // describe(): the caption.
 #pragma once
 
+#include <QGroupBox>
 #include <QPointer>
 
 #include "runtime/units/unit.h"
-
-#include <QGroupBox>
 
 namespace quillora::runtime {
 
@@ -23,6 +22,7 @@ public:
     using Unit::Unit;
 
     QWidget* createWidget(QWidget* parent) override;
+    void windowBuilt() override;
     // Every child lies on the group box, whatever page it names.
     QWidget* containerWidget(std::uint32_t page) override;
     bool neverFirstFocus() const override { return true; }

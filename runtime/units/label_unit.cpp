@@ -13,7 +13,6 @@ QWidget* LabelUnit::createWidget(QWidget* parent)
     // Captions are shown as written: a "<" in them is a character, not the start of a tag.
     label_->setTextFormat(Qt::PlainText);
     label_->setWordWrap(true);
-    label_->setFocusPolicy(Qt::NoFocus);
     label_->setText(toQt(template_.properties.text.value_or(std::string())));
     setAlignment(static_cast<std::uint32_t>(template_.properties.alignment.value_or(form_format::Alignment::Left)));
     applyTemplateFont(*label_, template_.properties);
@@ -29,6 +28,13 @@ void LabelUnit::setAlignment(std::uint32_t alignment)
 std::string LabelUnit::mnemonicCaption() const
 {
     return label_ ? fromQt(label_->text()) : std::string();
+}
+
+void LabelUnit::windowBuilt()
+{
+    // The loader lets a unit without tab stop take the focus by a click; this kind never takes it.
+    if (label_)
+        label_->setFocusPolicy(Qt::NoFocus);
 }
 
 std::optional<RuntimeValue> LabelUnit::readKindProperty(std::int32_t index)

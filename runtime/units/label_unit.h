@@ -10,11 +10,10 @@
 // describe(): the caption.
 #pragma once
 
+#include <QLabel>
 #include <QPointer>
 
 #include "runtime/units/unit.h"
-
-#include <QLabel>
 
 namespace quillora::runtime {
 
@@ -23,6 +22,7 @@ public:
     using Unit::Unit;
 
     QWidget* createWidget(QWidget* parent) override;
+    void windowBuilt() override;
     bool neverFirstFocus() const override { return true; }
     bool dragsWindow() const override { return true; }
     bool isLabelLike() const override { return true; }

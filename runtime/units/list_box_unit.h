@@ -12,13 +12,12 @@
 // line, "selected\tN", then one "item\tN\tTEXT" line per item.
 #pragma once
 
+#include <QListWidget>
 #include <QObject>
 #include <QPointer>
 #include <QStringList>
 
 #include "runtime/units/unit.h"
-
-#include <QListWidget>
 
 namespace quillora::runtime {
 

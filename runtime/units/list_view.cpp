@@ -20,10 +20,16 @@ namespace quillora::runtime {
 namespace {
 
 // Paints the cells of a list view with grid lines (the form's "grid-lines" option): the right
-// and bottom edge of every cell.
+// and bottom edge of every cell. Rows grow by the line's pixel, as they do in a Windows list
+// view with grid lines, so the line takes no pixel from the text.
 class GridLineDelegate : public QStyledItemDelegate {
 public:
     using QStyledItemDelegate::QStyledItemDelegate;
+
+    QSize sizeHint(const QStyleOptionViewItem& option, const QModelIndex& index) const override
+    {
+        return QStyledItemDelegate::sizeHint(option, index) + QSize(0, 1);
+    }
 
     void paint(QPainter* painter, const QStyleOptionViewItem& option, const QModelIndex& index) const override
     {

@@ -13,21 +13,27 @@ QWidget* ProcessBarUnit::createWidget(QWidget* parent)
 {
     bar_ = new QProgressBar(parent);
     bar_->setTextVisible(false);
-    bar_->setFocusPolicy(Qt::NoFocus);
     minimum_ = template_.properties.rangeMinimum.value_or(0);
     maximum_ = template_.properties.rangeMaximum.value_or(100);
     position_ = template_.properties.position.value_or(minimum_);
-    show();
+    showPosition();
     return bar_;
 }
 
-void ProcessBarUnit::show()
+void ProcessBarUnit::showPosition()
 {
     position_ = std::clamp(position_, minimum_, std::max(minimum_, maximum_));
     if (!bar_)
         return;
     bar_->setRange(minimum_, std::max(minimum_, maximum_));
     bar_->setValue(position_);
+}
+
+void ProcessBarUnit::windowBuilt()
+{
+    // The loader lets a unit without tab stop take the focus by a click; this kind never takes it.
+    if (bar_)
+        bar_->setFocusPolicy(Qt::NoFocus);
 }
 
 std::optional<RuntimeValue> ProcessBarUnit::readKindProperty(std::int32_t index)
@@ -49,7 +55,7 @@ bool ProcessBarUnit::writeKindProperty(std::int32_t index, std::int32_t, std::ui
     case kProgressMaximum: maximum_ = number; break;
     default: return false;
     }
-    show();
+    showPosition();
     return true;
 }
 

@@ -11,10 +11,9 @@
 #pragma once
 
 #include <QPointer>
+#include <QProgressBar>
 
 #include "runtime/units/unit.h"
-
-#include <QProgressBar>
 
 namespace quillora::runtime {
 
@@ -23,6 +22,7 @@ public:
     using Unit::Unit;
 
     QWidget* createWidget(QWidget* parent) override;
+    void windowBuilt() override;
     bool neverFirstFocus() const override { return true; }
     bool dragsWindow() const override { return true; }
 
@@ -34,7 +34,7 @@ public:
 private:
     // Qt refuses a value outside the range and forgets the value when the range moves past it;
     // the position is clamped into the range here first, so neither happens.
-    void show();
+    void showPosition();
 
     QPointer<QProgressBar> bar_;
     int minimum_ = 0;

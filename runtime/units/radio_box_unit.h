@@ -14,10 +14,9 @@
 
 #include <QObject>
 #include <QPointer>
+#include <QRadioButton>
 
 #include "runtime/units/unit.h"
-
-#include <QRadioButton>
 
 namespace quillora::runtime {
 

@@ -14,10 +14,9 @@
 
 #include <QObject>
 #include <QPointer>
+#include <QSlider>
 
 #include "runtime/units/unit.h"
-
-#include <QSlider>
 
 namespace quillora::runtime {
 

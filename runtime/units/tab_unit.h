@@ -22,10 +22,9 @@
 
 #include <QObject>
 #include <QPointer>
+#include <QTabWidget>
 
 #include "runtime/units/unit.h"
-
-#include <QTabWidget>
 
 namespace quillora::runtime {
 

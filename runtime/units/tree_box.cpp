@@ -84,6 +84,21 @@ int descendantCount(const QTreeWidgetItem* item)
     return count;
 }
 
+// The first item after `item` and its descendants in tree order, or null when they end the
+// tree: the next sibling of the item or of its nearest ancestor that has one.
+QTreeWidgetItem* itemAfterSubtree(QTreeWidget& tree, QTreeWidgetItem* item)
+{
+    for (; item; item = item->parent()) {
+        QTreeWidgetItem* parent = item->parent();
+        const int next = (parent ? parent->indexOfChild(item) : tree.indexOfTopLevelItem(item)) + 1;
+        if (parent && next < parent->childCount())
+            return parent->child(next);
+        if (!parent && next < tree.topLevelItemCount())
+            return tree.topLevelItem(next);
+    }
+    return nullptr;
+}
+
 // The path of a "choose" argument, split at its slashes.
 std::vector<std::string_view> pathParts(std::string_view path)
 {
@@ -272,9 +287,10 @@ int TreeBoxUnit::addItem(int parentIndex, std::string_view caption, int image, s
     QTreeWidgetItem* parent = parentIndex < 0 ? nullptr : itemAt(parentIndex);
     if (!tree_ || (parentIndex >= 0 && !parent))
         return -1;
-    // A new last child follows its parent's last descendant in tree order; a new top-level item
-    // comes after every item.
-    const int index = parent ? parentIndex + 1 + descendantCount(parent) : itemCount();
+    // A new last child follows its parent's last descendant in tree order, so it takes the place
+    // of the item that followed them; a new top-level item comes after every item.
+    QTreeWidgetItem* const following = parent ? itemAfterSubtree(*tree_, parent) : nullptr;
+    const int index = following ? indexOf(following) : itemCount();
     QTreeWidgetItem* item = newItem(caption, image, value);
     changeShape([&] {
         order_.insert(order_.begin() + index, item);

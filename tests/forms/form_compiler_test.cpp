@@ -199,6 +199,23 @@ TEST(FormCompiler, RefusesMistakesWithFileAndLine)
     }
 }
 
+TEST(FormCompiler, EditBoxMayBeMultiLine)
+{
+    const CompiledForms compiled = compileForms(
+        {{"edit.form", "window W\n rect 0 0 9 9\nunit 编辑框_备注 EditBox\n rect 0 0 9 9\n options multi-line\n"
+                       "unit 编辑框_行 EditBox\n rect 0 0 9 9\n"}});
+    ASSERT_TRUE(compiled.ok()) << compiled.diagnostics.front().text();
+    const FormTemplateReadResult read = readFormTemplates(compiled.templateData, {kFourHandlers, 4});
+    ASSERT_TRUE(read.ok()) << read.error->message;
+    const WindowTemplate& window = read.templates.windows().at(0);
+    EXPECT_EQ(window.findUnitByName("编辑框_备注")->properties.options, ff::kEditBoxMultiLine);
+    EXPECT_EQ(window.findUnitByName("编辑框_行")->properties.options, 0u);
+    EXPECT_EQ(compileForms({{"bad.form", "window W\n rect 0 0 9 9\nunit 编辑框1 EditBox\n rect 0 0 9 9\n options wrap\n"}})
+                  .diagnostics.at(0)
+                  .text(),
+              "bad.form:5: 'wrap' is not an option of EditBox");
+}
+
 TEST(FormCompiler, ReportsEveryMistakeAndWindowsDefinedTwiceAcrossFiles)
 {
     const CompiledForms compiled = compileForms({{"a.form", "window W\n rect 0 0 9 9\n"},

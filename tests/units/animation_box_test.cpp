@@ -2,6 +2,8 @@
 // size under a zoom, and pictures taken of an area as BMP files.
 #include "quillora/special_unit_commands.h"
 #include "runtime/core/live_window.h"
+#include "runtime/core/window_entries.h"
+#include "runtime/core/window_loader.h"
 #include "runtime/core/memory.h"
 #include "runtime/core/window_registry.h"
 #include "runtime/picture/picture_registry.h"
@@ -24,6 +26,8 @@ using form_format::UnitKind;
 constexpr std::uint32_t kWindowId = form_format::makeWindowId(0x7201);
 constexpr std::uint32_t kBoxId = form_format::makeUnitId(form_format::UnitIdClass::Control, 1);
 constexpr std::uint32_t kTemplateId = form_format::makeUnitId(form_format::UnitIdClass::Control, 2);
+constexpr std::int32_t kWidthProperty = 2;
+constexpr std::int32_t kHeightProperty = 3;
 
 struct Rgb {
     std::uint8_t red, green, blue;
@@ -115,45 +119,50 @@ UnitTemplate unitRecord(std::uint32_t id, UnitKind kind, const char* name, UnitR
     return record;
 }
 
-// A hidden box and a template object, as the progress window holds them.
+// A hidden box and a template object, as the progress window holds them, loaded by the window
+// loader from installed templates.
 class AnimationBoxTest : public testing::Test {
 protected:
     void SetUp() override
     {
         picturesBefore_ = loadedPictureCount();
-        WindowTemplate windowTemplate;
-        windowTemplate.id = kWindowId;
-        windowTemplate.units = {
+        WindowTemplate window;
+        window.id = kWindowId;
+        window.units = {
             unitRecord(0x06010000, UnitKind::Window, "ProgressLike", {50, 50, 380, 51}),
             unitRecord(kBoxId, UnitKind::CartoonBox, "动画框1", {8, 24, 20, 20}),
             unitRecord(kTemplateId, UnitKind::CartoonObject, "动画物体1", {40, 24, 32, 18}),
         };
-        auto window = std::make_unique<LiveWindow>(windowTemplate);
-        window->createWindowWidget();
-        for (std::size_t index = 1; index < windowTemplate.units.size(); ++index) {
-            const UnitTemplate& record = windowTemplate.units[index];
-            std::unique_ptr<Unit> unit = createUnit(*window, record);
-            QWidget* control = unit->createWidget(window->clientArea());
-            control->setGeometry(record.rect.left, record.rect.top, record.rect.width, record.rect.height);
-            control->hide();
-            unit->setWidget(control);
-            window->addUnit(std::move(unit));
-        }
-        box_ = dynamic_cast<AnimationBoxUnit*>(window->findUnit(kBoxId));
-        template_ = dynamic_cast<AnimationObjectUnit*>(window->findUnit(kTemplateId));
-        enterLiveWindow(std::move(window));
+        // The template says visible; an animation object is never shown all the same.
+        window.units[2].state = form_format::kUnitVisible;
+        for (std::size_t index = 0; index < window.units.size(); ++index)
+            window.units[index].tableIndex = index;
+        window.tableSize = window.units.size();
+        FormTemplates templates;
+        templates.windows().push_back(window);
+        installFormTemplates(std::move(templates));
+        ASSERT_TRUE(loadWindow(kWindowId, false, 0));
+        box_ = dynamic_cast<AnimationBoxUnit*>(findLiveUnit(kWindowId, kBoxId));
+        template_ = dynamic_cast<AnimationObjectUnit*>(findLiveUnit(kWindowId, kTemplateId));
         ASSERT_NE(box_, nullptr);
         ASSERT_NE(template_, nullptr);
     }
 
-    void TearDown() override { destroyLiveWindow(kWindowId); }
+    void TearDown() override
+    {
+        destroyLiveWindow(kWindowId);
+        installFormTemplates({});
+    }
 
     RuntimeValue boxRef() const { return makeUnitRef(static_cast<std::uint32_t>(UnitKind::CartoonBox), kWindowId, kBoxId); }
 
-    // The box sized to its object, as the picture reduction does it.
+    // The box sized to its object through the common width and height, as the picture
+    // reduction does it.
     void fitBoxTo(std::int32_t object)
     {
-        box_->widget()->resize(box_->objectWidth(object), box_->objectHeight(object));
+        writeUnitProperty(kWindowId, kBoxId, kWidthProperty, -1, static_cast<std::uint32_t>(box_->objectWidth(object)), 0);
+        writeUnitProperty(kWindowId, kBoxId, kHeightProperty, -1, static_cast<std::uint32_t>(box_->objectHeight(object)), 0);
+        ASSERT_EQ(asInt(readUnitProperty(kWindowId, kBoxId, kWidthProperty, -1)), box_->objectWidth(object));
     }
 
     std::size_t picturesBefore_ = 0;
@@ -233,6 +242,7 @@ TEST_F(AnimationBoxTest, TakenAreaKeepsRowOrderAndShowsBackgroundBeyondTheBox)
 
 TEST_F(AnimationBoxTest, ObjectsStartFromTheirTemplateAndSizesTruncate)
 {
+    EXPECT_TRUE(template_->widget()->isHidden());
     const std::vector<std::uint8_t> photo = bmpFile(kEightColours);
     void* block = newByteSetBlock(photo.data(), photo.size());
     const RuntimeValue data = makePointer(TypeCode::ByteSet, block);
@@ -273,7 +283,7 @@ TEST_F(AnimationBoxTest, BadNumbersZoomsAndAreasGiveNothing)
     // Far-away areas and huge zooms still render, without overflowing any coordinate.
     EXPECT_EQ(box_->takePicture(-2147483647 - 1, 2147483647, 1, 1).size(), 58u);
     ASSERT_TRUE(box_->setObjectZoom(object, 2147483647, 2147483647));
-    box_->widget()->resize(100, 100);
+    fitBoxTo(object);
     EXPECT_EQ(pixelsOf(box_->takePicture(0, 0, 1, 1), 1, 1), (std::vector<std::vector<Rgb>>{{kRed}}));
 
     // A reference to another kind of unit, or to no unit, is refused without harm.

@@ -38,7 +38,9 @@ protected:
         UnitTemplate& outside = builder.add(K::RadioBox, "单选框_窗口上", {8, 240, 88, 16});
         outside.properties.text = "窗口上";
         outside.properties.checked = true;
-        builder.add(K::Label, "标签_页眉页脚", {3, 300, 38, 40}).properties.text = "页眉：\n\n页脚：";
+        UnitTemplate& label = builder.add(K::Label, "标签_页眉页脚", {3, 300, 38, 40});
+        label.properties.text = "页眉：\n\n页脚：";
+        label.state = ff::kUnitVisible;
         builder.bind("按钮_字体", {kEventClicked})
             .bind("按钮_文件夹搜索", {kEventClicked})
             .bind("选择框_实时预览", {kEventClicked})
@@ -189,6 +191,8 @@ TEST_F(ButtonUnitsTest, LabelKeepsItsLinesAlignedAtTheTop)
     write("标签_页眉页脚", kLabelAlignment, 2);
     EXPECT_EQ(label->alignment(), Qt::AlignRight | Qt::AlignTop);
     EXPECT_EQ(asInt(read("标签_页眉页脚", kLabelAlignment)), 2);
+    // The form gives it no tab stop, and still a click must not take the focus onto it.
+    EXPECT_EQ(label->focusPolicy(), Qt::NoFocus);
     EXPECT_TRUE(unit("标签_页眉页脚").neverFirstFocus());
     EXPECT_TRUE(unit("标签_页眉页脚").isLabelLike());
     EXPECT_TRUE(unit("标签_页眉页脚").dragsWindow());

@@ -2,6 +2,8 @@
 // that keeps the preset.
 #include "quillora/special_unit_commands.h"
 #include "runtime/core/live_window.h"
+#include "runtime/core/window_entries.h"
+#include "runtime/core/window_loader.h"
 #include "runtime/core/memory.h"
 #include "runtime/core/window_registry.h"
 #include "runtime/units/common_dialog.h"
@@ -71,26 +73,34 @@ protected:
         dialogRecord.state = form_format::kUnitVisible;
         windowTemplate.units = {windowRecord, dialogRecord};
 
-        auto window = std::make_unique<LiveWindow>(windowTemplate);
-        window->createWindowWidget();
-        std::unique_ptr<Unit> unit = createUnit(*window, dialogRecord);
-        unit->setWidget(unit->createWidget(window->clientArea()));
-        dialog_ = dynamic_cast<CommonDialogUnit*>(unit.get());
-        window->addUnit(std::move(unit));
-        enterLiveWindow(std::move(window));
+        for (std::size_t index = 0; index < windowTemplate.units.size(); ++index)
+            windowTemplate.units[index].tableIndex = index;
+        windowTemplate.tableSize = windowTemplate.units.size();
+        FormTemplates templates;
+        templates.windows().push_back(windowTemplate);
+        installFormTemplates(std::move(templates));
+        ASSERT_TRUE(loadWindow(kWindowId, false, 0));
+        dialog_ = dynamic_cast<CommonDialogUnit*>(findLiveUnit(kWindowId, kDialogId));
         ASSERT_NE(dialog_, nullptr);
     }
 
-    void TearDown() override { destroyLiveWindow(kWindowId); }
+    void TearDown() override
+    {
+        destroyLiveWindow(kWindowId);
+        installFormTemplates({});
+    }
 
+    // Kind properties through the entry points the application uses (kind index + 8).
     void write(std::int32_t property, const RuntimeValue& value)
     {
-        ASSERT_TRUE(dialog_->writeKindProperty(property, -1, value.low, value.high));
+        writeUnitProperty(kWindowId, kDialogId, property + 8, -1, value.low, value.high);
     }
+
+    RuntimeValue read(std::int32_t property) { return readUnitProperty(kWindowId, kDialogId, property + 8, -1); }
 
     std::string readText(std::int32_t property)
     {
-        const RuntimeValue value = dialog_->readKindProperty(property).value_or(RuntimeValue{});
+        const RuntimeValue value = read(property);
         std::string text = asText(value);
         freeBlock(asPointer(value));
         return text;
@@ -109,7 +119,8 @@ protected:
 
 TEST_F(CommonDialogTest, PresetFontGoesInAndComesBackWhenNobodyCanAnswer)
 {
-    EXPECT_TRUE(dialog_->neverShown());
+    // The template says visible; the dialog unit still has no window of its own.
+    EXPECT_TRUE(dialog_->widget()->isHidden());
     write(kCommonDialogType, makeInt(kCommonDialogFont));
     write(kCommonDialogFontName, makePointer(TypeCode::Text, "楷体"));
     write(kCommonDialogFontSize, makeInt(8));
@@ -118,9 +129,9 @@ TEST_F(CommonDialogTest, PresetFontGoesInAndComesBackWhenNobodyCanAnswer)
     // Offscreen and without the automation driver nobody can answer: cancelled, not blocked.
     EXPECT_FALSE(open());
     EXPECT_EQ(readText(kCommonDialogFontName), "楷体");
-    EXPECT_EQ(asInt(*dialog_->readKindProperty(kCommonDialogFontSize)), 8);
-    EXPECT_TRUE(asBool(*dialog_->readKindProperty(kCommonDialogFontBold)));
-    EXPECT_FALSE(asBool(*dialog_->readKindProperty(kCommonDialogFontItalic)));
+    EXPECT_EQ(asInt(read(kCommonDialogFontSize)), 8);
+    EXPECT_TRUE(asBool(read(kCommonDialogFontBold)));
+    EXPECT_FALSE(asBool(read(kCommonDialogFontItalic)));
     EXPECT_EQ(dialog_->describe(), "font 楷体 8 bold");
 }
 

@@ -13,6 +13,7 @@
 #include <QKeyEvent>
 #include <QLineEdit>
 #include <QListWidget>
+#include <QMouseEvent>
 #include <QPlainTextEdit>
 #include <QProgressBar>
 #include <QSlider>
@@ -50,7 +51,7 @@ protected:
         builder.bind("编辑框_宽度", {kEventContentChanged, kEventCharacter})
             .bind("编辑框_行数", {kEventContentChanged, kEventGotFocus, kEventLostFocus})
             .bind("组合框_页眉对齐", {0, 1, 2, 3})
-            .bind("组合框_可编辑", {0, 1, 2, 3})
+            .bind("组合框_可编辑", {0, 1, 2, 3, 4})
             .bind("列表框_纸张", {kEventListItemSelected})
             .bind("滑块条_行", {kEventSliderMoved});
         load(builder);
@@ -279,6 +280,16 @@ TEST_F(InputUnitsTest, EditableComboBoxRaisesEditChangedOnlyForTyping)
                                                       {"组合框_可编辑", kEventEditContentChanged}}));
     EXPECT_FALSE(automate("组合框_页眉对齐", "type", "x"));
     EXPECT_EQ(lastProblem, "组合框_页眉对齐 is a drop-down list: select one of its items");
+}
+
+TEST_F(InputUnitsTest, DoubleClickOnTheEditLineRaisesDoubleClicked)
+{
+    QLineEdit* edit = qobject_cast<QComboBox*>(unit("组合框_可编辑").widget())->lineEdit();
+    ASSERT_NE(edit, nullptr);
+    QMouseEvent doubleClick(QEvent::MouseButtonDblClick, QPointF(5, 5), QPointF(5, 5), Qt::LeftButton, Qt::LeftButton,
+                            Qt::NoModifier);
+    QApplication::sendEvent(edit, &doubleClick);
+    EXPECT_EQ(firedEvents(), (std::vector<FiredEvent>{{"组合框_可编辑", kEventComboDoubleClicked}}));
 }
 
 // --- list box ---------------------------------------------------------------------------------

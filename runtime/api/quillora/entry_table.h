@@ -18,8 +18,9 @@ using CommandFunction = void (*)(RuntimeValue* result, std::int32_t argCount, Ru
 using Subroutine = void (*)();
 
 struct RuntimeEntryTable {
-    // 1. Shows the runtime error report for the code and ends the program with -1.
-    [[noreturn]] void (*ReportRuntimeError)(std::int32_t code);
+    // 1. Shows the runtime error report for the code and ends the program with -1; does not
+    //    return.
+    void (*ReportRuntimeError)(std::int32_t code);
     // 2. Resolves DLL command `index` (cached after the first call) and returns the address the
     //    caller transfers control to with the function's own native arguments. A command that
     //    cannot be resolved ends in the runtime error report.
@@ -42,7 +43,7 @@ struct RuntimeEntryTable {
     // 9. Frees a heap block; null and static blocks are ignored.
     void (*FreeBlock)(void* block);
     // 10. Orderly shutdown with the exit code; does not return.
-    [[noreturn]] void (*ExitProgram)(std::int32_t exitCode);
+    void (*ExitProgram)(std::int32_t exitCode);
     // 11. Runs the message loop until the quit message when a window is loaded.
     void (*RunMessageLoop)();
     // 12. Loads and shows the start window; failure reports "载入启动窗口失败".

@@ -28,6 +28,7 @@
 
 #include <cstdint>
 
+#include "quillora/entry_table.h"
 #include "quillora/runtime_value.h"
 
 namespace quillora {
