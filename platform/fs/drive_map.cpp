@@ -1,6 +1,7 @@
 #include "platform/fs/drive_map.h"
 
 #include <algorithm>
+#include <chrono>
 #include <climits>
 #include <cstdlib>
 #include <fstream>
@@ -268,20 +269,28 @@ DriveType typeFromWord(std::string_view word)
 
 std::vector<Drive> buildCurrentDrives()
 {
-    const char* setting = std::getenv("QUILLORA_DRIVES");
-    const std::string table = readMountTable();
-    std::string key = setting ? std::string("set:") + setting : std::string("unset");
-    key += '\0';
-    key += table;
-
-    // Kernel32's drive functions and the file search ask for the map often; the table and the
-    // setting are read every time, the labels only when either changed.
+    // Kernel32's drive functions and the file search ask for the map twice per folder a search
+    // enters. The setting is read every time; the mount table, which changes only when a volume
+    // comes or goes, at most once a second; the labels only when either changed.
+    constexpr auto kMountTableLifetime = std::chrono::seconds(1);
     static std::mutex cacheMutex;
     static std::string cachedKey;
+    static std::string cachedTable;
+    static std::chrono::steady_clock::time_point tableReadAt;
     static std::vector<Drive> cachedDrives;
     std::lock_guard lock(cacheMutex);
+
+    const auto now = std::chrono::steady_clock::now();
+    if (cachedTable.empty() || now - tableReadAt >= kMountTableLifetime) {
+        cachedTable = readMountTable();
+        tableReadAt = now;
+    }
+    const char* setting = std::getenv("QUILLORA_DRIVES");
+    std::string key = setting ? std::string("set:") + setting : std::string("unset");
+    key += '\0';
+    key += cachedTable;
     if (key != cachedKey) {
-        cachedDrives = setting ? drivesFromSetting(setting, table) : drivesFromMountTable(table);
+        cachedDrives = setting ? drivesFromSetting(setting, cachedTable) : drivesFromMountTable(cachedTable);
         cachedKey = std::move(key);
     }
     return cachedDrives;

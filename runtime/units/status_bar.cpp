@@ -4,9 +4,11 @@
 #include "runtime/core/command_arguments.h"
 #include "runtime/units/control_support.h"
 
+#include <QEvent>
 #include <QFrame>
 #include <QHBoxLayout>
 #include <QLabel>
+#include <QTimer>
 
 namespace quillora::runtime {
 
@@ -25,10 +27,40 @@ QWidget* StatusBarUnit::createWidget(QWidget* parent)
     return bar_;
 }
 
+// A status bar sits along the bottom edge of its window's client area, whatever its stored
+// position, and follows the window as it is resized.
+class StatusBarDock : public QObject {
+public:
+    explicit StatusBarDock(QWidget* bar) : QObject(bar), bar_(bar) {}
+
+    void place()
+    {
+        QWidget* parent = bar_->parentWidget();
+        if (parent)
+            bar_->setGeometry(0, parent->height() - bar_->height(), parent->width(), bar_->height());
+    }
+
+protected:
+    bool eventFilter(QObject*, QEvent* event) override
+    {
+        if (event->type() == QEvent::Resize)
+            place();
+        return false;
+    }
+
+private:
+    QWidget* bar_;
+};
+
 void StatusBarUnit::windowBuilt()
 {
     // The loader gives a unit without tab stop click focus; a status bar takes none at all.
     bar_->setFocusPolicy(Qt::NoFocus);
+    if (QWidget* parent = bar_->parentWidget()) {
+        auto* dock = new StatusBarDock(bar_);
+        parent->installEventFilter(dock);
+        dock->place();
+    }
 }
 
 QLabel* StatusBarUnit::newPart(int width) const
@@ -49,13 +81,26 @@ bool StatusBarUnit::setPartText(int part, std::string_view text)
 {
     if (part < 0 || part >= partCount())
         return false;
-    parts_[static_cast<std::size_t>(part)]->setText(toQt(text));
+    texts_[static_cast<std::size_t>(part)] = std::string(text);
+    // A search writes a message per file found; the labels show the latest text once per round
+    // of event processing instead of laying out every message in between.
+    if (!refreshPending_) {
+        refreshPending_ = true;
+        QTimer::singleShot(0, bar_, [this] { showTexts(); });
+    }
     return true;
+}
+
+void StatusBarUnit::showTexts()
+{
+    refreshPending_ = false;
+    for (std::size_t part = 0; part < parts_.size(); ++part)
+        parts_[part]->setText(toQt(texts_[part]));
 }
 
 std::string StatusBarUnit::partText(int part) const
 {
-    return part >= 0 && part < partCount() ? fromQt(parts_[static_cast<std::size_t>(part)]->text()) : std::string();
+    return part >= 0 && part < partCount() ? texts_[static_cast<std::size_t>(part)] : std::string();
 }
 
 int StatusBarUnit::insertPart(int position, int width)
@@ -67,6 +112,7 @@ int StatusBarUnit::insertPart(int position, int width)
     QLabel* part = newPart(width);
     layout_->insertWidget(position, part, width < 0 ? 1 : 0);
     parts_.insert(parts_.begin() + position, part);
+    texts_.insert(texts_.begin() + position, std::string());
     return position;
 }
 
@@ -76,6 +122,7 @@ bool StatusBarUnit::deletePart(int part)
         return false;
     delete parts_[static_cast<std::size_t>(part)];
     parts_.erase(parts_.begin() + part);
+    texts_.erase(texts_.begin() + part);
     return true;
 }
 
@@ -85,7 +132,7 @@ std::string StatusBarUnit::describe() const
     for (int part = 0; part < partCount(); ++part) {
         if (part > 0)
             line += '\t';
-        line += escapedForDescription(parts_[static_cast<std::size_t>(part)]->text());
+        line += escapedForDescription(toQt(texts_[static_cast<std::size_t>(part)]));
     }
     return line;
 }

@@ -34,10 +34,13 @@ public:
 
 private:
     QLabel* newPart(int width) const;
+    void showTexts();
 
     QWidget* bar_ = nullptr;
     QHBoxLayout* layout_ = nullptr;
     std::vector<QLabel*> parts_;
+    std::vector<std::string> texts_;  // what each part says; the labels follow when events run
+    bool refreshPending_ = false;
 };
 
 }  // namespace quillora::runtime
