@@ -5,6 +5,7 @@
 #include "runtime/core/command_arguments.h"
 #include "runtime/core/form_template_format.h"
 #include "runtime/units/control_support.h"
+#include "runtime/units/item_list_commands.h"
 
 #include <QComboBox>
 #include <QEvent>
@@ -258,52 +259,41 @@ bool ComboBoxUnit::automate(std::string_view action, std::string_view argument, 
 
 namespace quillora {
 
-using runtime::ComboBoxUnit;
-using runtime::CommandArguments;
-using runtime::requireUnit;
+using ComboBoxItems = runtime::ItemListCommands<runtime::ComboBoxUnit>;
 
 void comboBoxAddItem(RuntimeValue* result, std::int32_t argCount, RuntimeValue* args)
 {
-    const CommandArguments arguments(argCount, args);
-    *result = makeInt(requireUnit<ComboBoxUnit>(argCount, args).insertItem(-1, runtime::toQt(arguments.text(1))));
+    ComboBoxItems::add(result, argCount, args);
 }
 
 void comboBoxInsertItem(RuntimeValue* result, std::int32_t argCount, RuntimeValue* args)
 {
-    const CommandArguments arguments(argCount, args);
-    ComboBoxUnit& combo = requireUnit<ComboBoxUnit>(argCount, args);
-    *result = makeInt(combo.insertItem(arguments.int32(1, -1), runtime::toQt(arguments.text(2))));
+    ComboBoxItems::insert(result, argCount, args);
 }
 
 void comboBoxDeleteItem(RuntimeValue* result, std::int32_t argCount, RuntimeValue* args)
 {
-    const CommandArguments arguments(argCount, args);
-    *result = makeBool(requireUnit<ComboBoxUnit>(argCount, args).deleteItem(arguments.int32(1, -1)));
+    ComboBoxItems::remove(result, argCount, args);
 }
 
-void comboBoxClearItems(RuntimeValue*, std::int32_t argCount, RuntimeValue* args)
+void comboBoxClearItems(RuntimeValue* result, std::int32_t argCount, RuntimeValue* args)
 {
-    requireUnit<ComboBoxUnit>(argCount, args).clearItems();
+    ComboBoxItems::clear(result, argCount, args);
 }
 
 void comboBoxItemCount(RuntimeValue* result, std::int32_t argCount, RuntimeValue* args)
 {
-    *result = makeInt(static_cast<std::int32_t>(requireUnit<ComboBoxUnit>(argCount, args).items().size()));
+    ComboBoxItems::count(result, argCount, args);
 }
 
 void comboBoxItemText(RuntimeValue* result, std::int32_t argCount, RuntimeValue* args)
 {
-    const CommandArguments arguments(argCount, args);
-    const QStringList items = requireUnit<ComboBoxUnit>(argCount, args).items();
-    const std::int32_t index = arguments.int32(1, -1);
-    *result = runtime::textValue(index >= 0 && index < items.size() ? items[index] : QString());
+    ComboBoxItems::text(result, argCount, args);
 }
 
 void comboBoxFindItem(RuntimeValue* result, std::int32_t argCount, RuntimeValue* args)
 {
-    const CommandArguments arguments(argCount, args);
-    const QStringList items = requireUnit<ComboBoxUnit>(argCount, args).items();
-    *result = makeInt(runtime::findItem(items, arguments.text(1), arguments.int32(2, 0), arguments.flag(3, false)));
+    ComboBoxItems::find(result, argCount, args);
 }
 
 }  // namespace quillora

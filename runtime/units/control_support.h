@@ -61,7 +61,7 @@ int findItem(const QStringList& items, std::string_view text, int from, bool who
 // --- template properties ------------------------------------------------------------------------
 
 // Gives the widget the font the form names, or the units' default, 宋体 of 9 points. Every unit
-// has a font of its own, as in the original, rather than the window's. Sizes are points at 96
+// has a font of its own, as the forms describe it, rather than the window's. Sizes are points at 96
 // dots per inch turned into pixels, so that a 9-point line is 12 pixels high on every screen and
 // captions line up with the pixel positions of the forms.
 void applyTemplateFont(QWidget& widget, const KindProperties& properties);
@@ -102,8 +102,8 @@ void typeReplacingText(QWidget& target, std::string_view text, bool lineBreaksAs
 inline constexpr std::string_view kMissingUnitMessage = "指定窗口或窗口组件不存在或尚未载入";
 
 // The live unit a unit method is called on, as kind T. A missing unit, a window that is not
-// loaded, or a unit of another kind ends in the runtime error report, as the original runtime
-// reports a library's request for a unit it cannot find.
+// loaded, or a unit of another kind ends in the runtime error report: a method has nothing
+// sensible to act on, and going on would hide the fault.
 template <typename T>
 T& requireUnit(std::int32_t argCount, const RuntimeValue* args)
 {

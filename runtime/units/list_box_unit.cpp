@@ -4,6 +4,7 @@
 #include "quillora/events.h"
 #include "runtime/core/command_arguments.h"
 #include "runtime/units/control_support.h"
+#include "runtime/units/item_list_commands.h"
 
 #include <QListWidget>
 
@@ -133,52 +134,41 @@ bool ListBoxUnit::automate(std::string_view action, std::string_view argument, s
 
 namespace quillora {
 
-using runtime::CommandArguments;
-using runtime::ListBoxUnit;
-using runtime::requireUnit;
+using ListBoxItems = runtime::ItemListCommands<runtime::ListBoxUnit>;
 
 void listBoxAddItem(RuntimeValue* result, std::int32_t argCount, RuntimeValue* args)
 {
-    const CommandArguments arguments(argCount, args);
-    *result = makeInt(requireUnit<ListBoxUnit>(argCount, args).insertItem(-1, runtime::toQt(arguments.text(1))));
+    ListBoxItems::add(result, argCount, args);
 }
 
 void listBoxInsertItem(RuntimeValue* result, std::int32_t argCount, RuntimeValue* args)
 {
-    const CommandArguments arguments(argCount, args);
-    ListBoxUnit& list = requireUnit<ListBoxUnit>(argCount, args);
-    *result = makeInt(list.insertItem(arguments.int32(1, -1), runtime::toQt(arguments.text(2))));
+    ListBoxItems::insert(result, argCount, args);
 }
 
 void listBoxDeleteItem(RuntimeValue* result, std::int32_t argCount, RuntimeValue* args)
 {
-    const CommandArguments arguments(argCount, args);
-    *result = makeBool(requireUnit<ListBoxUnit>(argCount, args).deleteItem(arguments.int32(1, -1)));
+    ListBoxItems::remove(result, argCount, args);
 }
 
-void listBoxClearItems(RuntimeValue*, std::int32_t argCount, RuntimeValue* args)
+void listBoxClearItems(RuntimeValue* result, std::int32_t argCount, RuntimeValue* args)
 {
-    requireUnit<ListBoxUnit>(argCount, args).clearItems();
+    ListBoxItems::clear(result, argCount, args);
 }
 
 void listBoxItemCount(RuntimeValue* result, std::int32_t argCount, RuntimeValue* args)
 {
-    *result = makeInt(static_cast<std::int32_t>(requireUnit<ListBoxUnit>(argCount, args).items().size()));
+    ListBoxItems::count(result, argCount, args);
 }
 
 void listBoxItemText(RuntimeValue* result, std::int32_t argCount, RuntimeValue* args)
 {
-    const CommandArguments arguments(argCount, args);
-    const QStringList items = requireUnit<ListBoxUnit>(argCount, args).items();
-    const std::int32_t index = arguments.int32(1, -1);
-    *result = runtime::textValue(index >= 0 && index < items.size() ? items[index] : QString());
+    ListBoxItems::text(result, argCount, args);
 }
 
 void listBoxFindItem(RuntimeValue* result, std::int32_t argCount, RuntimeValue* args)
 {
-    const CommandArguments arguments(argCount, args);
-    const QStringList items = requireUnit<ListBoxUnit>(argCount, args).items();
-    *result = makeInt(runtime::findItem(items, arguments.text(1), arguments.int32(2, 0), arguments.flag(3, false)));
+    ListBoxItems::find(result, argCount, args);
 }
 
 }  // namespace quillora

@@ -2,7 +2,7 @@
 // form's items; the form may also name the page selected at first (page 0 otherwise).
 //
 // The units of a page are placed relative to the tab control itself, tab row included, as the
-// original places them. Each page therefore has a transparent overlay that covers the whole tab
+// form data gives their positions. Each page therefore has a transparent overlay that covers the whole tab
 // control and is shown only while its page is selected; the page's units lie on it. The overlay
 // takes mouse presses only where one of its units lies, so the tab row and the page frame
 // underneath stay usable.
