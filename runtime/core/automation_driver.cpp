@@ -2,11 +2,13 @@
 
 #include "platform/message_box.h"
 #include "platform/program_image.h"
+#include "runtime/core/automation_dump.h"
 #include "runtime/core/events.h"
 #include "runtime/core/form_template_format.h"
 #include "runtime/core/live_window.h"
 #include "runtime/core/program_exit.h"
 #include "runtime/core/runtime_start.h"
+#include "runtime/core/window_loader.h"
 #include "runtime/core/window_registry.h"
 
 #include <QApplication>
@@ -26,6 +28,7 @@ namespace {
 
 constexpr int kDefaultWaitMilliseconds = 30000;
 constexpr int kPollMilliseconds = 50;
+constexpr int kLoadPollMilliseconds = 10;
 constexpr int kScriptFailedExitCode = 2;
 
 struct ScriptLine {
@@ -130,17 +133,39 @@ std::string describeTarget(const ScriptLine& line, std::string_view target)
     return unitNamed(line, target).describe();
 }
 
-int keyNamed(std::string_view name)
+struct KeyStroke {
+    int key = 0;
+    Qt::KeyboardModifiers modifiers = Qt::NoModifier;
+};
+
+// "Tab", "Shift+Tab", "Enter", "Esc", "Alt+X", a single character, ...
+KeyStroke keyNamed(std::string_view name)
 {
     static const std::map<std::string, int, std::less<>> keys = {
-        {"Return", Qt::Key_Return}, {"Enter", Qt::Key_Return}, {"Escape", Qt::Key_Escape}, {"Tab", Qt::Key_Tab},
-        {"Backtab", Qt::Key_Backtab}, {"Left", Qt::Key_Left}, {"Right", Qt::Key_Right}, {"Up", Qt::Key_Up},
-        {"Down", Qt::Key_Down}, {"Space", Qt::Key_Space}, {"F1", Qt::Key_F1},
+        {"Return", Qt::Key_Return}, {"Enter", Qt::Key_Return}, {"Escape", Qt::Key_Escape}, {"Esc", Qt::Key_Escape},
+        {"Tab", Qt::Key_Tab}, {"Backtab", Qt::Key_Backtab}, {"Left", Qt::Key_Left}, {"Right", Qt::Key_Right},
+        {"Up", Qt::Key_Up}, {"Down", Qt::Key_Down}, {"Space", Qt::Key_Space}, {"F1", Qt::Key_F1},
     };
-    const auto found = keys.find(name);
-    if (found != keys.end())
-        return found->second;
-    return name.size() == 1 ? QChar(name[0]).toUpper().unicode() : 0;
+    KeyStroke stroke;
+    for (;;) {
+        if (name.starts_with("Shift+"))
+            stroke.modifiers |= Qt::ShiftModifier;
+        else if (name.starts_with("Alt+"))
+            stroke.modifiers |= Qt::AltModifier;
+        else if (name.starts_with("Ctrl+"))
+            stroke.modifiers |= Qt::ControlModifier;
+        else
+            break;
+        name.remove_prefix(name.find('+') + 1);
+    }
+    if (const auto found = keys.find(name); found != keys.end())
+        stroke.key = found->second;
+    else if (name.size() == 1)
+        stroke.key = QChar(name[0]).toUpper().unicode();
+    // Qt reports Shift+Tab as its own key.
+    if (stroke.key == Qt::Key_Tab && (stroke.modifiers & Qt::ShiftModifier))
+        stroke.key = Qt::Key_Backtab;
+    return stroke;
 }
 
 void scheduleNext(int delayMilliseconds);
@@ -169,17 +194,91 @@ void runKey(const ScriptLine& line)
 {
     const auto [windowName, keyName] = splitFirst(line.rest);
     LiveWindow& window = windowNamed(line, windowName);
-    const int key = keyNamed(keyName);
-    if (key == 0)
+    const KeyStroke stroke = keyNamed(keyName);
+    if (stroke.key == 0)
         fail(line, "unknown key " + keyName);
     QWidget* target = QApplication::focusWidget();
     if (!target || target->window() != window.widget())
         target = window.widget();
-    const QString text = key == Qt::Key_Return ? QStringLiteral("\r") : QString();
-    QKeyEvent press(QEvent::KeyPress, key, Qt::NoModifier, text);
-    QKeyEvent release(QEvent::KeyRelease, key, Qt::NoModifier, text);
+    QString text;
+    if (stroke.key == Qt::Key_Return)
+        text = QStringLiteral("\r");
+    else if (stroke.key < 0x80 && stroke.key >= 0x20 && !(stroke.modifiers & Qt::ControlModifier))
+        text = QChar(stroke.key).toLower();
+    QKeyEvent press(QEvent::KeyPress, stroke.key, stroke.modifiers, text);
+    QKeyEvent release(QEvent::KeyRelease, stroke.key, stroke.modifiers, text);
     QApplication::sendEvent(target, &press);
     QApplication::sendEvent(target, &release);
+}
+
+// The unit whose control holds `widget`: the nearest unit control among its ancestors, so that a
+// focus proxy (a tab control's tab row) or a viewport names its unit.
+const Unit* unitHolding(const LiveWindow& window, const QWidget* widget)
+{
+    for (; widget; widget = widget->parentWidget())
+        for (const auto& unit : window.units())
+            if (unit->widget() == widget)
+                return unit.get();
+    return nullptr;
+}
+
+// "focused W": the unit that has the keyboard focus in W, or the one that gets it when W is
+// next activated.
+void runFocused(const ScriptLine& line)
+{
+    const LiveWindow& window = windowNamed(line, line.rest);
+    const QWidget* focus = QApplication::focusWidget();
+    if (!focus || focus->window() != window.widget())
+        focus = window.widget()->focusWidget();
+    const Unit* unit = unitHolding(window, focus);
+    say("focused\t" + window.name() + "\t" + (unit ? unit->name() : std::string("-")));
+}
+
+void runEnabled(const ScriptLine& line)
+{
+    const QWidget* control = line.rest.find('.') == std::string::npos ? windowNamed(line, line.rest).widget()
+                                                                         : unitNamed(line, line.rest).widget();
+    say("enabled\t" + line.rest + "\t" + (control && control->isEnabled() ? "yes" : "no"));
+}
+
+// "load W [modal]" loads W as the application's load-window command does: a non-modal window is
+// owned by the start window. A modal load returns only when the window is gone; the next line
+// is already scheduled, so the script goes on inside the modal loop.
+void runLoad(const ScriptLine& line)
+{
+    const auto [windowName, mode] = splitFirst(line.rest);
+    if (!mode.empty() && mode != "modal")
+        fail(line, "expected load WINDOW [modal]");
+    const WindowTemplate* stored = formTemplates().findWindowByName(windowName);
+    if (!stored)
+        fail(line, "no window " + windowName);
+    const std::vector<LiveWindow*> loaded = liveWindows();
+    const std::uint32_t owner = loaded.empty() ? 0 : loaded.front()->id();
+    if (!loadWindow(stored->id, mode == "modal", owner))
+        fail(line, "cannot load " + windowName);
+}
+
+// Prints "event WINDOW.UNIT NUMBER" (just WINDOW for the window's own events) for every event.
+void printEvent(const EventRecord& record)
+{
+    const WindowTemplate* window = formTemplates().findWindow(record.windowId);
+    if (!window)
+        return;
+    std::string name = window->name();
+    if (record.unitId != 0) {
+        if (const UnitTemplate* unit = window->findUnit(record.unitId))
+            name += "." + unit->name;
+        else if (const MenuItemTemplate* item = window->findMenuItem(record.unitId))
+            name += "." + item->name;
+    }
+    say("event " + name + " " + std::to_string(record.event));
+}
+
+void runEvents(const ScriptLine& line)
+{
+    if (line.rest != "on" && line.rest != "off")
+        fail(line, "expected events on|off");
+    setEventObserver(line.rest == "on" ? &printEvent : nullptr);
 }
 
 void runMenu(const ScriptLine& line)
@@ -214,6 +313,20 @@ int runLine(const ScriptLine& line)
     } else if (verb == "close") {
         LiveWindow& window = windowNamed(line, line.rest);
         window.widget()->close();
+    } else if (verb == "focused") {
+        runFocused(line);
+    } else if (verb == "enabled") {
+        runEnabled(line);
+    } else if (verb == "load") {
+        runLoad(line);
+    } else if (verb == "events") {
+        runEvents(line);
+    } else if (verb == "dump") {
+        const std::optional<std::string> dump = dumpWindow(line.rest);
+        if (!dump)
+            fail(line, "no window " + line.rest);
+        std::fwrite(dump->data(), 1, dump->size(), stdout);
+        std::fflush(stdout);
     } else if (verb == "answer") {
         runAnswer(line);
     } else if (verb == "show") {
@@ -273,6 +386,12 @@ void runWaitFor(const ScriptLine& line, QElapsedTimer started)
 
 void step()
 {
+    // A window being built lets waiting messages through; the script waits until the window is
+    // complete, as a user cannot act on a window that is not up yet.
+    if (windowBeingLoaded()) {
+        QTimer::singleShot(kLoadPollMilliseconds, [] { step(); });
+        return;
+    }
     if (driver->next >= driver->lines.size()) {
         exitProgram(0);
     }

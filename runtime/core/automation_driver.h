@@ -10,7 +10,11 @@
 //   choose W.U TEXT            chooses a tree item by caption, or a path of captions with "/"
 //   doubleclick W.U N          double-clicks row N (from 0) of a list view
 //   focus W.U                  gives the unit the keyboard focus
-//   key W KEY                  sends a key to the focused unit of window W (Return, Escape, Tab…)
+//   key W KEY                  sends a key to the focused unit of window W: Enter (Return), Esc
+//                              (Escape), Tab, Shift+Tab, Left, Right, Up, Down, Space, F1, a
+//                              character, with Shift+, Ctrl+ or Alt+ before it (Alt+X)
+//   focused W                  prints "focused<TAB>W<TAB>UNIT" (UNIT "-" when no unit has it)
+//   enabled W | enabled W.U    prints "enabled<TAB>W[.U]<TAB>yes|no"
 //   menu W.ITEM                selects a menu item
 //   close W                    asks window W to close, as its close box does
 //   answer messagebox N        answers the next message box with button number N
@@ -18,6 +22,11 @@
 //   answer font FACE SIZE [bold] [italic] [underline] [strikeout]   answers the next font dialog
 //                              ("cancel" cancels)
 //   answer print OK|cancel     answers the next print dialog
+//   load W [modal]             loads window W (a non-modal one owned by the start window); after
+//                              a modal load the script goes on inside the modal window's loop
+//   events on|off              while on, prints "event W.U N" for every event that fires, bound
+//                              to a handler or not ("event W N" for the window's own events)
+//   dump W                     prints window W's whole table (see automation_dump.h), loaded or not
 //   show W.U | show W          prints what the unit or the whole window shows
 //   expect W.U TEXT            fails the script unless what the unit shows contains TEXT
 //   waitfor W.U TEXT [MS]      waits until what the unit shows contains TEXT (default 30 s)

@@ -16,6 +16,7 @@ namespace {
 
 int suppressionCounter = 0;
 EventSource eventSource;
+EventObserver eventObserver = nullptr;
 
 struct IdleCallback {
     QPointer<QObject> owner;
@@ -66,6 +67,8 @@ bool fireEvent(EventRecord& record)
     if (!window)
         reportRuntimeError(0, "未找到引发事件的窗口");
     const EventHandler handler = findHandler(*window, record);
+    if (eventObserver)
+        eventObserver(record);
     if (!handler)
         return false;
     const EventSource previous = eventSource;
@@ -75,6 +78,11 @@ bool fireEvent(EventRecord& record)
     record.hasResult = result.hasValue;
     record.result = result.value;
     return true;
+}
+
+void setEventObserver(EventObserver observer)
+{
+    eventObserver = observer;
 }
 
 EventRecord fireUnitEvent(std::uint32_t windowId, std::uint32_t unitId, std::int32_t event,

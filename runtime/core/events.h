@@ -27,6 +27,12 @@ struct EventRecord {
 // that does not exist ends in the runtime error report.
 bool fireEvent(EventRecord& record);
 
+// An observer sees every event that fires: one that is not suppressed and whose window and unit
+// exist, just before its handler runs, and also when no handler is bound to it. The automation
+// driver sets it to print the order of events whatever the application binds. Null = none.
+using EventObserver = void (*)(const EventRecord& record);
+void setEventObserver(EventObserver observer);
+
 // Convenience: fires with plain integer arguments and returns the record.
 EventRecord fireUnitEvent(std::uint32_t windowId, std::uint32_t unitId, std::int32_t event,
                           std::initializer_list<std::int64_t> arguments = {});

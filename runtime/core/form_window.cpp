@@ -9,6 +9,7 @@
 #include <QCloseEvent>
 #include <QKeyEvent>
 #include <QPainter>
+#include <QPointer>
 #include <QRadioButton>
 #include <QTimer>
 
@@ -62,6 +63,17 @@ bool hasMnemonic(const std::string& caption, QChar key)
     return false;
 }
 
+// Whether Tab stops at the unit: a tab stop that would be shown in `window` and is enabled. A
+// unit on a tab page that is not selected is not shown, so Tab passes it by.
+bool takesTabFocus(const Unit& unit, const QWidget* window)
+{
+    const QWidget* control = unit.widget();
+    if (!control || !unit.unitTemplate().tabStop())
+        return false;
+    const QWidget* target = control->focusProxy() ? control->focusProxy() : control;
+    return (target->focusPolicy() & Qt::TabFocus) && control->isVisibleTo(window) && control->isEnabledTo(window);
+}
+
 }  // namespace
 
 FormWindow::FormWindow(LiveWindow& window) : window_(window)
@@ -83,6 +95,16 @@ void FormWindow::updateBackground()
     client_->update();
 }
 
+void FormWindow::focusFirstUnit()
+{
+    for (const auto& unit : window_.units()) {
+        if (!unit->neverFirstFocus() && takesTabFocus(*unit, this)) {
+            unit->widget()->setFocus(Qt::OtherFocusReason);
+            return;
+        }
+    }
+}
+
 void FormWindow::closeEvent(QCloseEvent* event)
 {
     const EventRecord record = fireUnitEvent(window_.id(), 0, kEventMayClose);
@@ -91,22 +113,34 @@ void FormWindow::closeEvent(QCloseEvent* event)
         return;
     }
     event->accept();
+    window_.closing = true;
     window_.restoreDisabledWindows();
-    // The window is destroyed once Qt has finished with the close event.
+    // The window is destroyed once Qt has finished with the close event, unless a load has
+    // already replaced it (the new window has the same id).
     const std::uint32_t windowId = window_.id();
-    QTimer::singleShot(0, [windowId] { destroyLiveWindow(windowId); });
+    const QPointer<FormWindow> self(this);
+    QTimer::singleShot(0, [windowId, self] {
+        const LiveWindow* window = liveWindow(windowId);
+        if (self && window && window->widget() == self)
+            destroyLiveWindow(windowId);
+    });
 }
 
+// Qt delivers the placement a window was built with once more when it is first shown, as a move
+// to where it already is and a resize from no size at all. Loading has already reported that
+// placement (position changed, size changed after created), so only real changes fire.
 void FormWindow::moveEvent(QMoveEvent* event)
 {
     QMainWindow::moveEvent(event);
-    fireUnitEvent(window_.id(), 0, kEventPositionChanged);
+    if (event->pos() != event->oldPos())
+        fireUnitEvent(window_.id(), 0, kEventPositionChanged);
 }
 
 void FormWindow::resizeEvent(QResizeEvent* event)
 {
     QMainWindow::resizeEvent(event);
-    fireUnitEvent(window_.id(), 0, kEventSizeChanged);
+    if (event->oldSize().isValid() && event->size() != event->oldSize())
+        fireUnitEvent(window_.id(), 0, kEventSizeChanged);
 }
 
 void FormWindow::changeEvent(QEvent* event)
@@ -154,6 +188,12 @@ bool FormWindow::handleNavigationKey(QKeyEvent* event)
         return true;
     const auto modifiers = event->modifiers() & (Qt::ShiftModifier | Qt::ControlModifier | Qt::AltModifier);
     switch (event->key()) {
+    case Qt::Key_Tab:
+    case Qt::Key_Backtab:
+        if ((modifiers & ~Qt::ShiftModifier) != Qt::NoModifier)
+            return false;  // Ctrl+Tab stays with the control (a tab control turns its pages)
+        moveTabFocus(event->key() == Qt::Key_Tab && modifiers == Qt::NoModifier);
+        return true;
     case Qt::Key_Return:
     case Qt::Key_Enter:
         if (modifiers != Qt::NoModifier)
@@ -202,6 +242,28 @@ void FormWindow::handleEnter()
         QWidget* control = unit->widget();
         if (unit->acceptsEnterAsDefault() && control && control->isVisible() && control->isEnabled()) {
             unit->click();
+            return;
+        }
+    }
+}
+
+// Tab and Shift+Tab go through the units in table order, not in Qt's focus chain: units are
+// created from the last to the first, so that chain runs backwards.
+void FormWindow::moveTabFocus(bool forward)
+{
+    const auto& units = window_.units();
+    const auto count = static_cast<std::ptrdiff_t>(units.size());
+    std::ptrdiff_t current = -1;
+    for (const QWidget* widget = QApplication::focusWidget(); widget && current < 0; widget = widget->parentWidget())
+        for (std::ptrdiff_t index = 0; index < count; ++index)
+            if (units[index]->widget() == widget)
+                current = index;
+    if (current < 0)
+        current = forward ? count - 1 : 0;
+    for (std::ptrdiff_t step = 1; step <= count; ++step) {
+        const std::ptrdiff_t index = ((current + (forward ? step : -step)) % count + count) % count;
+        if (takesTabFocus(*units[index], this)) {
+            units[index]->widget()->setFocus(forward ? Qt::TabFocusReason : Qt::BacktabFocusReason);
             return;
         }
     }

@@ -21,6 +21,11 @@ public:
 
     QWidget* clientArea() const { return client_; }
 
+    // Gives the focus to the unit that takes it when the window comes up: the first in table
+    // order that stops the Tab key, would be shown and is enabled, and whose kind may take the
+    // first focus. On a hidden window it takes effect when the window is activated.
+    void focusFirstUnit();
+
 protected:
     void closeEvent(QCloseEvent* event) override;
     void moveEvent(QMoveEvent* event) override;
@@ -33,6 +38,7 @@ protected:
 private:
     bool handleNavigationKey(QKeyEvent* event);
     void handleEnter();
+    void moveTabFocus(bool forward);
     void moveRadioFocus(bool forward);
     bool handleMnemonic(QKeyEvent* event);
 

@@ -108,7 +108,10 @@ void LiveWindow::becomeModal()
     for (LiveWindow* other : liveWindows()) {
         if (other == this || !other->widget())
             continue;
-        disabledWindows_.emplace_back(other->widget(), other->widget()->isEnabled());
+        // A window's own state, not isEnabled(): a window owned by one that is already disabled
+        // reads as disabled through its owner, and restoring that would leave it disabled for
+        // good once its owner is enabled again.
+        disabledWindows_.emplace_back(other->widget(), !other->widget()->testAttribute(Qt::WA_ForceDisabled));
         other->widget()->setEnabled(false);
     }
 }

@@ -66,6 +66,9 @@ public:
 
     // Whether the first activation has happened (event 8 fires once, before event 5).
     bool firstActivationDone = false;
+    // Whether its close has been accepted: it is destroyed as soon as Qt is done with the close,
+    // and a load before then builds the window afresh instead of activating the closing one.
+    bool closing = false;
 
 private:
     WindowTemplate template_;

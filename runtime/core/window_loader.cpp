@@ -11,12 +11,27 @@
 #include <QPointer>
 #include <QWidget>
 
+#include <utility>
+
 namespace quillora::runtime {
 namespace {
 
 // Control ids start at 100 and grow by 10 per created control.
 constexpr int kFirstControlId = 100;
 constexpr int kControlIdStep = 10;
+
+// How many loads are letting waiting messages through right now, at the current loop level (a
+// modal loop starts a level of its own).
+int buildingPumps = 0;
+
+// Lets the waiting messages through while a window is being built: whatever runs then finds the
+// window missing or unfinished, and windowBeingLoaded() says so.
+void processMessagesWhileBuilding()
+{
+    ++buildingPumps;
+    processPendingMessages();
+    --buildingPumps;
+}
 
 bool activateLoadedWindow(LiveWindow& window)
 {
@@ -132,16 +147,20 @@ LiveWindow* buildWindow(const WindowTemplate& windowTemplate)
 
 bool loadWindow(std::uint32_t windowId, bool modal, std::uint32_t ownerId)
 {
-    if (LiveWindow* loaded = liveWindow(windowId))
-        return activateLoadedWindow(*loaded);
+    if (LiveWindow* loaded = liveWindow(windowId)) {
+        if (!loaded->closing)
+            return activateLoadedWindow(*loaded);
+        // Closed but not yet destroyed: finish it off now, and load the window anew.
+        destroyLiveWindow(windowId);
+    }
     const WindowTemplate* windowTemplate = formTemplates().findWindow(windowId);
     if (!windowTemplate)
         return false;
 
-    processPendingMessages();
+    processMessagesWhileBuilding();
     suppressEvents();
     LiveWindow* built = buildWindow(*windowTemplate);
-    processPendingMessages();
+    processMessagesWhileBuilding();
     resumeEvents();
 
     const QPointer<FormWindow> widget = built->widget();
@@ -162,14 +181,12 @@ bool loadWindow(std::uint32_t windowId, bool modal, std::uint32_t ownerId)
                 widget->setParent(owner->widget(), widget->windowFlags() | Qt::Window);
             }
         }
+        // The first focus is chosen in table order before the window shows; the unit raises
+        // got-focus itself when the focus arrives with the window's activation, so it is not
+        // fired here a second time.
+        widget->focusFirstUnit();
         widget->show();
         widget->activateWindow();
-        if (!widget)
-            return true;
-        QWidget* focus = widget->focusWidget();
-        for (const auto& unit : built->units())
-            if (unit->widget() && unit->widget() == focus)
-                fireUnitEvent(windowId, unit->unitId(), kEventGotFocus);
     }
     if (!widget)
         return true;
@@ -183,9 +200,19 @@ bool loadWindow(std::uint32_t windowId, bool modal, std::uint32_t ownerId)
     if (widget && focusBefore && QApplication::focusWidget() != focusBefore)
         focusBefore->setFocus();
 
-    if (modal && widget)
+    if (modal && widget) {
+        // A modal window loaded by a handler that ran while messages were let through has a
+        // loop of its own, in which nothing is being built.
+        const int outerPumps = std::exchange(buildingPumps, 0);
         runModalLoop(windowId);
+        buildingPumps = outerPumps;
+    }
     return true;
+}
+
+bool windowBeingLoaded()
+{
+    return buildingPumps > 0;
 }
 
 void requestWindowClose(std::uint32_t windowId)

@@ -12,6 +12,8 @@
 #include <QCloseEvent>
 #include <QKeyEvent>
 #include <QLineEdit>
+#include <QMenu>
+#include <QMenuBar>
 #include <QWidget>
 
 #include <gtest/gtest.h>
@@ -97,18 +99,33 @@ WindowTemplate testWindow(std::uint32_t windowId, const char* name)
     return window;
 }
 
-class WindowRuntimeTest : public testing::Test {
-protected:
-    static void SetUpTestSuite()
+// One offscreen application for the whole test program, deleted at the end so that nothing it
+// holds is reported as leaked.
+class OffscreenApplication : public testing::Environment {
+public:
+    void SetUp() override
     {
-        if (!QApplication::instance()) {
-            static int argc = 1;
-            static char name[] = "quillora_windows_tests";
-            static char* argv[] = {name, nullptr};
-            new QApplication(argc, argv);
-        }
+        static int argc = 1;
+        static char name[] = "quillora_windows_tests";
+        static char* argv[] = {name, nullptr};
+        application_ = new QApplication(argc, argv);
     }
 
+    void TearDown() override
+    {
+        releaseWindows();
+        delete application_;
+        application_ = nullptr;
+    }
+
+private:
+    QApplication* application_ = nullptr;
+};
+
+const testing::Environment* const offscreenApplication = testing::AddGlobalTestEnvironment(new OffscreenApplication);
+
+class WindowRuntimeTest : public testing::Test {
+protected:
     void SetUp() override
     {
         FormTemplates templates;
@@ -236,6 +253,79 @@ TEST_F(WindowRuntimeTest, PropertiesOfAnUnloadedWindowComeFromTheTemplate)
     EXPECT_EQ(asInt(readUnitProperty(kWindowId, kEditId, 2, -1)), 120);
     writeUnitProperty(kWindowId, kEditId, 2, -1, 200, 0);
     EXPECT_EQ(asInt(readUnitProperty(kWindowId, kEditId, 2, -1)), 200);
+}
+
+TEST_F(WindowRuntimeTest, ShowingAWindowDoesNotReportItsPlacementAgain)
+{
+    ASSERT_TRUE(loadWindow(kWindowId, false, 0));
+    processPendingMessages();
+    EXPECT_EQ(std::count(fired.begin(), fired.end(), "moved"), 1);
+    EXPECT_EQ(std::count(fired.begin(), fired.end(), "resized"), 1);
+    // A real move still reports.
+    liveWindow(kWindowId)->widget()->move(80, 90);
+    processPendingMessages();
+    EXPECT_EQ(std::count(fired.begin(), fired.end(), "moved"), 2);
+}
+
+TEST_F(WindowRuntimeTest, LoadingRightAfterACloseBuildsTheWindowAnew)
+{
+    ASSERT_TRUE(loadWindow(kWindowId, false, 0));
+    LiveWindow* closed = liveWindow(kWindowId);
+    closed->widget()->close();
+    // The closed window is destroyed only once the close has been processed; a load before that
+    // must not activate it and then lose it.
+    ASSERT_TRUE(loadWindow(kWindowId, false, 0));
+    processPendingMessages();
+    ASSERT_TRUE(isWindowLoaded(kWindowId));
+    EXPECT_FALSE(liveWindow(kWindowId)->closing);
+    EXPECT_EQ(std::count(fired.begin(), fired.end(), "created"), 2);
+    EXPECT_EQ(std::count(fired.begin(), fired.end(), "destroyed"), 1);
+}
+
+// Menu items as a window stores them: level 0 is the menu bar.
+MenuItemTemplate menuItem(std::uint32_t serial, const char* caption, std::uint32_t level, std::uint32_t state = 0)
+{
+    MenuItemTemplate item;
+    item.id = form_format::makeUnitId(form_format::UnitIdClass::MenuItem, serial);
+    item.typeCode = 0x00010003u;
+    item.name = std::string("菜单_") + caption;
+    item.caption = caption;
+    item.level = level;
+    item.state = state;
+    return item;
+}
+
+// The captions the menu bar shows, each indented by its depth.
+void collectMenu(const QList<QAction*>& actions, int depth, std::vector<std::string>& out)
+{
+    for (const QAction* action : actions) {
+        out.push_back(std::string(static_cast<std::size_t>(depth), ' ')
+                      + (action->isSeparator() ? std::string("-") : action->text().toStdString()));
+        if (action->menu())
+            collectMenu(action->menu()->actions(), depth + 1, out);
+    }
+}
+
+TEST_F(WindowRuntimeTest, HiddenMenuItemLeavesOutItsDeeperItemsOnly)
+{
+    FormTemplates templates;
+    WindowTemplate window = testWindow(kWindowId, "TestWindow");
+    window.menuItems = {menuItem(1, "文件", 0),     menuItem(2, "导出", 1, form_format::kMenuHidden),
+                        menuItem(3, "图片", 2),     menuItem(4, "分隔", 1),
+                        menuItem(5, "退出", 1),     menuItem(6, "表格", 0, form_format::kMenuHidden),
+                        menuItem(7, "删除行", 1),   menuItem(8, "帮助", 0, form_format::kMenuDisabled)};
+    window.menuItems[3].caption = "-";
+    window.tableSize = window.units.size() + window.menuItems.size();
+    templates.windows().push_back(window);
+    installFormTemplates(std::move(templates));
+
+    ASSERT_TRUE(loadWindow(kWindowId, false, 0));
+    const auto* bar = qobject_cast<QMenuBar*>(liveWindow(kWindowId)->widget()->menuWidget());
+    ASSERT_NE(bar, nullptr);
+    std::vector<std::string> shown;
+    collectMenu(bar->actions(), 0, shown);
+    EXPECT_EQ(shown, (std::vector<std::string>{"文件", " -", " 退出", "帮助"}));
+    EXPECT_FALSE(bar->actions().back()->isEnabled());
 }
 
 using WindowRuntimeDeathTest = WindowRuntimeTest;

@@ -1,0 +1,385 @@
+// The four windows as the program builds them from its forms, and the window events and keyboard
+// handling a user meets in them, observed through the automation driver ("dump", "events on",
+// "focused", "enabled").
+//
+// The settings and progress windows' handlers do nothing yet, so these tests watch what the
+// runtime does (which events fire, in which order, which unit has the focus) rather than what
+// the handlers do with it. A may-close handler that returns false, and character handlers that
+// swallow or replace a key, need handlers of their own: tests/windows covers them on hand-made
+// windows.
+#include "e2e_support.h"
+
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <sstream>
+#include <string>
+#include <vector>
+
+namespace quillora::e2e {
+namespace {
+
+using testing::ElementsAre;
+using testing::ElementsAreArray;
+using testing::HasSubstr;
+using testing::IsEmpty;
+using testing::IsSupersetOf;
+using testing::Not;
+
+std::vector<std::string> linesOf(const std::string& text)
+{
+    std::vector<std::string> lines;
+    std::istringstream stream(text);
+    for (std::string line; std::getline(stream, line);)
+        lines.push_back(line);
+    return lines;
+}
+
+// The lines after the line `from` and before the line `to` ("" = to the end).
+std::vector<std::string> section(const std::string& output, const std::string& from, const std::string& to = "")
+{
+    const std::vector<std::string> all = linesOf(output);
+    auto begin = std::find(all.begin(), all.end(), from);
+    if (begin == all.end())
+        return {};
+    ++begin;
+    const auto end = to.empty() ? all.end() : std::find(begin, all.end(), to);
+    return {begin, end};
+}
+
+// The lines that start with `prefix`.
+std::vector<std::string> starting(const std::vector<std::string>& lines, const std::string& prefix)
+{
+    std::vector<std::string> found;
+    for (const std::string& line : lines)
+        if (line.starts_with(prefix))
+            found.push_back(line);
+    return found;
+}
+
+// The numbers of the window's own events ("event W N"), in order.
+std::vector<int> windowEvents(const std::vector<std::string>& lines, const std::string& window)
+{
+    std::vector<int> numbers;
+    for (const std::string& line : starting(lines, "event " + window + " "))
+        numbers.push_back(std::stoi(line.substr(("event " + window + " ").size())));
+    return numbers;
+}
+
+std::vector<int> only(const std::vector<int>& numbers, std::initializer_list<int> wanted)
+{
+    std::vector<int> kept;
+    for (int number : numbers)
+        if (std::find(wanted.begin(), wanted.end(), number) != wanted.end())
+            kept.push_back(number);
+    return kept;
+}
+
+// The unit names of a dump, in the order it gives them.
+std::vector<std::string> unitNames(const std::vector<std::string>& lines)
+{
+    std::vector<std::string> names;
+    for (const std::string& line : starting(lines, "unit\t")) {
+        const auto start = line.find('.') + 1;
+        names.push_back(line.substr(start, line.find('\t', start) - start));
+    }
+    return names;
+}
+
+const char kInformation[] =
+    "库文件和剪贴板中的图片还不能打印。\\n\\n请在“文件夹”页中选择一个文件夹，按“搜索”找出其中的图片，"
+    "再按“预览与设置”或“准备打印”。";
+const char kTooltip[] = "把搜索到符合标准的文件放到剪贴板里去。";
+
+class WindowsTest : public testing::Test {
+protected:
+    TestMachine machine;
+};
+
+TEST_F(WindowsTest, MainWindowIsBuiltAsItsTableGivesIt)
+{
+    const RunResult run = machine.run("dump MainWindow\n");
+    ASSERT_EQ(run.exitCode, 0) << run.errors;
+    const std::vector<std::string> dump = linesOf(run.output);
+    ASSERT_FALSE(dump.empty());
+    EXPECT_EQ(dump.front(), "window\tMainWindow\t50,50,687,545\tvisible\tenabled\tQuillora（www.quillora.example）");
+    EXPECT_THAT(unitNames(dump),
+                ElementsAre("选择夹1", "树型框_文件夹", "按钮_文件夹搜索", "按钮_文件夹停止搜索", "选择框_包括文件夹",
+                            "分组框_文件夹打印", "标签_页眉页脚", "编辑框_页眉", "编辑框_页脚", "选择框_按文件夹分类",
+                            "按钮_打印预览", "按钮_文件夹准备打印", "标签1", "标签2", "超级列表框_显示", "状态条1",
+                            "按钮_结束程序", "高级表格_原始数据"));
+    const std::string m = "MainWindow.";
+    EXPECT_THAT(dump, IsSupersetOf({
+        "unit\t" + m + "选择夹1\tTab\t4,0,668,496\tvisible\tenabled\t-\t",
+        "item\t" + m + "选择夹1\t0\t文件夹",
+        "item\t" + m + "选择夹1\t1\t库文件",
+        "item\t" + m + "选择夹1\t2\t剪贴板",
+        "unit\t" + m + "树型框_文件夹\tTreeBox\t8,32,188,416\tvisible\tenabled\t选择夹1 page 1\t",
+        "tree\t" + m + "树型框_文件夹\t1\t0\t3\t桌面",
+        "tree\t" + m + "树型框_文件夹\t1\t1\t4\t我的文档",
+        "unit\t" + m + "按钮_文件夹搜索\tSuperBtn\t104,461,40,20\tvisible\tenabled\t选择夹1 page 1\t搜索",
+        "tooltip\t" + m + "按钮_文件夹搜索\t" + kTooltip,
+        "unit\t" + m + "按钮_文件夹停止搜索\tSuperBtn\t160,461,40,20\tvisible\tenabled\t选择夹1 page 1\t停止",
+        "unit\t" + m + "选择框_包括文件夹\tCheckBox\t9,465,99,16\tvisible\tenabled\t选择夹1 page 1\t包括子文件夹",
+        "unit\t" + m + "分组框_文件夹打印\tGroupBox\t236,416,352,72\tvisible\tenabled\t选择夹1 page 1\t打印",
+        "unit\t" + m + "标签_页眉页脚\tLabel\t3,14,38,40\tvisible\tenabled\t分组框_文件夹打印\t页眉：\\n\\n页脚：",
+        "unit\t" + m + "编辑框_页眉\tEditBox\t40,8,232,20\tvisible\tenabled\t分组框_文件夹打印\t",
+        "unit\t" + m + "编辑框_页脚\tEditBox\t39,29,232,20\tvisible\tenabled\t分组框_文件夹打印\t",
+        "unit\t" + m + "选择框_按文件夹分类\tCheckBox\t39,52,168,18\tvisible\tenabled\t分组框_文件夹打印\t不同文件夹照片要分别打印",
+        "unit\t" + m + "按钮_打印预览\tSuperBtn\t282,12,60,20\tvisible\tenabled\t分组框_文件夹打印\t预览与设置",
+        "tooltip\t" + m + "按钮_打印预览\t" + kTooltip,
+        "unit\t" + m + "按钮_文件夹准备打印\tSuperBtn\t281,36,60,20\tvisible\tenabled\t分组框_文件夹打印\t准备打印",
+        // Units of the pages that are not selected are shown on their page; the page is hidden.
+        "unit\t" + m + "标签1\tLabel\t16,56,144,200\tvisible\tenabled\t选择夹1 page 2\t" + kInformation,
+        "unit\t" + m + "标签2\tLabel\t16,56,144,200\tvisible\tenabled\t选择夹1 page 3\t" + kInformation,
+        "unit\t" + m + "超级列表框_显示\tListView\t208,31,456,384\tvisible\tenabled\t-\t",
+        // A status bar lies along the bottom edge of the client area, whatever its stored place
+        // (0,428,674,20).
+        "unit\t" + m + "状态条1\tStatusBar\t0,525,687,20\tvisible\tenabled\t-\t",
+        "unit\t" + m + "按钮_结束程序\tSuperBtn\t597,466,60,20\tvisible\tenabled\t-\t退出程序",
+        "unit\t" + m + "高级表格_原始数据\tDataGrid\t298,368,78,24\thidden\tenabled\t-\t",
+    }));
+    // The button outside the tab has no tooltip.
+    EXPECT_THAT(starting(dump, "tooltip\t" + m + "按钮_结束程序"), IsEmpty());
+}
+
+TEST_F(WindowsTest, HiddenMenuKeepsItsItemsOutOfTheMenuBar)
+{
+    const RunResult run = machine.run("dump MainWindow\n");
+    ASSERT_EQ(run.exitCode, 0) << run.errors;
+    const std::vector<std::string> dump = linesOf(run.output);
+    // The table holds the menu with its seven items ...
+    EXPECT_THAT(starting(dump, "menu\t"), ElementsAre("menu\tMainWindow.菜单_高级表格操作\t0\t高级表格操作\thidden",
+                                                      "menu\tMainWindow.菜单_删除当前行\t1\t删除当前行\t-",
+                                                      "menu\tMainWindow.菜单_前插一行\t1\t前插一行\t-",
+                                                      "menu\tMainWindow.菜单_后插一行\t1\t后插一行\t-",
+                                                      "menu\tMainWindow.菜单_分隔线\t1\t-\t-",
+                                                      "menu\tMainWindow.菜单_删除当前列\t1\t删除当前列\t-",
+                                                      "menu\tMainWindow.菜单_前插一列\t1\t前插一列\t-",
+                                                      "menu\tMainWindow.菜单_后插一列\t1\t后插一列\t-"));
+    // ... and the window shows none of them: its items are not hidden themselves, they go with it.
+    EXPECT_THAT(starting(dump, "menubar\t"), IsEmpty());
+}
+
+TEST_F(WindowsTest, OtherWindowsAreBuiltAsTheirTemplatesGiveThem)
+{
+    // Each window dumped from its template, then loaded and dumped live: the build must give
+    // every unit the place, visibility and text its record has.
+    const RunResult run = machine.run(
+        "echo stored\n"
+        "dump PictureWindow\n"
+        "dump PrintSettingsWindow\n"
+        "dump ProgressWindow\n"
+        "load PictureWindow\n"
+        "load PrintSettingsWindow\n"
+        "load ProgressWindow\n"
+        "echo loaded\n"
+        "dump PictureWindow\n"
+        "dump PrintSettingsWindow\n"
+        "dump ProgressWindow\n");
+    ASSERT_EQ(run.exitCode, 0) << run.errors;
+    const std::vector<std::string> stored = section(run.output, "stored", "loaded");
+    const std::vector<std::string> loaded = section(run.output, "loaded");
+    EXPECT_THAT(loaded, ElementsAreArray(stored));
+
+    EXPECT_THAT(stored, IsSupersetOf({
+        "window\tPictureWindow\t50,50,486,371\tvisible\tenabled\t",
+        "window\tPrintSettingsWindow\t50,50,590,427\tvisible\tenabled\t打印机设置窗口。Quillora 相册打印，由 Quillora 项目组制作。",
+        "unit\tPrintSettingsWindow.组合框_图片优化比率\tComboBox\t2,72,96,20\tvisible\tenabled\t分组框1\t",
+        "item\tPrintSettingsWindow.组合框_图片优化比率\t0\t图片不优化",
+        "item\tPrintSettingsWindow.组合框_图片优化比率\t5\t优化到250K",
+        "unit\tPrintSettingsWindow.打印机1\tprinter\t68,162,32,24\thidden\tenabled\t-\t",
+        "unit\tPrintSettingsWindow.按钮_字体\tButton\t128,141,32,56\tvisible\tenabled\t分组框_页面设置\t正\\n文\\n字\\n体",
+        "unit\tPrintSettingsWindow.单选框_横向打印\tRadioBox\t8,38,88,16\tvisible\tenabled\t分组框1\t横向打印→",
+        "unit\tPrintSettingsWindow.通用对话框1\tCommonDlg\t128,160,40,24\thidden\tenabled\t-\t",
+        "unit\tPrintSettingsWindow.按钮_取消\tButton\t487,364,80,24\tvisible\tenabled\t-\t取消打印",
+        "unit\tPrintSettingsWindow.选择框_自定义纸张\tCheckBox\t8,123,112,24\tvisible\tenabled\t分组框_纸张\t自定义纸张类型",
+        "window\tProgressWindow\t50,50,380,51\thidden\tenabled\t",
+        "unit\tProgressWindow.进度条_当前进度\tProcessBar\t3,2,368,16\tvisible\tenabled\t-\t",
+        "unit\tProgressWindow.标签_说明\tLabel\t82,24,128,16\tvisible\tenabled\t-\t正在处理，请稍候。。。",
+        "unit\tProgressWindow.按钮_取消打印\tButton\t247,22,64,24\tvisible\tenabled\t-\t取消",
+        "unit\tProgressWindow.动画物体1\tCartoonObject\t40,24,32,18\thidden\tenabled\t-\t",
+        "unit\tProgressWindow.画板_temp\tDrawPanel\t304,0,32,24\thidden\tenabled\t-\t",
+    }));
+    // The picture window has no units; the settings window's 44 come in their stored order.
+    EXPECT_THAT(starting(stored, "unit\tPictureWindow."), IsEmpty());
+    const std::vector<std::string> settings = unitNames(starting(stored, "unit\tPrintSettingsWindow."));
+    ASSERT_EQ(settings.size(), 44u);
+    EXPECT_EQ(settings.front(), "组合框_图片优化比率");
+    EXPECT_EQ(settings[15], "分组框1");
+    EXPECT_EQ(settings.back(), "选择框_自定义纸张");
+}
+
+TEST_F(WindowsTest, LoadingFiresCreatedPositionSizeThenFirstActivationAndASecondLoadOnlyActivates)
+{
+    const RunResult run = machine.run(
+        "events on\n"
+        "echo first\n"
+        "load PrintSettingsWindow\n"
+        "wait 300\n"
+        "echo typed\n"
+        "type PrintSettingsWindow.编辑框_打印份数 3\n"
+        "load MainWindow\n"
+        "wait 200\n"
+        "echo second\n"
+        "load PrintSettingsWindow\n"
+        "wait 300\n"
+        "echo hidden\n"
+        "load ProgressWindow\n"
+        "wait 300\n"
+        "events off\n"
+        "show PrintSettingsWindow.编辑框_打印份数\n");
+    ASSERT_EQ(run.exitCode, 0) << run.errors;
+
+    const std::vector<int> first = windowEvents(section(run.output, "first", "typed"), "PrintSettingsWindow");
+    EXPECT_THAT(only(first, {0, 3, 4, 5, 8}), ElementsAre(0, 3, 4, 8, 5));
+    // Showing the window does not report its placement a second time.
+    EXPECT_EQ(std::count(first.begin(), first.end(), 3), 1);
+    EXPECT_EQ(std::count(first.begin(), first.end(), 4), 1);
+
+    // Loading the main window, which is up, and then the settings window again only activates
+    // them: nothing is created and the first activation does not come again.
+    const std::vector<std::string> again = section(run.output, "typed", "hidden");
+    EXPECT_THAT(only(windowEvents(again, "MainWindow"), {0, 3, 4, 8}), IsEmpty());
+    EXPECT_THAT(only(windowEvents(again, "PrintSettingsWindow"), {0, 3, 4, 8}), IsEmpty());
+    // ... and the window keeps what was typed into it.
+    EXPECT_THAT(run.output, HasSubstr("PrintSettingsWindow.编辑框_打印份数: 3"));
+
+    // A window loaded hidden is created but neither shown nor activated.
+    const std::vector<int> hidden = windowEvents(section(run.output, "hidden"), "ProgressWindow");
+    EXPECT_THAT(hidden, ElementsAre(0, 3, 4));
+}
+
+TEST_F(WindowsTest, MayCloseWithoutAValueLetsTheWindowClose)
+{
+    // The settings window's may-close handler returns no value; the progress window binds none.
+    const RunResult run = machine.run(
+        "load PrintSettingsWindow\n"
+        "load ProgressWindow\n"
+        "wait 100\n"
+        "events on\n"
+        "echo settings\n"
+        "close PrintSettingsWindow\n"
+        "wait 100\n"
+        "echo progress\n"
+        "close ProgressWindow\n"
+        "wait 100\n"
+        "echo reload\n"
+        "load PrintSettingsWindow\n"
+        "wait 100\n"
+        "close PrintSettingsWindow\n"
+        "load PrintSettingsWindow\n"
+        "wait 100\n"
+        "events off\n"
+        "enabled PrintSettingsWindow\n");
+    ASSERT_EQ(run.exitCode, 0) << run.errors;
+    EXPECT_THAT(only(windowEvents(section(run.output, "settings", "progress"), "PrintSettingsWindow"), {1, 2}),
+                ElementsAre(1, 2));
+    EXPECT_THAT(only(windowEvents(section(run.output, "progress", "reload"), "ProgressWindow"), {1, 2}),
+                ElementsAre(1, 2));
+    // A load right after a close, before the closed window is gone, builds the window anew
+    // rather than activating the one on its way out.
+    EXPECT_THAT(only(windowEvents(section(run.output, "reload"), "PrintSettingsWindow"), {0, 1, 2}),
+                ElementsAre(0, 1, 2, 0));
+    EXPECT_THAT(run.output, HasSubstr("enabled\tPrintSettingsWindow\tyes"));
+}
+
+TEST_F(WindowsTest, TabMovesTheFocusInTableOrder)
+{
+    const RunResult run = machine.run(
+        "wait 100\n"
+        "focused MainWindow\n"
+        "focus MainWindow.编辑框_页眉\n"
+        "key MainWindow Tab\n"
+        "focused MainWindow\n"
+        "key MainWindow Tab\n"
+        "focused MainWindow\n"
+        "key MainWindow Tab\n"
+        "focused MainWindow\n"
+        "key MainWindow Tab\n"
+        "focused MainWindow\n"
+        "key MainWindow Tab\n"
+        "focused MainWindow\n"
+        "key MainWindow Tab\n"
+        "focused MainWindow\n"
+        "key MainWindow Tab\n"
+        "focused MainWindow\n"
+        "key MainWindow Tab\n"
+        "focused MainWindow\n"
+        "key MainWindow Shift+Tab\n"
+        "focused MainWindow\n"
+        "key MainWindow Shift+Tab\n"
+        "focused MainWindow\n"
+        "echo page 2\n"
+        "select MainWindow.选择夹1 1\n"
+        "focus MainWindow.选择夹1\n"
+        "key MainWindow Tab\n"
+        "focused MainWindow\n");
+    ASSERT_EQ(run.exitCode, 0) << run.errors;
+    std::vector<std::string> order;
+    for (const std::string& line : starting(linesOf(run.output), "focused\tMainWindow\t"))
+        order.push_back(line.substr(std::string("focused\tMainWindow\t").size()));
+    EXPECT_THAT(order, ElementsAre(
+        // The first focus: the tab control never takes it, the tree after it does.
+        "树型框_文件夹",
+        "编辑框_页脚", "选择框_按文件夹分类", "按钮_打印预览", "按钮_文件夹准备打印",
+        // The labels are no tab stops (and lie on hidden pages); the status bar is none.
+        "超级列表框_显示", "按钮_结束程序",
+        // The hidden data grid is passed by, and the order starts again at the top.
+        "选择夹1", "树型框_文件夹",
+        "选择夹1", "按钮_结束程序",
+        // With page 2 selected, the units of page 1 are hidden and Tab passes them by.
+        "超级列表框_显示"));
+}
+
+TEST_F(WindowsTest, EnterClicksTheFocusedButtonElseTheFirstDefaultButton)
+{
+    const RunResult run = machine.run(
+        "load PrintSettingsWindow\n"
+        "wait 100\n"
+        "events on\n"
+        "echo button\n"
+        "focus PrintSettingsWindow.按钮_取消\n"
+        "key PrintSettingsWindow Enter\n"
+        "echo edit\n"
+        "focus PrintSettingsWindow.编辑框_打印份数\n"
+        "key PrintSettingsWindow Enter\n"
+        "echo end\n");
+    ASSERT_EQ(run.exitCode, 0) << run.errors;
+    const auto clicks = [](const std::vector<std::string>& lines) {
+        std::vector<std::string> clicked;
+        for (const std::string& line : starting(lines, "event PrintSettingsWindow."))
+            if (line.ends_with(" 0"))
+                clicked.push_back(line);
+        return clicked;
+    };
+    EXPECT_THAT(clicks(section(run.output, "button", "edit")), ElementsAre("event PrintSettingsWindow.按钮_取消 0"));
+    // On an edit box, Enter clicks the window's first button in table order that accepts it.
+    EXPECT_THAT(clicks(section(run.output, "edit", "end")), ElementsAre("event PrintSettingsWindow.按钮_字体 0"));
+}
+
+TEST_F(WindowsTest, ModalWindowDisablesTheOtherWindowsUntilItCloses)
+{
+    const RunResult run = machine.run(
+        "load PictureWindow\n"
+        "load PrintSettingsWindow modal\n"
+        // The script goes on inside the modal window's loop.
+        "echo modal\n"
+        "enabled MainWindow\n"
+        "enabled PictureWindow\n"
+        "enabled PrintSettingsWindow\n"
+        "close PrintSettingsWindow\n"
+        "wait 100\n"
+        "echo closed\n"
+        "enabled MainWindow\n"
+        "enabled PictureWindow\n");
+    ASSERT_EQ(run.exitCode, 0) << run.errors;
+    EXPECT_THAT(section(run.output, "modal", "closed"),
+                ElementsAre("enabled\tMainWindow\tno", "enabled\tPictureWindow\tno", "enabled\tPrintSettingsWindow\tyes"));
+    // The picture window, owned by the main window, comes back as well.
+    EXPECT_THAT(section(run.output, "closed"), ElementsAre("enabled\tMainWindow\tyes", "enabled\tPictureWindow\tyes"));
+}
+
+}  // namespace
+}  // namespace quillora::e2e
