@@ -7,7 +7,12 @@
 
 #include <QApplication>
 #include <QCloseEvent>
+#include <QDesktopServices>
+#include <QFileInfo>
 #include <QKeyEvent>
+#include <QMouseEvent>
+#include <QUrl>
+#include <QWindow>
 #include <QPainter>
 #include <QPointer>
 #include <QRadioButton>
@@ -174,6 +179,8 @@ void FormWindow::hideEvent(QHideEvent* event)
 
 bool FormWindow::eventFilter(QObject* watched, QEvent* event)
 {
+    if (event->type() == QEvent::MouseButtonPress)
+        return startDragMove(watched, static_cast<QMouseEvent*>(event));
     if (event->type() != QEvent::KeyPress)
         return false;
     auto* widget = qobject_cast<QWidget*>(watched);
@@ -203,6 +210,10 @@ bool FormWindow::handleNavigationKey(QKeyEvent* event)
             return false;
         handleEnter();
         return true;
+    case Qt::Key_F1:
+        if (modifiers == Qt::NoModifier && (window_.options() & form_format::kWindowHelpKey))
+            return openHelpFile();
+        return false;
     case Qt::Key_Escape:
         if (window_.options() & form_format::kWindowEscCloses) {
             QMetaObject::invokeMethod(this, &QWidget::close, Qt::QueuedConnection);
@@ -309,6 +320,33 @@ bool FormWindow::handleMnemonic(QKeyEvent* event)
         return true;
     }
     return false;
+}
+
+// A window with the move-by-dragging option moves with a left press on its client area or on a
+// unit whose kind drags the window (labels, group boxes, progress bars, animation boxes).
+bool FormWindow::startDragMove(QObject* watched, QMouseEvent* event)
+{
+    if (!(window_.options() & form_format::kWindowMoveByDragging) || event->button() != Qt::LeftButton)
+        return false;
+    auto* widget = qobject_cast<QWidget*>(watched);
+    if (!widget || widget->window() != this || !windowHandle())
+        return false;
+    bool drags = widget == client_;
+    for (const auto& unit : window_.units())
+        if (unit->dragsWindow() && unit->widget() && (unit->widget() == widget || unit->widget()->isAncestorOf(widget)))
+            drags = true;
+    return drags && windowHandle()->startSystemMove();
+}
+
+// F1 opens the window's help file: the program's own name with the extension "hlp", beside the
+// program, when it exists.
+bool FormWindow::openHelpFile()
+{
+    const QString helpFile = QCoreApplication::applicationFilePath() + QStringLiteral(".hlp");
+    if (!QFileInfo::exists(helpFile))
+        return false;
+    QDesktopServices::openUrl(QUrl::fromLocalFile(helpFile));
+    return true;
 }
 
 }  // namespace quillora::runtime

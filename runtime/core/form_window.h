@@ -7,6 +7,9 @@
 #include <QImage>
 #include <QMainWindow>
 
+class QKeyEvent;
+class QMouseEvent;
+
 namespace quillora::runtime {
 
 class LiveWindow;
@@ -41,6 +44,8 @@ private:
     void moveTabFocus(bool forward);
     void moveRadioFocus(bool forward);
     bool handleMnemonic(QKeyEvent* event);
+    bool startDragMove(QObject* watched, QMouseEvent* event);
+    bool openHelpFile();
 
     LiveWindow& window_;
     QWidget* client_;
