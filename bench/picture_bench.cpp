@@ -126,13 +126,13 @@ void preparePage()
     setPage(panelProperty(quillora::kDrawPanelScaleMode), 0);
     setPage(kWidthProperty, kPageWidth);
     setPage(kHeightProperty, kPageHeight);
-    call(quillora::kDrawPanelLibrary, quillora::DrawPanel_Clear, kPage);
+    call(quillora::kDrawPanelLibrary, quillora::drawPanelClear, kPage);
 }
 
 void drawPhotoIntoCell()
 {
     using quillora::makeInt;
-    call(quillora::kDrawPanelLibrary, quillora::DrawPanel_DrawPicture, kPage, makeInt(setup().photo),
+    call(quillora::kDrawPanelLibrary, quillora::drawPanelDrawPicture, kPage, makeInt(setup().photo),
          makeInt(kCellLeft), makeInt(kCellTop), makeInt(kCellWidth), makeInt(kCellHeight));
 }
 
@@ -201,7 +201,7 @@ void DrawIntoCell(benchmark::State& state)
 void GetPicture(benchmark::State& state)
 {
     for (auto _ : state) {
-        const RuntimeValue data = call(quillora::kDrawPanelLibrary, quillora::DrawPanel_GetPicture, kPage);
+        const RuntimeValue data = call(quillora::kDrawPanelLibrary, quillora::drawPanelGetPicture, kPage);
         if (quillora::byteSetLength(data) == 0)
             state.SkipWithError("the page gave no picture");
         freeResult(data);
@@ -249,7 +249,7 @@ int main(int argc, char** argv)
 
     preparePage();
     drawPhotoIntoCell();
-    const RuntimeValue pageData = call(quillora::kDrawPanelLibrary, quillora::DrawPanel_GetPicture, kPage);
+    const RuntimeValue pageData = call(quillora::kDrawPanelLibrary, quillora::drawPanelGetPicture, kPage);
     const bool drawn = pageHoldsThePhoto(pageData);
     setup().pageDib = call(quillora::kBitmapLibrary, quillora::dibCreate);
     const bool loaded =

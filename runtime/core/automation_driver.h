@@ -1,42 +1,53 @@
 // The automation driver: `quillora --script FILE` runs the program and executes FILE line by
-// line as a user would, at the program's idle points, printing what a user sees.
+// line as a user would, printing what a user sees. Each line runs at the next point where the
+// program processes events: the main loop, a modal loop, or a running handler's own event
+// processing, so a line right after one that starts a long handler acts during it.
 //
-// Units are named WINDOW.UNIT with the names of the forms (MainWindow.按钮_文件夹搜索).
+// A line is words separated by blanks; double quotes make a word of text with blanks, with \",
+// \\ and \n inside them; # starts a comment. Units are named WINDOW.UNIT with the names of the
+// forms (MainWindow.按钮_文件夹搜索), a window by its name.
 //
-//   click W.U                  presses a button, check box, radio box or picture button
-//   type W.U TEXT              replaces an edit box's text (or a combo box's edit text)
-//   tick W.U 0|1               sets a check box or radio box
-//   select W.U N|TEXT          chooses a list item, combo box item, tab page or list view row
-//   choose W.U TEXT            chooses a tree item by caption, or a path of captions with "/"
-//   doubleclick W.U N          double-clicks row N (from 0) of a list view
-//   focus W.U                  gives the unit the keyboard focus
-//   key W KEY                  sends a key to the focused unit of window W: Enter (Return), Esc
-//                              (Escape), Tab, Shift+Tab, Left, Right, Up, Down, Space, F1, a
-//                              character, with Shift+, Ctrl+ or Alt+ before it (Alt+X)
-//   focused W                  prints "focused<TAB>W<TAB>UNIT" (UNIT "-" when no unit has it)
-//   enabled W | enabled W.U    prints "enabled<TAB>W[.U]<TAB>yes|no"
-//   menu W.ITEM                selects a menu item
+//   click U                    presses a button, check box, radio box or picture button
+//   dblclick U [ROW]           double-clicks row ROW (from 0, default 0) of a list view
+//   type U TEXT                focuses an edit box (or editable combo box) and replaces its text
+//   focus U                    gives the unit the keyboard focus
+//   check U on|off             sets a check box (or a radio box on)
+//   select U INDEX|TEXT        chooses a combo box or list box item, a tab page, a list view row
+//                              or a radio box
+//   tree U CAPTION/CAPTION/... makes the tree item at that path of captions current
+//   slide U POS                moves a slider
+//   key U KEY                  focuses U, then sends KEY: Tab, Shift+Tab, Enter, Esc, Left,
+//                              Right, Up, Down, Space, F1, a character, Alt+X, Ctrl+X
 //   close W                    asks window W to close, as its close box does
-//   answer messagebox N        answers the next message box with button number N
-//   answer folder PATH         answers the next folder browser with PATH ("" = cancel)
-//   answer font FACE SIZE [bold] [italic] [underline] [strikeout]   answers the next font dialog
-//                              ("cancel" cancels)
-//   answer print OK|cancel     answers the next print dialog
-//   load W [modal]             loads window W (a non-modal one owned by the start window); after
-//                              a modal load the script goes on inside the modal window's loop
-//   events on|off              while on, prints "event W.U N" for every event that fires, bound
-//                              to a handler or not ("event W N" for the window's own events)
-//   dump W                     prints window W's whole table (see automation_dump.h), loaded or not
-//   show W.U | show W          prints what the unit or the whole window shows
-//   expect W.U TEXT            fails the script unless what the unit shows contains TEXT
-//   waitfor W.U TEXT [MS]      waits until what the unit shows contains TEXT (default 30 s)
-//   wait MS                    lets the program run for MS milliseconds
-//   save W FILE.png            saves a picture of window W
+//   answer message-box ok|cancel|yes|no      answers the next message box (buttons 1, 2, 6, 7);
+//                              an unanswered one takes its default button
+//   answer folder PATH|cancel, answer save-file PATH|cancel, answer print-dialog ok|cancel,
+//   answer font NAME SIZE [bold] [italic] [underline] [strikeout]|cancel
+//                              answers the next dialog of that kind; an unanswered one is
+//                              cancelled
+//   load W [modal]             loads window W owned by the start window; after a modal load the
+//                              script goes on inside the modal window's loop
+//   wait-idle                  waits until no handler runs and nothing is being loaded
+//   wait-loaded W, wait-closed W   waits until W is loaded, or gone
+//   wait-text U TEXT [MS]      waits until what U shows contains TEXT (for a running handler)
+//   sleep MS                   lets the program run for MS milliseconds
 //   echo TEXT                  prints TEXT
-//   quit [CODE]                ends the program (the end of the script does too, with 0)
+//   quit [CODE]                ends the program with CODE (the end of the script does, with 0)
 //
-// Blank lines and lines starting with # are skipped. A failed line prints "script error" with
-// its line number to standard error and ends the program with exit code 2.
+// Output, one tab-separated line each on standard output:
+//   dump U | dump W            see automation_dump.h
+//   rows U                     the "row" lines of a list view
+//   status                     status<TAB>TEXT, part 0 of the main window's status bar
+//   screenshot W FILE.png      saves a picture of window W (prints nothing)
+//   focused W                  focused<TAB>W<TAB>UNIT (UNIT "-" when no unit has it)
+//   enabled W | enabled W.U    enabled<TAB>W[.U]<TAB>yes|no
+//   events on|off              while on, event<TAB>W.U<TAB>N for every event that fires, bound
+//                              to a handler or not (event<TAB>W<TAB>N for the window's own)
+//   menu W.ITEM                selects a menu item (prints nothing)
+//   every message box shown    message-box<TAB>TITLE<TAB>TEXT<TAB>STYLE
+//
+// A line that cannot be carried out prints error<TAB>LINE<TAB>REASON to standard error and ends
+// the program with exit code 3.
 #pragma once
 
 #include <optional>
@@ -50,8 +61,9 @@ void startAutomationIfRequested();
 
 bool automationRunning();
 
-// The queued answer for the next dialog of `kind` ("folder", "font", "print"), taken from the
-// queue; nothing when the script queued none (the dialog then behaves as if cancelled).
+// The queued answer for the next dialog of `kind` ("folder", "font", "print-dialog",
+// "save-file"), taken from the queue; nothing when the script queued none (the dialog then
+// behaves as if cancelled). A path answer is empty when the script cancelled the dialog.
 std::optional<std::string> takeAutomationAnswer(std::string_view kind);
 
 }  // namespace quillora::runtime

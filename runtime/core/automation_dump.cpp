@@ -4,11 +4,19 @@
 #include "runtime/core/form_window.h"
 #include "runtime/core/live_window.h"
 #include "runtime/core/window_registry.h"
+#include "runtime/units/combo_box_unit.h"
+#include "runtime/units/list_box_unit.h"
+#include "runtime/units/list_view.h"
+#include "runtime/units/tree_box.h"
+#include "runtime/units/unit.h"
 
 #include <QAction>
 #include <QMenu>
 #include <QMenuBar>
 #include <QWidget>
+
+#include <algorithm>
+#include <iterator>
 
 namespace quillora::runtime {
 namespace {
@@ -56,16 +64,33 @@ Placement placementOf(const UnitTemplate& record, const QWidget* control, const 
             control == window ? control->isEnabled() : control->isEnabledTo(window)};
 }
 
-std::string parentText(const WindowTemplate& table, const UnitTemplate& record)
+// The text a loaded unit shows now, for the kinds whose first described line is their caption
+// or text (an edit box typed into, a label or button whose caption a handler changed). Other
+// kinds describe items or positions there, so their text is the form's.
+std::optional<std::string> liveText(const Unit& unit, std::string_view kind)
 {
-    if (record.parent == 0)
-        return "-";
-    const UnitTemplate* parent = table.findUnit(record.parent);
-    if (!parent)
-        return "?";
-    if (parent->typeCode == static_cast<std::uint32_t>(form_format::UnitKind::Tab))
-        return parent->name + " page " + std::to_string(record.tabPage + 1);
-    return parent->name;
+    static constexpr std::string_view kTextKinds[] = {"EditBox", "Label", "Button", "SuperBtn", "CheckBox",
+                                                      "RadioBox", "GroupBox"};
+    if (std::find(std::begin(kTextKinds), std::end(kTextKinds), kind) == std::end(kTextKinds))
+        return std::nullopt;
+    const std::string shown = unit.describe();
+    return shown.substr(0, shown.find('\n'));
+}
+
+std::string alignmentName(form_format::Alignment alignment)
+{
+    switch (alignment) {
+    case form_format::Alignment::Centre: return "center";
+    case form_format::Alignment::Right: return "right";
+    case form_format::Alignment::Left: break;
+    }
+    return "left";
+}
+
+void itemLines(std::string& out, const std::string& name, const QStringList& items)
+{
+    for (qsizetype index = 0; index < items.size(); ++index)
+        out += "item\t" + name + "\t" + std::to_string(index) + "\t" + escaped(items[index].toStdString()) + "\n";
 }
 
 std::string menuFlags(const MenuItemTemplate& item)
@@ -81,21 +106,84 @@ std::string menuFlags(const MenuItemTemplate& item)
     return flags.empty() ? "-" : flags;
 }
 
-void dumpUnit(std::string& out, const std::string& windowName, const WindowTemplate& table,
-              const UnitTemplate& record, const Placement& placement)
+void rowLines(std::string& out, const std::string& name, const ListViewUnit& view)
+{
+    // Without columns a row still has its caption, cell 0.
+    const int cells = std::max(view.columnCount(), 1);
+    for (int row = 0; row < view.rowCount(); ++row) {
+        out += "row\t" + name + "\t" + std::to_string(row);
+        for (int cell = 0; cell < cells; ++cell)
+            out += "\t" + escaped(view.cellText(row, cell));
+        out += "\n";
+    }
+}
+
+// A loaded unit's items are the live ones (a tree read from the disk, a list filled by a
+// search); a unit not loaded gives those of its form.
+void dumpUnit(std::string& out, const std::string& windowName, const UnitTemplate& record, const Unit* unit,
+              const Placement& placement)
 {
     const std::string name = windowName + "." + record.name;
     const KindProperties& properties = record.properties;
-    out += "unit\t" + name + "\t" + std::string(form_format::unitKindName(record.typeCode)) + "\t" + placement.rect
-        + "\t" + (placement.visible ? "visible" : "hidden") + "\t" + (placement.enabled ? "enabled" : "disabled")
-        + "\t" + parentText(table, record) + "\t" + escaped(properties.text.value_or(std::string())) + "\n";
-    for (std::size_t index = 0; index < properties.items.size(); ++index)
-        out += "item\t" + name + "\t" + std::to_string(index) + "\t" + escaped(properties.items[index]) + "\n";
-    for (const TreeItemTemplate& item : properties.treeItems)
-        out += "tree\t" + name + "\t" + std::to_string(item.level) + "\t" + std::to_string(item.image) + "\t"
-            + std::to_string(item.value) + "\t" + escaped(item.caption) + "\n";
+    const std::string_view kind = form_format::unitKindName(record.typeCode);
+    const std::optional<std::string> shown = unit ? liveText(*unit, kind) : std::nullopt;
+    out += "unit\t" + name + "\t" + std::string(kind) + "\t" + placement.rect + "\t"
+        + (placement.visible ? "visible" : "hidden") + "\t" + (placement.enabled ? "enabled" : "disabled") + "\t"
+        + (shown ? *shown : escaped(properties.text.value_or(std::string()))) + "\n";
+    // A tab control's pages keep the captions of its form.
+    if (const auto* combo = dynamic_cast<const ComboBoxUnit*>(unit)) {
+        itemLines(out, name, combo->items());
+    } else if (const auto* list = dynamic_cast<const ListBoxUnit*>(unit)) {
+        itemLines(out, name, list->items());
+    } else {
+        for (std::size_t index = 0; index < properties.items.size(); ++index)
+            out += "item\t" + name + "\t" + std::to_string(index) + "\t" + escaped(properties.items[index]) + "\n";
+    }
+    if (const auto* tree = dynamic_cast<const TreeBoxUnit*>(unit)) {
+        for (int index = 0; index < tree->itemCount(); ++index)
+            out += "tree\t" + name + "\t" + std::to_string(tree->itemLevel(index)) + "\t"
+                + std::to_string(tree->itemImage(index)) + "\t" + std::to_string(tree->itemValue(index)) + "\t"
+                + escaped(tree->itemText(index)) + "\n";
+    } else {
+        for (const TreeItemTemplate& item : properties.treeItems)
+            out += "tree\t" + name + "\t" + std::to_string(item.level) + "\t" + std::to_string(item.image) + "\t"
+                + std::to_string(item.value) + "\t" + escaped(item.caption) + "\n";
+    }
+    if (const auto* view = dynamic_cast<const ListViewUnit*>(unit)) {
+        for (int column = 0; column < view->columnCount(); ++column)
+            out += "column\t" + name + "\t" + std::to_string(column) + "\t" + escaped(view->columnTitle(column))
+                + "\t" + std::to_string(view->columnWidth(column)) + "\t"
+                + alignmentName(view->columnAlignment(column)) + "\n";
+        rowLines(out, name, *view);
+    }
     if (properties.tooltip)
         out += "tooltip\t" + name + "\t" + escaped(*properties.tooltip) + "\n";
+}
+
+struct Located {
+    const WindowTemplate* table = nullptr;
+    const LiveWindow* live = nullptr;
+    const UnitTemplate* record = nullptr;
+    const Unit* unit = nullptr;
+};
+
+// Window and unit by name; the unit's record is that of the working copy when the window is
+// loaded.
+std::optional<Located> locate(std::string_view windowName, std::string_view unitName)
+{
+    const WindowTemplate* stored = formTemplates().findWindowByName(windowName);
+    if (!stored)
+        return std::nullopt;
+    Located found;
+    found.live = liveWindow(stored->id);
+    found.table = found.live ? &found.live->workingTemplate() : stored;
+    for (std::size_t index = 1; index < found.table->units.size(); ++index)
+        if (found.table->units[index].name == unitName)
+            found.record = &found.table->units[index];
+    if (!found.record)
+        return std::nullopt;
+    found.unit = found.live ? found.live->findUnit(found.record->id) : nullptr;
+    return found;
 }
 
 // The entries the live menu bar shows, depth first.
@@ -134,7 +222,7 @@ std::optional<std::string> dumpWindow(std::string_view windowName)
         const UnitTemplate& record = table.units[index];
         const Unit* unit = live ? live->findUnit(record.id) : nullptr;
         const QWidget* control = unit ? unit->widget() : nullptr;
-        dumpUnit(out, name, table, record, placementOf(record, control, window));
+        dumpUnit(out, name, record, unit, placementOf(record, control, window));
     }
     for (const MenuItemTemplate& item : table.menuItems)
         out += "menu\t" + name + "." + item.name + "\t" + std::to_string(item.level) + "\t" + escaped(item.caption)
@@ -144,6 +232,29 @@ std::optional<std::string> dumpWindow(std::string_view windowName)
         if (const auto* bar = qobject_cast<const QMenuBar*>(live->widget()->menuWidget()))
             dumpMenuActions(out, name, bar->actions(), 0);
     }
+    return out;
+}
+
+std::optional<std::string> dumpUnitNamed(std::string_view windowName, std::string_view unitName)
+{
+    const std::optional<Located> found = locate(windowName, unitName);
+    if (!found)
+        return std::nullopt;
+    const QWidget* window = found->live ? found->live->widget() : nullptr;
+    const QWidget* control = found->unit ? found->unit->widget() : nullptr;
+    std::string out;
+    dumpUnit(out, std::string(windowName), *found->record, found->unit, placementOf(*found->record, control, window));
+    return out;
+}
+
+std::optional<std::string> dumpRows(std::string_view windowName, std::string_view unitName)
+{
+    const std::optional<Located> found = locate(windowName, unitName);
+    const auto* view = found ? dynamic_cast<const ListViewUnit*>(found->unit) : nullptr;
+    if (!view)
+        return std::nullopt;
+    std::string out;
+    rowLines(out, std::string(windowName) + "." + std::string(unitName), *view);
     return out;
 }
 

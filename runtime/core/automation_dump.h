@@ -1,22 +1,24 @@
-// The automation driver's "dump W": window W's whole table, one tab-separated line per record,
-// so that a script can check a window's build against its form.
+// The automation driver's "dump W", "dump W.U" and "rows W.U": a window's table, or one unit of
+// it, one tab-separated line per record, so that a script can check a window's build against its
+// form and read what its units hold.
 //
 //   window  NAME  LEFT,TOP,WIDTH,HEIGHT  visible|hidden  enabled|disabled  CAPTION
-//   unit    NAME.UNIT  KIND  LEFT,TOP,WIDTH,HEIGHT  visible|hidden  enabled|disabled  PARENT  TEXT
+//   unit    NAME.UNIT  KIND  LEFT,TOP,WIDTH,HEIGHT  visible|hidden  enabled|disabled  TEXT
 //   item    NAME.UNIT  INDEX  TEXT                   tab pages, combo box and list box items
-//   tree    NAME.UNIT  LEVEL  IMAGE  VALUE  CAPTION  the tree box's items of the form
+//   tree    NAME.UNIT  LEVEL  IMAGE  VALUE  CAPTION  a tree box's items, in item order
+//   column  NAME.UNIT  INDEX  TITLE  WIDTH  ALIGN    a list view's columns (left|center|right)
+//   row     NAME.UNIT  INDEX  CELL0  CELL1 ...       a list view's rows
 //   tooltip NAME.UNIT  TEXT
 //   menu    NAME.ITEM  LEVEL  CAPTION  FLAGS         FLAGS: "-" or hidden,disabled,checked
 //   menubar NAME  LEVEL  CAPTION                     loaded window: each entry its menu bar shows
 //
-// Units come in table order. KIND is the kind's name; PARENT is the container's name ("-" for
-// the window), with "page N" (from 1) for a unit on a tab page. Texts and items are those of the
-// form (the record the window was loaded from); line breaks, tabs and backslashes are written
-// as \n, \t and \\. A window that is not loaded is dumped from its template: rectangle,
-// visibility (state bit 0) and enabled state (bit 1) as stored. A loaded window gives them
-// live: each control's rectangle in its container, whether it is shown relative to its
-// container (a unit on a tab page that is not selected still counts as visible), and whether it
-// is enabled within its window.
+// Units come in table order. KIND is the kind's name. Line breaks, tabs and backslashes in texts
+// are written as \n, \t and \\. A window that is not loaded is dumped from its template:
+// rectangle, visibility (state bit 0), enabled state (bit 1), texts and items as stored. A
+// loaded window gives them live: each control's rectangle in its container, whether it is shown
+// relative to its container (a unit on a tab page that is not selected still counts as
+// visible), whether it is enabled within its window, what an edit box, label or button shows
+// now, and the items, tree items, columns and rows the unit holds now.
 #pragma once
 
 #include <optional>
@@ -27,5 +29,9 @@ namespace quillora::runtime {
 
 // The dump's lines, each ending in a newline; nothing when no window has that name.
 std::optional<std::string> dumpWindow(std::string_view windowName);
+// The unit's own lines; nothing when there is no such window or unit.
+std::optional<std::string> dumpUnitNamed(std::string_view windowName, std::string_view unitName);
+// Only the "row" lines of a loaded list view; nothing when the unit is not one.
+std::optional<std::string> dumpRows(std::string_view windowName, std::string_view unitName);
 
 }  // namespace quillora::runtime

@@ -59,7 +59,7 @@ void setInt(RuntimeValue* result, std::int32_t value)
 
 }  // namespace
 
-void DrawPanel_Clear(RuntimeValue*, std::int32_t argCount, RuntimeValue* args)
+void drawPanelClear(RuntimeValue*, std::int32_t argCount, RuntimeValue* args)
 {
     const CommandArguments arguments(argCount, args);
     if (DrawPanelUnit* panel = panelOf(arguments))
@@ -67,7 +67,7 @@ void DrawPanel_Clear(RuntimeValue*, std::int32_t argCount, RuntimeValue* args)
                      optionalInt(arguments, 4));
 }
 
-void DrawPanel_DrawPicture(RuntimeValue*, std::int32_t argCount, RuntimeValue* args)
+void drawPanelDrawPicture(RuntimeValue*, std::int32_t argCount, RuntimeValue* args)
 {
     const CommandArguments arguments(argCount, args);
     if (DrawPanelUnit* panel = panelOf(arguments))
@@ -75,7 +75,7 @@ void DrawPanel_DrawPicture(RuntimeValue*, std::int32_t argCount, RuntimeValue* a
                            optionalInt(arguments, 5), arguments.int32(6, 1));
 }
 
-void DrawPanel_WriteTextAt(RuntimeValue*, std::int32_t argCount, RuntimeValue* args)
+void drawPanelWriteTextAt(RuntimeValue*, std::int32_t argCount, RuntimeValue* args)
 {
     const CommandArguments arguments(argCount, args);
     DrawPanelUnit* panel = panelOf(arguments);
@@ -87,35 +87,35 @@ void DrawPanel_WriteTextAt(RuntimeValue*, std::int32_t argCount, RuntimeValue* a
     panel->writeTextAt(optionalInt(arguments, 1), optionalInt(arguments, 2), texts);
 }
 
-void DrawPanel_TextWidth(RuntimeValue* result, std::int32_t argCount, RuntimeValue* args)
+void drawPanelTextWidth(RuntimeValue* result, std::int32_t argCount, RuntimeValue* args)
 {
     const CommandArguments arguments(argCount, args);
     DrawPanelUnit* panel = panelOf(arguments);
     setInt(result, panel ? panel->textExtent(textOf(arguments.at(1))).width : 0);
 }
 
-void DrawPanel_TextHeight(RuntimeValue* result, std::int32_t argCount, RuntimeValue* args)
+void drawPanelTextHeight(RuntimeValue* result, std::int32_t argCount, RuntimeValue* args)
 {
     const CommandArguments arguments(argCount, args);
     DrawPanelUnit* panel = panelOf(arguments);
     setInt(result, panel ? panel->textExtent(textOf(arguments.at(1))).height : 0);
 }
 
-void DrawPanel_PictureWidth(RuntimeValue* result, std::int32_t argCount, RuntimeValue* args)
+void drawPanelPictureWidth(RuntimeValue* result, std::int32_t argCount, RuntimeValue* args)
 {
     const CommandArguments arguments(argCount, args);
     DrawPanelUnit* panel = panelOf(arguments);
     setInt(result, panel ? panel->pictureWidthInUnits(arguments.int32(1)) : 0);
 }
 
-void DrawPanel_PictureHeight(RuntimeValue* result, std::int32_t argCount, RuntimeValue* args)
+void drawPanelPictureHeight(RuntimeValue* result, std::int32_t argCount, RuntimeValue* args)
 {
     const CommandArguments arguments(argCount, args);
     DrawPanelUnit* panel = panelOf(arguments);
     setInt(result, panel ? panel->pictureHeightInUnits(arguments.int32(1)) : 0);
 }
 
-void DrawPanel_GetPicture(RuntimeValue* result, std::int32_t argCount, RuntimeValue* args)
+void drawPanelGetPicture(RuntimeValue* result, std::int32_t argCount, RuntimeValue* args)
 {
     const CommandArguments arguments(argCount, args);
     std::vector<std::uint8_t> picture;

@@ -367,7 +367,7 @@ using runtime::AnimationObjectUnit;
 using runtime::CommandArguments;
 using runtime::unitOf;
 
-void AnimationBox_CreateObject(RuntimeValue* result, std::int32_t argCount, RuntimeValue* args)
+void animationBoxCreateObject(RuntimeValue* result, std::int32_t argCount, RuntimeValue* args)
 {
     const CommandArguments arguments(argCount, args);
     auto* box = unitOf<AnimationBoxUnit>(arguments.at(0));
@@ -375,35 +375,35 @@ void AnimationBox_CreateObject(RuntimeValue* result, std::int32_t argCount, Runt
     *result = makeInt(box && from ? box->createObject(*from, arguments.int32(2), arguments.int32(3)) : 0);
 }
 
-void AnimationBox_SetObjectPicture(RuntimeValue* result, std::int32_t argCount, RuntimeValue* args)
+void animationBoxSetObjectPicture(RuntimeValue* result, std::int32_t argCount, RuntimeValue* args)
 {
     const CommandArguments arguments(argCount, args);
     auto* box = unitOf<AnimationBoxUnit>(arguments.at(0));
     *result = makeBool(box && box->setObjectPicture(arguments.int32(1), arguments.bytes(2)));
 }
 
-void AnimationBox_SetObjectZoom(RuntimeValue* result, std::int32_t argCount, RuntimeValue* args)
+void animationBoxSetObjectZoom(RuntimeValue* result, std::int32_t argCount, RuntimeValue* args)
 {
     const CommandArguments arguments(argCount, args);
     auto* box = unitOf<AnimationBoxUnit>(arguments.at(0));
     *result = makeBool(box && box->setObjectZoom(arguments.int32(1), arguments.int32(2), arguments.int32(3)));
 }
 
-void AnimationBox_ObjectWidth(RuntimeValue* result, std::int32_t argCount, RuntimeValue* args)
+void animationBoxObjectWidth(RuntimeValue* result, std::int32_t argCount, RuntimeValue* args)
 {
     const CommandArguments arguments(argCount, args);
     auto* box = unitOf<AnimationBoxUnit>(arguments.at(0));
     *result = makeInt(box ? box->objectWidth(arguments.int32(1)) : 0);
 }
 
-void AnimationBox_ObjectHeight(RuntimeValue* result, std::int32_t argCount, RuntimeValue* args)
+void animationBoxObjectHeight(RuntimeValue* result, std::int32_t argCount, RuntimeValue* args)
 {
     const CommandArguments arguments(argCount, args);
     auto* box = unitOf<AnimationBoxUnit>(arguments.at(0));
     *result = makeInt(box ? box->objectHeight(arguments.int32(1)) : 0);
 }
 
-void AnimationBox_TakePicture(RuntimeValue* result, std::int32_t argCount, RuntimeValue* args)
+void animationBoxTakePicture(RuntimeValue* result, std::int32_t argCount, RuntimeValue* args)
 {
     const CommandArguments arguments(argCount, args);
     auto* box = unitOf<AnimationBoxUnit>(arguments.at(0));

@@ -304,7 +304,7 @@ bool CommonDialogUnit::open()
 
 namespace quillora {
 
-void CommonDialog_Open(RuntimeValue* result, std::int32_t argCount, RuntimeValue* args)
+void commonDialogOpen(RuntimeValue* result, std::int32_t argCount, RuntimeValue* args)
 {
     const runtime::CommandArguments arguments(argCount, args);
     auto* dialog = runtime::unitOf<runtime::CommonDialogUnit>(arguments.at(0));

@@ -29,7 +29,7 @@ protected:
         call.arg(picture.handle());
         for (const std::int32_t number : place)
             call.arg(number);
-        call.run(DrawPanel_DrawPicture);
+        call.run(drawPanelDrawPicture);
     }
 
     HostWindow window{{{kPanelType, 20, 12}}};
@@ -40,7 +40,7 @@ TEST_F(PanelDrawing, ClearPaintsTheBackgroundAndMovesTheCurrentPosition)
     HostWindow::set(kDrawPanelBackgroundColour, kGreen);
     TestPicture red(plainBmp(20, 12, kRed));
     draw(red, {0, 0});
-    Call().arg(2).arg(3).arg(4).arg(5).run(DrawPanel_Clear);
+    Call().arg(2).arg(3).arg(4).arg(5).run(drawPanelClear);
     EXPECT_EQ(HostWindow::panel()->currentX(), 2);
     EXPECT_EQ(HostWindow::panel()->currentY(), 3);
     const PanelPicture part = takePicture();
@@ -48,7 +48,7 @@ TEST_F(PanelDrawing, ClearPaintsTheBackgroundAndMovesTheCurrentPosition)
         for (int x = 0; x < 20; ++x)
             EXPECT_EQ(part.pixel(x, y), x >= 2 && x < 6 && y >= 3 && y < 8 ? kGreen : kRed) << x << "," << y;
 
-    Call().run(DrawPanel_Clear);
+    Call().run(drawPanelClear);
     EXPECT_EQ(takePicture().pixels(), Pixels(20 * 12, kGreen));
     EXPECT_EQ(HostWindow::panel()->currentX(), 0);
 
@@ -69,7 +69,7 @@ TEST_F(PanelDrawing, DrawPictureAtItsOwnSizeAndStretched)
     EXPECT_EQ(own.pixel(5, 4), kWhite);
     EXPECT_EQ(own.pixel(3, 6), kWhite);
 
-    Call().run(DrawPanel_Clear);
+    Call().run(drawPanelClear);
     draw(picture, {10, 2, 4, 6});
     const PanelPicture stretched = takePicture();
     for (int y = 1; y < 9; ++y)
@@ -80,7 +80,7 @@ TEST_F(PanelDrawing, DrawPictureAtItsOwnSizeAndStretched)
         }
 
     // A width given alone stretches across; the height stays the picture's own.
-    Call().run(DrawPanel_Clear);
+    Call().run(drawPanelClear);
     draw(picture, {0, 0, 4});
     EXPECT_EQ(takePicture().pixel(3, 1), kYellow);
     EXPECT_EQ(takePicture().pixel(3, 2), kWhite);
@@ -91,8 +91,8 @@ TEST_F(PanelDrawing, PicturesThatAreNotThereDrawNothing)
     const std::int32_t unloaded = runtime::loadPicture(plainBmp(1, 1, kRed));
     runtime::unloadPicture(unloaded);
     for (const std::int32_t handle : {0, unloaded, 77777}) {
-        Call().arg(handle).arg(0).arg(0).arg(5).arg(5).run(DrawPanel_DrawPicture);
-        EXPECT_EQ(Call().arg(handle).runInt(DrawPanel_PictureWidth), 0);
+        Call().arg(handle).arg(0).arg(0).arg(5).arg(5).run(drawPanelDrawPicture);
+        EXPECT_EQ(Call().arg(handle).runInt(drawPanelPictureWidth), 0);
     }
     // A side of 0 or below draws nothing, rather than the picture's own size.
     TestPicture picture(plainBmp(1, 1, kRed));
@@ -121,14 +121,14 @@ TEST_F(PanelDrawing, TheWindowShowsTheContentInsideItsBorder)
 TEST_F(PanelDrawing, MeasuresAndPositionsFollowTheScaleMode)
 {
     TestPicture picture(plainBmp(96, 48, kRed));
-    EXPECT_EQ(Call().arg(picture.handle()).runInt(DrawPanel_PictureWidth), 96);
-    EXPECT_EQ(Call().arg(picture.handle()).runInt(DrawPanel_PictureHeight), 48);
+    EXPECT_EQ(Call().arg(picture.handle()).runInt(drawPanelPictureWidth), 96);
+    EXPECT_EQ(Call().arg(picture.handle()).runInt(drawPanelPictureHeight), 48);
 
     HostWindow::set(kDrawPanelScaleMode, 1);  // 0.1 mm
     const double dotsPerInch = platform::displayDotsPerInch();
     const auto tenths = [dotsPerInch](int pixels) { return static_cast<int>(std::lround(pixels * 254.0 / dotsPerInch)); };
-    EXPECT_EQ(Call().arg(picture.handle()).runInt(DrawPanel_PictureWidth), tenths(96));
-    EXPECT_EQ(Call().arg(picture.handle()).runInt(DrawPanel_PictureHeight), tenths(48));
+    EXPECT_EQ(Call().arg(picture.handle()).runInt(drawPanelPictureWidth), tenths(96));
+    EXPECT_EQ(Call().arg(picture.handle()).runInt(drawPanelPictureHeight), tenths(48));
 
     draw(picture, {tenths(10), tenths(2)});
     const PanelPicture drawn = takePicture();
@@ -139,7 +139,7 @@ TEST_F(PanelDrawing, MeasuresAndPositionsFollowTheScaleMode)
 
 TEST_F(PanelDrawing, FontSizeAndScaleModeSetTheTextHeight)
 {
-    const auto height = [] { return Call().text("大").runInt(DrawPanel_TextHeight); };
+    const auto height = [] { return Call().text("大").runInt(drawPanelTextHeight); };
     const std::int32_t nine = height();
     ASSERT_GT(nine, 0);
     HostWindow::set(kDrawPanelFont, 36, static_cast<std::int32_t>(FontMember::Size));
@@ -162,12 +162,12 @@ TEST_F(PanelDrawing, FontSizeAndScaleModeSetTheTextHeight)
 // The panel after one WriteTextAt of the values at (2, 1).
 Pixels written(std::initializer_list<RuntimeValue> values)
 {
-    Call().run(DrawPanel_Clear);
+    Call().run(drawPanelClear);
     Call call;
     call.arg(2).arg(1);
     for (const RuntimeValue& value : values)
         call.value(value);
-    call.run(DrawPanel_WriteTextAt);
+    call.run(drawPanelWriteTextAt);
     return takePicture().pixels();
 }
 
@@ -178,14 +178,14 @@ TEST(PanelText, LinesBreakAtCrLfAndLieTheirHeightPlusTwoPixelsApart)
     HostWindow window{{{kPanelType, 40, 90}}};
     ASSERT_TRUE(window.loaded());
     HostWindow::set(kDrawPanelAutoRedraw, 1);
-    const std::int32_t lineHeight = Call().text("W").runInt(DrawPanel_TextHeight);
+    const std::int32_t lineHeight = Call().text("W").runInt(drawPanelTextHeight);
     ASSERT_GT(lineHeight, 0);
 
     // The reference: "W" written at y = 1 and at y = 1 + (height + 2) × lines.
     const auto reference = [lineHeight](int lines) {
-        Call().run(DrawPanel_Clear);
-        Call().arg(2).arg(1).text("W").run(DrawPanel_WriteTextAt);
-        Call().arg(2).arg(1 + lines * (lineHeight + 2)).text("W").run(DrawPanel_WriteTextAt);
+        Call().run(drawPanelClear);
+        Call().arg(2).arg(1).text("W").run(drawPanelWriteTextAt);
+        Call().arg(2).arg(1 + lines * (lineHeight + 2)).text("W").run(drawPanelWriteTextAt);
         return takePicture().pixels();
     };
     const Pixels twoLines = reference(1);
@@ -198,11 +198,11 @@ TEST(PanelText, LinesBreakAtCrLfAndLieTheirHeightPlusTwoPixelsApart)
     EXPECT_EQ(written({makeInt(42)}), written({text("42")}));
 
     // The current position stays where Clear put it and is used when x and y are absent.
-    Call().arg(2).arg(1).run(DrawPanel_Clear);
-    Call().arg(30).arg(40).text("W\nW").run(DrawPanel_WriteTextAt);
+    Call().arg(2).arg(1).run(drawPanelClear);
+    Call().arg(30).arg(40).text("W\nW").run(drawPanelWriteTextAt);
     EXPECT_EQ(HostWindow::panel()->currentY(), 1);
-    Call().arg(2).arg(1).run(DrawPanel_Clear);
-    Call().absent().absent().text("W\nW").run(DrawPanel_WriteTextAt);
+    Call().arg(2).arg(1).run(drawPanelClear);
+    Call().absent().absent().text("W\nW").run(drawPanelWriteTextAt);
     EXPECT_EQ(takePicture().pixels(), twoLines);
 }
 

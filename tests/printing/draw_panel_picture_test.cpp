@@ -35,7 +35,7 @@ TEST_F(PanelPictures, GetPictureIsA24BitBottomUpBmpFile)
 {
     HostWindow::setSize(7, 5);
     TestPicture blue(plainBmp(1, 1, kBlue));
-    Call().arg(blue.handle()).arg(0).arg(4).run(DrawPanel_DrawPicture);
+    Call().arg(blue.handle()).arg(0).arg(4).run(drawPanelDrawPicture);
 
     const Bytes file = takePicture().bytes;
     ASSERT_EQ(file.size(), 54u + 24 * 5);  // rows of 7 × 3 bytes padded to 24
@@ -58,7 +58,7 @@ TEST_F(PanelPictures, GetPictureIsA24BitBottomUpBmpFile)
 TEST_F(PanelPictures, GetPictureSizes)
 {
     TestPicture picture(quadrants(20));
-    Call().arg(picture.handle()).arg(0).arg(0).arg(40).arg(20).run(DrawPanel_DrawPicture);
+    Call().arg(picture.handle()).arg(0).arg(0).arg(40).arg(20).run(drawPanelDrawPicture);
 
     const PanelPicture half = takePicture({-50, -50});
     ASSERT_EQ(half.width(), 20);
@@ -123,13 +123,13 @@ TEST_F(PanelPictures, ClearRepaintsTheBackgroundPicture)
 {
     HostWindow::setBackgroundPicture(quadrants(4));
     TestPicture black(plainBmp(1, 1, kBlack));
-    Call().arg(black.handle()).arg(0).arg(0).arg(40).arg(20).run(DrawPanel_DrawPicture);
-    Call().arg(3).arg(0).arg(10).arg(10).run(DrawPanel_Clear);
+    Call().arg(black.handle()).arg(0).arg(0).arg(40).arg(20).run(drawPanelDrawPicture);
+    Call().arg(3).arg(0).arg(10).arg(10).run(drawPanelClear);
     const PanelPicture part = takePicture();
     EXPECT_EQ((Pixels{part.pixel(2, 2), part.pixel(3, 0), part.pixel(3, 3), part.pixel(4, 3), part.pixel(13, 0)}),
               (Pixels{kBlack, kRed, kYellow, kWhite, kBlack}));
 
-    Call().run(DrawPanel_Clear);
+    Call().run(drawPanelClear);
     const PanelPicture whole = takePicture();
     EXPECT_EQ((Pixels{whole.pixel(0, 0), whole.pixel(3, 3), whole.pixel(39, 19)}), (Pixels{kGreen, kYellow, kWhite}));
 }
@@ -164,7 +164,7 @@ TEST(PanelSize, AHiddenPanelFollowsItsSizeKeepingTheTopLeftContent)
     HostWindow::set(kDrawPanelAutoRedraw, 1);
     HostWindow::set(kDrawPanelBackgroundColour, kGreen);
     TestPicture red(plainBmp(1, 1, kRed));
-    Call().arg(red.handle()).arg(0).arg(0).arg(4).arg(3).run(DrawPanel_DrawPicture);
+    Call().arg(red.handle()).arg(0).arg(0).arg(4).arg(3).run(drawPanelDrawPicture);
 
     HostWindow::setSize(6, 5);
     const PanelPicture grown = takePicture();
@@ -199,14 +199,14 @@ TEST(PanelCommands, DoNothingOnWhatIsNotALivePanel)
     TestPicture picture(plainBmp(1, 1, kRed));
     for (const RuntimeValue& ref : {HostWindow::ref(2), HostWindow::ref(9),
                                     makeUnitRef(kPanelType, ff::makeWindowId(0x43), unitId(1))}) {
-        Call(ref).run(DrawPanel_Clear);
-        Call(ref).arg(0).arg(0).text("x").run(DrawPanel_WriteTextAt);
-        EXPECT_EQ(Call(ref).text("x").runInt(DrawPanel_TextHeight), 0);
-        EXPECT_EQ(Call(ref).arg(picture.handle()).runInt(DrawPanel_PictureWidth), 0);
-        EXPECT_TRUE(Call(ref).runBytes(DrawPanel_GetPicture).empty());
+        Call(ref).run(drawPanelClear);
+        Call(ref).arg(0).arg(0).text("x").run(drawPanelWriteTextAt);
+        EXPECT_EQ(Call(ref).text("x").runInt(drawPanelTextHeight), 0);
+        EXPECT_EQ(Call(ref).arg(picture.handle()).runInt(drawPanelPictureWidth), 0);
+        EXPECT_TRUE(Call(ref).runBytes(drawPanelGetPicture).empty());
     }
     RuntimeValue result{};
-    DrawPanel_GetPicture(&result, 0, nullptr);
+    drawPanelGetPicture(&result, 0, nullptr);
     EXPECT_EQ(asPointer(result), nullptr);
 }
 

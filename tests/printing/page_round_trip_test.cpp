@@ -87,19 +87,19 @@ protected:
         // pixels to tell text from a few stray dots.
         setPage(panelProperty(kDrawPanelFont), 20, FontMember::Size);
         setPage(panelProperty(kDrawPanelFont), 1, FontMember::Bold);
-        panelCommand(DrawPanel_Clear, {});
+        panelCommand(drawPanelClear, {});
 
         const TestPicture red(plainBmp(4, 3, kRed));
         const TestPicture blue(plainBmp(kBlueBox.width, kBlueBox.height, kBlue));
-        panelCommand(DrawPanel_DrawPicture, {makeInt(red.handle()), makeInt(kRedBox.left), makeInt(kRedBox.top),
+        panelCommand(drawPanelDrawPicture, {makeInt(red.handle()), makeInt(kRedBox.left), makeInt(kRedBox.top),
                                              makeInt(kRedBox.width), makeInt(kRedBox.height)});
-        panelCommand(DrawPanel_DrawPicture, {makeInt(blue.handle()), makeInt(kBlueBox.left), makeInt(kBlueBox.top)});
+        panelCommand(drawPanelDrawPicture, {makeInt(blue.handle()), makeInt(kBlueBox.left), makeInt(kBlueBox.top)});
         const RuntimeValue text = makePointer(TypeCode::Text, kText);
-        panelCommand(DrawPanel_WriteTextAt, {makeInt(kTextLeft), makeInt(kTextTop), text});
-        textBox_ = {kTextLeft, kTextTop, asInt(panelCommand(DrawPanel_TextWidth, {text})),
-                    asInt(panelCommand(DrawPanel_TextHeight, {text}))};
+        panelCommand(drawPanelWriteTextAt, {makeInt(kTextLeft), makeInt(kTextTop), text});
+        textBox_ = {kTextLeft, kTextTop, asInt(panelCommand(drawPanelTextWidth, {text})),
+                    asInt(panelCommand(drawPanelTextHeight, {text}))};
 
-        page_.bytes = takeBytes(panelCommand(DrawPanel_GetPicture, {}));
+        page_.bytes = takeBytes(panelCommand(drawPanelGetPicture, {}));
         ASSERT_EQ(page_.width(), kPageWidth);
         ASSERT_EQ(page_.height(), kPageHeight);
 

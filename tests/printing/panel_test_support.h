@@ -212,7 +212,7 @@ inline PanelPicture takePicture(std::initializer_list<std::int32_t> sizes = {})
     Call call;
     for (const std::int32_t size : sizes)
         call.arg(size);
-    return {call.runBytes(DrawPanel_GetPicture)};
+    return {call.runBytes(drawPanelGetPicture)};
 }
 
 }  // namespace quillora::test

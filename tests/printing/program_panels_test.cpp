@@ -52,18 +52,18 @@ TEST_F(ProgramPanels, TheHiddenPageOfTheProgressWindowTakesAWholePage)
     set(page, 2, 2100);
     set(page, 3, 2970);
     set(page, panelProperty(kDrawPanelFont), 23, static_cast<std::int32_t>(FontMember::Size));
-    Call(page).run(DrawPanel_Clear);
+    Call(page).run(drawPanelClear);
     TestPicture photo(plainBmp(1180, 590, kBlue));
-    Call(page).arg(photo.handle()).arg(200).arg(300).run(DrawPanel_DrawPicture);
-    Call(page).arg(200).arg(900).text("a.jpg").run(DrawPanel_WriteTextAt);
+    Call(page).arg(photo.handle()).arg(200).arg(300).run(drawPanelDrawPicture);
+    Call(page).arg(200).arg(900).text("a.jpg").run(drawPanelWriteTextAt);
 
-    const PanelPicture picture{Call(page).runBytes(DrawPanel_GetPicture)};
+    const PanelPicture picture{Call(page).runBytes(drawPanelGetPicture)};
     ASSERT_EQ(picture.width(), 2100);
     ASSERT_EQ(picture.height(), 2970);
     EXPECT_EQ((Pixels{picture.pixel(199, 300), picture.pixel(200, 300), picture.pixel(1379, 889),
                       picture.pixel(1380, 889), picture.pixel(1379, 890)}),
               (Pixels{kWhite, kBlue, kBlue, kWhite, kWhite}));
-    EXPECT_GT(Call(page).text("大").runInt(DrawPanel_TextHeight), 23);
+    EXPECT_GT(Call(page).text("大").runInt(drawPanelTextHeight), 23);
 }
 
 TEST_F(ProgramPanels, ThePreviewShowsAnA4PageCentredAtItsOwnSize)
@@ -72,7 +72,7 @@ TEST_F(ProgramPanels, ThePreviewShowsAnA4PageCentredAtItsOwnSize)
     const RuntimeValue preview =
         makeUnitRef(kPanelType, qf::PrintSettingsWindow::id, qf::PrintSettingsWindow::画板_预览);
     ASSERT_NE(runtime::unitOf<runtime::DrawPanelUnit>(preview), nullptr);
-    Call(preview).run(DrawPanel_Clear);
+    Call(preview).run(drawPanelClear);
     set(preview, panelProperty(kDrawPanelAutoRedraw), 1);
     set(preview, panelProperty(kDrawPanelBackgroundPictureMode), 2);
     const Bytes page = plainBmp(210, 297, kYellow);
@@ -83,7 +83,7 @@ TEST_F(ProgramPanels, ThePreviewShowsAnA4PageCentredAtItsOwnSize)
     runtime::freeBlock(block);
 
     // 240 × 340 around 210 × 297: 15 pixels at either side, 21 above and 22 below.
-    const PanelPicture shown{Call(preview).runBytes(DrawPanel_GetPicture)};
+    const PanelPicture shown{Call(preview).runBytes(drawPanelGetPicture)};
     ASSERT_EQ(shown.width(), 240);
     EXPECT_EQ((Pixels{shown.pixel(14, 21), shown.pixel(15, 21), shown.pixel(224, 317), shown.pixel(225, 317),
                       shown.pixel(224, 318), shown.pixel(15, 20)}),

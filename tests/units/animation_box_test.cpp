@@ -183,24 +183,24 @@ TEST_F(AnimationBoxTest, ReductionThroughTheCommandsGivesHalfSizedPicture)
                                  makeUnitRef(static_cast<std::uint32_t>(UnitKind::CartoonObject), kWindowId, kTemplateId),
                                  makeInt(0), makeInt(0)};
     RuntimeValue result{};
-    AnimationBox_CreateObject(&result, 4, arguments);
+    animationBoxCreateObject(&result, 4, arguments);
     const std::int32_t object = asInt(result);
     ASSERT_EQ(object, 1);
 
     void* pictureBlock = newByteSetBlock(photo.data(), photo.size());
     arguments[1] = makeInt(object);
     arguments[2] = makePointer(TypeCode::ByteSet, pictureBlock);
-    AnimationBox_SetObjectPicture(&result, 3, arguments);
+    animationBoxSetObjectPicture(&result, 3, arguments);
     freeBlock(pictureBlock);
     EXPECT_TRUE(asBool(result));
 
     arguments[2] = makeInt(500);
     arguments[3] = makeInt(500);
-    AnimationBox_SetObjectZoom(&result, 4, arguments);
+    animationBoxSetObjectZoom(&result, 4, arguments);
     EXPECT_TRUE(asBool(result));
-    AnimationBox_ObjectWidth(&result, 2, arguments);
+    animationBoxObjectWidth(&result, 2, arguments);
     EXPECT_EQ(asInt(result), 2);
-    AnimationBox_ObjectHeight(&result, 2, arguments);
+    animationBoxObjectHeight(&result, 2, arguments);
     EXPECT_EQ(asInt(result), 1);
 
     fitBoxTo(object);
@@ -208,7 +208,7 @@ TEST_F(AnimationBoxTest, ReductionThroughTheCommandsGivesHalfSizedPicture)
     arguments[2] = makeInt(0);
     arguments[3] = makeInt(2);
     arguments[4] = makeInt(1);
-    AnimationBox_TakePicture(&result, 5, arguments);
+    animationBoxTakePicture(&result, 5, arguments);
     ASSERT_EQ(result.type, static_cast<std::uint32_t>(TypeCode::ByteSet));
     const std::vector<std::uint8_t> taken(byteSetData(result), byteSetData(result) + byteSetLength(result));
     freeBlock(asPointer(result));
@@ -290,11 +290,11 @@ TEST_F(AnimationBoxTest, BadNumbersZoomsAndAreasGiveNothing)
     RuntimeValue arguments[5] = {makeUnitRef(static_cast<std::uint32_t>(UnitKind::CartoonObject), kWindowId, kTemplateId),
                                  makeInt(object), makeInt(0), makeInt(1), makeInt(1)};
     RuntimeValue result{};
-    AnimationBox_ObjectWidth(&result, 2, arguments);
+    animationBoxObjectWidth(&result, 2, arguments);
     EXPECT_EQ(asInt(result), 0);
-    AnimationBox_TakePicture(&result, 5, arguments);
+    animationBoxTakePicture(&result, 5, arguments);
     EXPECT_EQ(byteSetLength(result), 0u);
-    AnimationBox_CreateObject(&result, 0, nullptr);
+    animationBoxCreateObject(&result, 0, nullptr);
     EXPECT_EQ(asInt(result), 0);
 }
 

@@ -110,7 +110,7 @@ protected:
     {
         RuntimeValue reference = makeUnitRef(static_cast<std::uint32_t>(UnitKind::CommonDlg), kWindowId, kDialogId);
         RuntimeValue result{};
-        CommonDialog_Open(&result, 1, &reference);
+        commonDialogOpen(&result, 1, &reference);
         return asBool(result);
     }
 
@@ -144,9 +144,9 @@ TEST_F(CommonDialogTest, OnlyTheFontDialogOpensAndOnlyOnADialog)
 
     RuntimeValue wrong = makeUnitRef(static_cast<std::uint32_t>(UnitKind::CommonDlg), kWindowId, kDialogId + 1);
     RuntimeValue result = makeBool(true);
-    CommonDialog_Open(&result, 1, &wrong);
+    commonDialogOpen(&result, 1, &wrong);
     EXPECT_FALSE(asBool(result));
-    CommonDialog_Open(&result, 0, nullptr);
+    commonDialogOpen(&result, 0, nullptr);
     EXPECT_FALSE(asBool(result));
 }
 

@@ -51,28 +51,28 @@ enum DrawPanelProperty : std::int32_t {
 
 // (panel, left?, top?, width?, height?) — paints the rectangle (default: the whole client area)
 // with the background and moves the current position to its top-left corner.
-void DrawPanel_Clear(RuntimeValue* result, std::int32_t argCount, RuntimeValue* args);
+void drawPanelClear(RuntimeValue* result, std::int32_t argCount, RuntimeValue* args);
 // (panel, picture handle, x, y, width?, height?, mode?) — draws the picture stretched into the
 // rectangle; an absent side is the picture's own pixel size. Mode 1 copy (absent), 2 inverted
 // copy, 3 exclusive-or, 4 or, 5 and. A handle that is not registered draws nothing.
-void DrawPanel_DrawPicture(RuntimeValue* result, std::int32_t argCount, RuntimeValue* args);
+void drawPanelDrawPicture(RuntimeValue* result, std::int32_t argCount, RuntimeValue* args);
 // (panel, x?, y?, values...) — writes each value (converted to text as ToText does) with the
 // top-left corner of its first line at x, y (absent: the current position). Lines break at CR,
 // LF and CR LF; each next line lies the line's height + 2 device pixels lower (an empty line
 // counts the height of "W"), and each further value starts on a line of its own. The current
 // position does not move.
-void DrawPanel_WriteTextAt(RuntimeValue* result, std::int32_t argCount, RuntimeValue* args);
+void drawPanelWriteTextAt(RuntimeValue* result, std::int32_t argCount, RuntimeValue* args);
 // (panel, text) -> int: the width and the height of the text in the panel's font.
-void DrawPanel_TextWidth(RuntimeValue* result, std::int32_t argCount, RuntimeValue* args);
-void DrawPanel_TextHeight(RuntimeValue* result, std::int32_t argCount, RuntimeValue* args);
+void drawPanelTextWidth(RuntimeValue* result, std::int32_t argCount, RuntimeValue* args);
+void drawPanelTextHeight(RuntimeValue* result, std::int32_t argCount, RuntimeValue* args);
 // (panel, picture handle) -> int: the picture's pixel size in the panel's logical units; 0 for
 // a handle that is not registered.
-void DrawPanel_PictureWidth(RuntimeValue* result, std::int32_t argCount, RuntimeValue* args);
-void DrawPanel_PictureHeight(RuntimeValue* result, std::int32_t argCount, RuntimeValue* args);
+void drawPanelPictureWidth(RuntimeValue* result, std::int32_t argCount, RuntimeValue* args);
+void drawPanelPictureHeight(RuntimeValue* result, std::int32_t argCount, RuntimeValue* args);
 // (panel, width?, height?) -> byte set: the persistent bitmap as a 24-bit BMP file. A side that
 // is absent or 0 is the bitmap's own; -p is p per cent of it (at least 10 per cent); any other
 // value is the side in pixels, the content being stretched. Empty when auto-redraw is off or a
 // side comes out below one pixel.
-void DrawPanel_GetPicture(RuntimeValue* result, std::int32_t argCount, RuntimeValue* args);
+void drawPanelGetPicture(RuntimeValue* result, std::int32_t argCount, RuntimeValue* args);
 
 }  // namespace quillora

@@ -43,7 +43,7 @@ enum CommonDialogProperty : std::int32_t {
 // (common dialog) -> bool: opens the dialog of the set type and waits for the user. True when
 // the user confirmed; the font properties then hold the choice. When the dialog is cancelled
 // they keep the preset values, so reading them back changes nothing.
-void CommonDialog_Open(RuntimeValue* result, std::int32_t argCount, RuntimeValue* args);
+void commonDialogOpen(RuntimeValue* result, std::int32_t argCount, RuntimeValue* args);
 
 // --- animation object (a template, never shown) ------------------------------------------------
 
@@ -67,21 +67,21 @@ enum AnimationBoxProperty : std::int32_t {
 // (box, template object, x: int, y: int) -> int: a new object made from the template (its
 // picture and zoom) with its top-left corner at (x, y) in the box; its number, 1 and up, or 0
 // when the template is not an animation object.
-void AnimationBox_CreateObject(RuntimeValue* result, std::int32_t argCount, RuntimeValue* args);
+void animationBoxCreateObject(RuntimeValue* result, std::int32_t argCount, RuntimeValue* args);
 // (box, object: int, picture data: byte set) -> bool: the object shows the picture. Data that
 // is not a picture leaves the object without one (false), never with the picture it had.
-void AnimationBox_SetObjectPicture(RuntimeValue* result, std::int32_t argCount, RuntimeValue* args);
+void animationBoxSetObjectPicture(RuntimeValue* result, std::int32_t argCount, RuntimeValue* args);
 // (box, object: int, horizontal: int, vertical: int) -> bool: the object's zoom in per mille.
 // A zoom below 1 is refused (false) and the zoom stays as it was.
-void AnimationBox_SetObjectZoom(RuntimeValue* result, std::int32_t argCount, RuntimeValue* args);
+void animationBoxSetObjectZoom(RuntimeValue* result, std::int32_t argCount, RuntimeValue* args);
 // (box, object: int) -> int: the object's drawn size in pixels, the picture's size times the zoom
 // divided by 1000, truncated; 0 for an object without a picture or a number no object has.
-void AnimationBox_ObjectWidth(RuntimeValue* result, std::int32_t argCount, RuntimeValue* args);
-void AnimationBox_ObjectHeight(RuntimeValue* result, std::int32_t argCount, RuntimeValue* args);
+void animationBoxObjectWidth(RuntimeValue* result, std::int32_t argCount, RuntimeValue* args);
+void animationBoxObjectHeight(RuntimeValue* result, std::int32_t argCount, RuntimeValue* args);
 // (box, left: int, top: int, width: int, height: int) -> byte set: what the box shows in that
 // area as a BMP file (24 bits per pixel), exactly width x height pixels; parts of the area
 // outside the box show the background colour. Empty for an area without pixels or one larger
 // than the box can render.
-void AnimationBox_TakePicture(RuntimeValue* result, std::int32_t argCount, RuntimeValue* args);
+void animationBoxTakePicture(RuntimeValue* result, std::int32_t argCount, RuntimeValue* args);
 
 }  // namespace quillora
