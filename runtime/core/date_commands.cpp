@@ -1,10 +1,9 @@
 // Date and time commands over OLE automation dates.
+#include "platform/fs/local_clock.h"
 #include "quillora/core_commands.h"
 #include "runtime/core/command_arguments.h"
 #include "runtime/core/core_command_table.h"
 #include "runtime/core/ole_date.h"
-
-#include <ctime>
 
 namespace quillora {
 namespace {
@@ -24,17 +23,15 @@ CalendarTime calendarArgument(std::int32_t argCount, RuntimeValue* args)
 // kept here would round the seconds up in every part read from it.
 void Now(RuntimeValue* result, std::int32_t, RuntimeValue*)
 {
-    const std::time_t now = std::time(nullptr);
-    std::tm local{};
-    localtime_r(&now, &local);
+    const platform::LocalTime local = platform::localTimeNow();
     CalendarTime time;
-    time.year = local.tm_year + 1900;
-    time.month = local.tm_mon + 1;
-    time.day = local.tm_mday;
-    time.hour = local.tm_hour;
-    time.minute = local.tm_min;
-    // A leap second (tm_sec 60) is shown as the last second of its minute.
-    time.second = local.tm_sec > 59 ? 59 : local.tm_sec;
+    time.year = local.year;
+    time.month = local.month;
+    time.day = local.day;
+    time.hour = local.hour;
+    time.minute = local.minute;
+    // A leap second (60) is shown as the last second of its minute.
+    time.second = local.second > 59 ? 59 : local.second;
     *result = makeDateTime(runtime::oleDateOf(time));
 }
 
