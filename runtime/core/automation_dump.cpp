@@ -30,7 +30,6 @@ std::string escaped(std::string_view text)
         case '\n': out += "\\n"; break;
         case '\t': out += "\\t"; break;
         case '\r': out += "\\r"; break;
-        case '\\': out += "\\\\"; break;
         default: out += c;
         }
     }

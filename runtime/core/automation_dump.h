@@ -12,8 +12,9 @@
 //   menu    NAME.ITEM  LEVEL  CAPTION  FLAGS         FLAGS: "-" or hidden,disabled,checked
 //   menubar NAME  LEVEL  CAPTION                     loaded window: each entry its menu bar shows
 //
-// Units come in table order. KIND is the kind's name. Line breaks, tabs and backslashes in texts
-// are written as \n, \t and \\. A window that is not loaded is dumped from its template:
+// Units come in table order. KIND is the kind's name. Line breaks and tabs in texts are written
+// as \n and \t, so that each record stays one line of fields; a backslash stays as it is (paths
+// are full of them). A window that is not loaded is dumped from its template:
 // rectangle, visibility (state bit 0), enabled state (bit 1), texts and items as stored. A
 // loaded window gives them live: each control's rectangle in its container, whether it is shown
 // relative to its container (a unit on a tab page that is not selected still counts as

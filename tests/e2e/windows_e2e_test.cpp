@@ -1,6 +1,6 @@
 // The four windows as the program builds them from its forms, and the window events and keyboard
 // handling a user meets in them, observed through the automation driver ("dump", "events on",
-// "focused", "enabled").
+// "focused", "enabled"), and the driver's own script language.
 //
 // The settings and progress windows' handlers do nothing yet, so these tests watch what the
 // runtime does (which events fire, in which order, which unit has the focus) rather than what
@@ -58,12 +58,13 @@ std::vector<std::string> starting(const std::vector<std::string>& lines, const s
     return found;
 }
 
-// The numbers of the window's own events ("event W N"), in order.
+// The numbers of the window's own events ("event<TAB>W<TAB>N"), in order.
 std::vector<int> windowEvents(const std::vector<std::string>& lines, const std::string& window)
 {
     std::vector<int> numbers;
-    for (const std::string& line : starting(lines, "event " + window + " "))
-        numbers.push_back(std::stoi(line.substr(("event " + window + " ").size())));
+    const std::string prefix = "event\t" + window + "\t";
+    for (const std::string& line : starting(lines, prefix))
+        numbers.push_back(std::stoi(line.substr(prefix.size())));
     return numbers;
 }
 
@@ -111,34 +112,34 @@ TEST_F(WindowsTest, MainWindowIsBuiltAsItsTableGivesIt)
                             "按钮_结束程序", "高级表格_原始数据"));
     const std::string m = "MainWindow.";
     EXPECT_THAT(dump, IsSupersetOf({
-        "unit\t" + m + "选择夹1\tTab\t4,0,668,496\tvisible\tenabled\t-\t",
+        "unit\t" + m + "选择夹1\tTab\t4,0,668,496\tvisible\tenabled\t",
         "item\t" + m + "选择夹1\t0\t文件夹",
         "item\t" + m + "选择夹1\t1\t库文件",
         "item\t" + m + "选择夹1\t2\t剪贴板",
-        "unit\t" + m + "树型框_文件夹\tTreeBox\t8,32,188,416\tvisible\tenabled\t选择夹1 page 1\t",
+        "unit\t" + m + "树型框_文件夹\tTreeBox\t8,32,188,416\tvisible\tenabled\t",
         "tree\t" + m + "树型框_文件夹\t1\t0\t3\t桌面",
         "tree\t" + m + "树型框_文件夹\t1\t1\t4\t我的文档",
-        "unit\t" + m + "按钮_文件夹搜索\tSuperBtn\t104,461,40,20\tvisible\tenabled\t选择夹1 page 1\t搜索",
+        "unit\t" + m + "按钮_文件夹搜索\tSuperBtn\t104,461,40,20\tvisible\tenabled\t搜索",
         "tooltip\t" + m + "按钮_文件夹搜索\t" + kTooltip,
-        "unit\t" + m + "按钮_文件夹停止搜索\tSuperBtn\t160,461,40,20\tvisible\tenabled\t选择夹1 page 1\t停止",
-        "unit\t" + m + "选择框_包括文件夹\tCheckBox\t9,465,99,16\tvisible\tenabled\t选择夹1 page 1\t包括子文件夹",
-        "unit\t" + m + "分组框_文件夹打印\tGroupBox\t236,416,352,72\tvisible\tenabled\t选择夹1 page 1\t打印",
-        "unit\t" + m + "标签_页眉页脚\tLabel\t3,14,38,40\tvisible\tenabled\t分组框_文件夹打印\t页眉：\\n\\n页脚：",
-        "unit\t" + m + "编辑框_页眉\tEditBox\t40,8,232,20\tvisible\tenabled\t分组框_文件夹打印\t",
-        "unit\t" + m + "编辑框_页脚\tEditBox\t39,29,232,20\tvisible\tenabled\t分组框_文件夹打印\t",
-        "unit\t" + m + "选择框_按文件夹分类\tCheckBox\t39,52,168,18\tvisible\tenabled\t分组框_文件夹打印\t不同文件夹照片要分别打印",
-        "unit\t" + m + "按钮_打印预览\tSuperBtn\t282,12,60,20\tvisible\tenabled\t分组框_文件夹打印\t预览与设置",
+        "unit\t" + m + "按钮_文件夹停止搜索\tSuperBtn\t160,461,40,20\tvisible\tenabled\t停止",
+        "unit\t" + m + "选择框_包括文件夹\tCheckBox\t9,465,99,16\tvisible\tenabled\t包括子文件夹",
+        "unit\t" + m + "分组框_文件夹打印\tGroupBox\t236,416,352,72\tvisible\tenabled\t打印",
+        "unit\t" + m + "标签_页眉页脚\tLabel\t3,14,38,40\tvisible\tenabled\t页眉：\\n\\n页脚：",
+        "unit\t" + m + "编辑框_页眉\tEditBox\t40,8,232,20\tvisible\tenabled\t",
+        "unit\t" + m + "编辑框_页脚\tEditBox\t39,29,232,20\tvisible\tenabled\t",
+        "unit\t" + m + "选择框_按文件夹分类\tCheckBox\t39,52,168,18\tvisible\tenabled\t不同文件夹照片要分别打印",
+        "unit\t" + m + "按钮_打印预览\tSuperBtn\t282,12,60,20\tvisible\tenabled\t预览与设置",
         "tooltip\t" + m + "按钮_打印预览\t" + kTooltip,
-        "unit\t" + m + "按钮_文件夹准备打印\tSuperBtn\t281,36,60,20\tvisible\tenabled\t分组框_文件夹打印\t准备打印",
+        "unit\t" + m + "按钮_文件夹准备打印\tSuperBtn\t281,36,60,20\tvisible\tenabled\t准备打印",
         // Units of the pages that are not selected are shown on their page; the page is hidden.
-        "unit\t" + m + "标签1\tLabel\t16,56,144,200\tvisible\tenabled\t选择夹1 page 2\t" + kInformation,
-        "unit\t" + m + "标签2\tLabel\t16,56,144,200\tvisible\tenabled\t选择夹1 page 3\t" + kInformation,
-        "unit\t" + m + "超级列表框_显示\tListView\t208,31,456,384\tvisible\tenabled\t-\t",
+        "unit\t" + m + "标签1\tLabel\t16,56,144,200\tvisible\tenabled\t" + kInformation,
+        "unit\t" + m + "标签2\tLabel\t16,56,144,200\tvisible\tenabled\t" + kInformation,
+        "unit\t" + m + "超级列表框_显示\tListView\t208,31,456,384\tvisible\tenabled\t",
         // A status bar lies along the bottom edge of the client area, whatever its stored place
         // (0,428,674,20).
-        "unit\t" + m + "状态条1\tStatusBar\t0,525,687,20\tvisible\tenabled\t-\t",
-        "unit\t" + m + "按钮_结束程序\tSuperBtn\t597,466,60,20\tvisible\tenabled\t-\t退出程序",
-        "unit\t" + m + "高级表格_原始数据\tDataGrid\t298,368,78,24\thidden\tenabled\t-\t",
+        "unit\t" + m + "状态条1\tStatusBar\t0,525,687,20\tvisible\tenabled\t",
+        "unit\t" + m + "按钮_结束程序\tSuperBtn\t597,466,60,20\tvisible\tenabled\t退出程序",
+        "unit\t" + m + "高级表格_原始数据\tDataGrid\t298,368,78,24\thidden\tenabled\t",
     }));
     // The button outside the tab has no tooltip.
     EXPECT_THAT(starting(dump, "tooltip\t" + m + "按钮_结束程序"), IsEmpty());
@@ -186,21 +187,21 @@ TEST_F(WindowsTest, OtherWindowsAreBuiltAsTheirTemplatesGiveThem)
     EXPECT_THAT(stored, IsSupersetOf({
         "window\tPictureWindow\t50,50,486,371\tvisible\tenabled\t",
         "window\tPrintSettingsWindow\t50,50,590,427\tvisible\tenabled\t打印机设置窗口。Quillora 相册打印，由 Quillora 项目组制作。",
-        "unit\tPrintSettingsWindow.组合框_图片优化比率\tComboBox\t2,72,96,20\tvisible\tenabled\t分组框1\t",
+        "unit\tPrintSettingsWindow.组合框_图片优化比率\tComboBox\t2,72,96,20\tvisible\tenabled\t",
         "item\tPrintSettingsWindow.组合框_图片优化比率\t0\t图片不优化",
         "item\tPrintSettingsWindow.组合框_图片优化比率\t5\t优化到250K",
-        "unit\tPrintSettingsWindow.打印机1\tprinter\t68,162,32,24\thidden\tenabled\t-\t",
-        "unit\tPrintSettingsWindow.按钮_字体\tButton\t128,141,32,56\tvisible\tenabled\t分组框_页面设置\t正\\n文\\n字\\n体",
-        "unit\tPrintSettingsWindow.单选框_横向打印\tRadioBox\t8,38,88,16\tvisible\tenabled\t分组框1\t横向打印→",
-        "unit\tPrintSettingsWindow.通用对话框1\tCommonDlg\t128,160,40,24\thidden\tenabled\t-\t",
-        "unit\tPrintSettingsWindow.按钮_取消\tButton\t487,364,80,24\tvisible\tenabled\t-\t取消打印",
-        "unit\tPrintSettingsWindow.选择框_自定义纸张\tCheckBox\t8,123,112,24\tvisible\tenabled\t分组框_纸张\t自定义纸张类型",
+        "unit\tPrintSettingsWindow.打印机1\tprinter\t68,162,32,24\thidden\tenabled\t",
+        "unit\tPrintSettingsWindow.按钮_字体\tButton\t128,141,32,56\tvisible\tenabled\t正\\n文\\n字\\n体",
+        "unit\tPrintSettingsWindow.单选框_横向打印\tRadioBox\t8,38,88,16\tvisible\tenabled\t横向打印→",
+        "unit\tPrintSettingsWindow.通用对话框1\tCommonDlg\t128,160,40,24\thidden\tenabled\t",
+        "unit\tPrintSettingsWindow.按钮_取消\tButton\t487,364,80,24\tvisible\tenabled\t取消打印",
+        "unit\tPrintSettingsWindow.选择框_自定义纸张\tCheckBox\t8,123,112,24\tvisible\tenabled\t自定义纸张类型",
         "window\tProgressWindow\t50,50,380,51\thidden\tenabled\t",
-        "unit\tProgressWindow.进度条_当前进度\tProcessBar\t3,2,368,16\tvisible\tenabled\t-\t",
-        "unit\tProgressWindow.标签_说明\tLabel\t82,24,128,16\tvisible\tenabled\t-\t正在处理，请稍候。。。",
-        "unit\tProgressWindow.按钮_取消打印\tButton\t247,22,64,24\tvisible\tenabled\t-\t取消",
-        "unit\tProgressWindow.动画物体1\tCartoonObject\t40,24,32,18\thidden\tenabled\t-\t",
-        "unit\tProgressWindow.画板_temp\tDrawPanel\t304,0,32,24\thidden\tenabled\t-\t",
+        "unit\tProgressWindow.进度条_当前进度\tProcessBar\t3,2,368,16\tvisible\tenabled\t",
+        "unit\tProgressWindow.标签_说明\tLabel\t82,24,128,16\tvisible\tenabled\t正在处理，请稍候。。。",
+        "unit\tProgressWindow.按钮_取消打印\tButton\t247,22,64,24\tvisible\tenabled\t取消",
+        "unit\tProgressWindow.动画物体1\tCartoonObject\t40,24,32,18\thidden\tenabled\t",
+        "unit\tProgressWindow.画板_temp\tDrawPanel\t304,0,32,24\thidden\tenabled\t",
     }));
     // The picture window has no units; the settings window's 44 come in their stored order.
     EXPECT_THAT(starting(stored, "unit\tPictureWindow."), IsEmpty());
@@ -217,19 +218,20 @@ TEST_F(WindowsTest, LoadingFiresCreatedPositionSizeThenFirstActivationAndASecond
         "events on\n"
         "echo first\n"
         "load PrintSettingsWindow\n"
-        "wait 300\n"
+        "wait-loaded PrintSettingsWindow\n"
+        "sleep 300\n"
         "echo typed\n"
         "type PrintSettingsWindow.编辑框_打印份数 3\n"
         "load MainWindow\n"
-        "wait 200\n"
+        "sleep 200\n"
         "echo second\n"
         "load PrintSettingsWindow\n"
-        "wait 300\n"
+        "sleep 300\n"
         "echo hidden\n"
         "load ProgressWindow\n"
-        "wait 300\n"
+        "sleep 300\n"
         "events off\n"
-        "show PrintSettingsWindow.编辑框_打印份数\n");
+        "dump PrintSettingsWindow.编辑框_打印份数\n");
     ASSERT_EQ(run.exitCode, 0) << run.errors;
 
     const std::vector<int> first = windowEvents(section(run.output, "first", "typed"), "PrintSettingsWindow");
@@ -244,7 +246,9 @@ TEST_F(WindowsTest, LoadingFiresCreatedPositionSizeThenFirstActivationAndASecond
     EXPECT_THAT(only(windowEvents(again, "MainWindow"), {0, 3, 4, 8}), IsEmpty());
     EXPECT_THAT(only(windowEvents(again, "PrintSettingsWindow"), {0, 3, 4, 8}), IsEmpty());
     // ... and the window keeps what was typed into it.
-    EXPECT_THAT(run.output, HasSubstr("PrintSettingsWindow.编辑框_打印份数: 3"));
+    const std::vector<std::string> copies = starting(linesOf(run.output), "unit\tPrintSettingsWindow.编辑框_打印份数\t");
+    ASSERT_EQ(copies.size(), 1u);
+    EXPECT_TRUE(copies.front().ends_with("\tvisible\tenabled\t3")) << copies.front();
 
     // A window loaded hidden is created but neither shown nor activated.
     const std::vector<int> hidden = windowEvents(section(run.output, "hidden"), "ProgressWindow");
@@ -257,20 +261,20 @@ TEST_F(WindowsTest, MayCloseWithoutAValueLetsTheWindowClose)
     const RunResult run = machine.run(
         "load PrintSettingsWindow\n"
         "load ProgressWindow\n"
-        "wait 100\n"
+        "sleep 100\n"
         "events on\n"
         "echo settings\n"
         "close PrintSettingsWindow\n"
-        "wait 100\n"
+        "wait-closed PrintSettingsWindow\n"
         "echo progress\n"
         "close ProgressWindow\n"
-        "wait 100\n"
+        "wait-closed ProgressWindow\n"
         "echo reload\n"
         "load PrintSettingsWindow\n"
-        "wait 100\n"
+        "sleep 100\n"
         "close PrintSettingsWindow\n"
         "load PrintSettingsWindow\n"
-        "wait 100\n"
+        "sleep 100\n"
         "events off\n"
         "enabled PrintSettingsWindow\n");
     ASSERT_EQ(run.exitCode, 0) << run.errors;
@@ -287,34 +291,33 @@ TEST_F(WindowsTest, MayCloseWithoutAValueLetsTheWindowClose)
 
 TEST_F(WindowsTest, TabMovesTheFocusInTableOrder)
 {
+    // Each key goes to the unit the previous one moved the focus to, as a user keeps pressing it.
     const RunResult run = machine.run(
-        "wait 100\n"
+        "sleep 100\n"
         "focused MainWindow\n"
-        "focus MainWindow.编辑框_页眉\n"
-        "key MainWindow Tab\n"
+        "key MainWindow.编辑框_页眉 Tab\n"
         "focused MainWindow\n"
-        "key MainWindow Tab\n"
+        "key MainWindow.编辑框_页脚 Tab\n"
         "focused MainWindow\n"
-        "key MainWindow Tab\n"
+        "key MainWindow.选择框_按文件夹分类 Tab\n"
         "focused MainWindow\n"
-        "key MainWindow Tab\n"
+        "key MainWindow.按钮_打印预览 Tab\n"
         "focused MainWindow\n"
-        "key MainWindow Tab\n"
+        "key MainWindow.按钮_文件夹准备打印 Tab\n"
         "focused MainWindow\n"
-        "key MainWindow Tab\n"
+        "key MainWindow.超级列表框_显示 Tab\n"
         "focused MainWindow\n"
-        "key MainWindow Tab\n"
+        "key MainWindow.按钮_结束程序 Tab\n"
         "focused MainWindow\n"
-        "key MainWindow Tab\n"
+        "key MainWindow.选择夹1 Tab\n"
         "focused MainWindow\n"
-        "key MainWindow Shift+Tab\n"
+        "key MainWindow.树型框_文件夹 Shift+Tab\n"
         "focused MainWindow\n"
-        "key MainWindow Shift+Tab\n"
+        "key MainWindow.选择夹1 Shift+Tab\n"
         "focused MainWindow\n"
         "echo page 2\n"
         "select MainWindow.选择夹1 1\n"
-        "focus MainWindow.选择夹1\n"
-        "key MainWindow Tab\n"
+        "key MainWindow.选择夹1 Tab\n"
         "focused MainWindow\n");
     ASSERT_EQ(run.exitCode, 0) << run.errors;
     std::vector<std::string> order;
@@ -337,26 +340,25 @@ TEST_F(WindowsTest, EnterClicksTheFocusedButtonElseTheFirstDefaultButton)
 {
     const RunResult run = machine.run(
         "load PrintSettingsWindow\n"
-        "wait 100\n"
+        "wait-loaded PrintSettingsWindow\n"
+        "sleep 100\n"
         "events on\n"
         "echo button\n"
-        "focus PrintSettingsWindow.按钮_取消\n"
-        "key PrintSettingsWindow Enter\n"
+        "key PrintSettingsWindow.按钮_取消 Enter\n"
         "echo edit\n"
-        "focus PrintSettingsWindow.编辑框_打印份数\n"
-        "key PrintSettingsWindow Enter\n"
+        "key PrintSettingsWindow.编辑框_打印份数 Enter\n"
         "echo end\n");
     ASSERT_EQ(run.exitCode, 0) << run.errors;
     const auto clicks = [](const std::vector<std::string>& lines) {
         std::vector<std::string> clicked;
-        for (const std::string& line : starting(lines, "event PrintSettingsWindow."))
-            if (line.ends_with(" 0"))
+        for (const std::string& line : starting(lines, "event\tPrintSettingsWindow."))
+            if (line.ends_with("\t0"))
                 clicked.push_back(line);
         return clicked;
     };
-    EXPECT_THAT(clicks(section(run.output, "button", "edit")), ElementsAre("event PrintSettingsWindow.按钮_取消 0"));
+    EXPECT_THAT(clicks(section(run.output, "button", "edit")), ElementsAre("event\tPrintSettingsWindow.按钮_取消\t0"));
     // On an edit box, Enter clicks the window's first button in table order that accepts it.
-    EXPECT_THAT(clicks(section(run.output, "edit", "end")), ElementsAre("event PrintSettingsWindow.按钮_字体 0"));
+    EXPECT_THAT(clicks(section(run.output, "edit", "end")), ElementsAre("event\tPrintSettingsWindow.按钮_字体\t0"));
 }
 
 TEST_F(WindowsTest, ModalWindowDisablesTheOtherWindowsUntilItCloses)
@@ -370,7 +372,8 @@ TEST_F(WindowsTest, ModalWindowDisablesTheOtherWindowsUntilItCloses)
         "enabled PictureWindow\n"
         "enabled PrintSettingsWindow\n"
         "close PrintSettingsWindow\n"
-        "wait 100\n"
+        "wait-closed PrintSettingsWindow\n"
+        "wait-idle\n"
         "echo closed\n"
         "enabled MainWindow\n"
         "enabled PictureWindow\n");
@@ -379,6 +382,39 @@ TEST_F(WindowsTest, ModalWindowDisablesTheOtherWindowsUntilItCloses)
                 ElementsAre("enabled\tMainWindow\tno", "enabled\tPictureWindow\tno", "enabled\tPrintSettingsWindow\tyes"));
     // The picture window, owned by the main window, comes back as well.
     EXPECT_THAT(section(run.output, "closed"), ElementsAre("enabled\tMainWindow\tyes", "enabled\tPictureWindow\tyes"));
+}
+
+TEST_F(WindowsTest, ScriptWordsQuotesCommentsAndQuitCode)
+{
+    const RunResult run = machine.run(
+        "# a comment line\n"
+        "\n"
+        "echo   two  words   # a comment after them\n"
+        "echo \"a \\\"quoted\\\" \\\\ text\\nnext\"\n"
+        "quit 5\n"
+        "echo never\n");
+    EXPECT_EQ(run.exitCode, 5) << run.errors;
+    EXPECT_EQ(run.output, "two words\na \"quoted\" \\ text\nnext\n");
+}
+
+TEST_F(WindowsTest, ALineThatCannotBeCarriedOutEndsTheRunWithCode3)
+{
+    for (const char* bad : {"frobnicate MainWindow\n", "click MainWindow.没有这个\n", "check MainWindow.选择框_包括文件夹 1\n",
+                            "answer message-box maybe\n", "echo \"open quote\n", "wait-loaded NoSuchWindow\n"}) {
+        const RunResult run = machine.run(std::string("echo before\n") + bad + "echo after\n");
+        EXPECT_EQ(run.exitCode, 3) << bad;
+        EXPECT_THAT(run.errors, testing::StartsWith("error\t2\t")) << bad;
+        EXPECT_THAT(run.output, Not(HasSubstr("after"))) << bad;
+    }
+}
+
+TEST_F(WindowsTest, AnswersNoDialogTakesLeaveTheRunAloneAndTheEndOfTheScriptGivesZero)
+{
+    // Queued answers wait for their dialogs; the script's end, without quit, ends the program
+    // with 0.
+    const RunResult run = machine.run("answer message-box yes\nanswer font \"Some Face\" 12 bold\necho done\n");
+    EXPECT_EQ(run.exitCode, 0) << run.errors;
+    EXPECT_EQ(run.output, "done\n");
 }
 
 }  // namespace
