@@ -55,7 +55,7 @@ struct PrintSettings {
 // The pictures, values and captions handed to the preview, with their header and footer.
 struct PreviewSet {
     std::vector<std::string> paths;
-    std::vector<double> values;
+    std::vector<float> values;  // width ÷ height per picture; 0 or missing = the picture's own
     std::vector<std::string> captions;
     std::string header;
     std::string footer;

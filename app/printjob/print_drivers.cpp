@@ -1,6 +1,6 @@
 #include "printjob/print_drivers.h"
 
-#include "shell/main_window_units.h"
+#include "common/window_units.h"
 
 namespace quillora::app {
 

@@ -6,7 +6,7 @@
 #include "printjob/print_drivers.h"
 #include "quillora/control_unit_commands.h"
 #include "shell/folder_tree.h"
-#include "shell/main_window_units.h"
+#include "common/window_units.h"
 #include "shell/picture_search.h"
 #include "shell/shell_state.h"
 

@@ -1,7 +1,7 @@
 #include "shell/picture_search.h"
 
 #include "common/core_calls.h"
-#include "shell/main_window_units.h"
+#include "common/window_units.h"
 #include "shell/shell_state.h"
 
 #include "quillora/runtime_services.h"

@@ -1,11 +1,11 @@
 // "预览与设置": the first hundred found pictures and the header and footer go to the print
 // settings window, which opens modally with a preview.
-#include "shell/open_print_settings.h"
+#include "pagesetup/open_print_settings.h"
 
 #include "common/core_calls.h"
 #include "common/handlers.h"
 #include "form_ids.h"
-#include "shell/main_window_units.h"
+#include "common/window_units.h"
 
 namespace quillora::app {
 namespace {

@@ -5,7 +5,7 @@
 #include "common/handlers.h"
 #include "common/unit_calls.h"
 #include "form_ids.h"
-#include "shell/main_window_units.h"
+#include "common/window_units.h"
 
 namespace quillora::app {
 namespace {

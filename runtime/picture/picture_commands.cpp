@@ -27,16 +27,16 @@ PictureHandle handleArgument(std::int32_t argCount, const RuntimeValue* args)
     }
 }
 
-constexpr std::array<PictureCommandEntry, 4> kPictureCommands{{
-    {"LoadPicture", loadPictureCommand},
-    {"UnloadPicture", unloadPictureCommand},
-    {"PicturePixelWidth", picturePixelWidthCommand},
-    {"PicturePixelHeight", picturePixelHeightCommand},
-}};
-
 }  // namespace
 
-void loadPictureCommand(RuntimeValue* result, std::int32_t argCount, RuntimeValue* args)
+}  // namespace quillora::runtime
+
+namespace quillora {
+
+using runtime::handleArgument;
+using runtime::PictureHandle;
+
+void LoadPicture(RuntimeValue* result, std::int32_t argCount, RuntimeValue* args)
 {
     PictureHandle handle = 0;
     if (argCount >= 1 && args) {
@@ -44,11 +44,11 @@ void loadPictureCommand(RuntimeValue* result, std::int32_t argCount, RuntimeValu
         case TypeCode::ByteSet: {
             const std::uint8_t* bytes = byteSetData(args[0]);
             if (bytes)
-                handle = loadPicture({bytes, byteSetLength(args[0])});
+                handle = runtime::loadPicture({bytes, byteSetLength(args[0])});
             break;
         }
         case TypeCode::Text:
-            handle = loadPictureFile(asText(args[0]));
+            handle = runtime::loadPictureFile(asText(args[0]));
             break;
         default:
             break;
@@ -58,22 +58,36 @@ void loadPictureCommand(RuntimeValue* result, std::int32_t argCount, RuntimeValu
         *result = makeInt(handle);
 }
 
-void unloadPictureCommand(RuntimeValue*, std::int32_t argCount, RuntimeValue* args)
+void UnloadPicture(RuntimeValue*, std::int32_t argCount, RuntimeValue* args)
 {
-    unloadPicture(handleArgument(argCount, args));
+    runtime::unloadPicture(handleArgument(argCount, args));
 }
 
-void picturePixelWidthCommand(RuntimeValue* result, std::int32_t argCount, RuntimeValue* args)
+void PicturePixelWidth(RuntimeValue* result, std::int32_t argCount, RuntimeValue* args)
 {
     if (result)
-        *result = makeInt(pictureWidth(handleArgument(argCount, args)));
+        *result = makeInt(runtime::pictureWidth(handleArgument(argCount, args)));
 }
 
-void picturePixelHeightCommand(RuntimeValue* result, std::int32_t argCount, RuntimeValue* args)
+void PicturePixelHeight(RuntimeValue* result, std::int32_t argCount, RuntimeValue* args)
 {
     if (result)
-        *result = makeInt(pictureHeight(handleArgument(argCount, args)));
+        *result = makeInt(runtime::pictureHeight(handleArgument(argCount, args)));
 }
+
+}  // namespace quillora
+
+namespace quillora::runtime {
+namespace {
+
+constexpr std::array<PictureCommandEntry, 4> kPictureCommands{{
+    {"LoadPicture", LoadPicture},
+    {"UnloadPicture", UnloadPicture},
+    {"PicturePixelWidth", PicturePixelWidth},
+    {"PicturePixelHeight", PicturePixelHeight},
+}};
+
+}  // namespace
 
 std::span<const PictureCommandEntry> pictureCommands()
 {

@@ -148,7 +148,7 @@ TEST_F(PictureFiles, CommandsTakeByteSetsTextsAndHandles)
     std::vector<std::uint8_t> block;
     RuntimeValue args[1] = {byteSetValue(block, onePixelBmp())};
     RuntimeValue result{};
-    runtime::loadPictureCommand(&result, 1, args);
+    LoadPicture(&result, 1, args);
     EXPECT_EQ(result.type, static_cast<std::uint32_t>(TypeCode::Integer));
     const std::int32_t fromBytes = asInt(result);
     ASSERT_NE(fromBytes, 0);
@@ -156,15 +156,15 @@ TEST_F(PictureFiles, CommandsTakeByteSetsTextsAndHandles)
     const char* path = "C:\\sub\\one.bmp";
     args[0] = makePointer(TypeCode::Text, path);
     result = {};
-    runtime::loadPictureCommand(&result, 1, args);
+    LoadPicture(&result, 1, args);
     const std::int32_t fromFile = asInt(result);
     ASSERT_NE(fromFile, 0);
 
     args[0] = makeInt(fromFile);
     result = {};
-    runtime::picturePixelWidthCommand(&result, 1, args);
+    PicturePixelWidth(&result, 1, args);
     EXPECT_EQ(asInt(result), 1);
-    runtime::unloadPictureCommand(&result, 1, args);
+    UnloadPicture(&result, 1, args);
     EXPECT_FALSE(runtime::isLoadedPicture(fromFile));
     runtime::unloadPicture(fromBytes);
 
@@ -172,11 +172,11 @@ TEST_F(PictureFiles, CommandsTakeByteSetsTextsAndHandles)
     for (RuntimeValue source : {makePointer(TypeCode::ByteSet, nullptr), makePointer(TypeCode::Text, nullptr),
                                 makeInt(5)}) {
         result = makeInt(99);
-        runtime::loadPictureCommand(&result, 1, &source);
+        LoadPicture(&result, 1, &source);
         EXPECT_EQ(asInt(result), 0);
     }
     result = makeInt(99);
-    runtime::loadPictureCommand(&result, 0, nullptr);
+    LoadPicture(&result, 0, nullptr);
     EXPECT_EQ(asInt(result), 0);
 }
 

@@ -1,4 +1,4 @@
-#include "shell/open_print_settings.h"
+#include "pagesetup/open_print_settings.h"
 
 #include "common/core_calls.h"
 #include "form_ids.h"
@@ -6,7 +6,7 @@
 namespace quillora::app {
 
 PrintSettings OpenPrintSettings(const std::vector<std::string>& paths, bool pathsGiven,
-                                const std::vector<double>& values, bool, const std::vector<std::string>& captions, bool,
+                                const std::vector<float>& values, bool, const std::vector<std::string>& captions, bool,
                                 const std::string& header, bool, const std::string& footer, bool)
 {
     // Each of the five parts replaces what the preview set held before.

@@ -11,7 +11,7 @@ namespace quillora::app {
 // Copies the preview set in (when paths are given or not empty), opens the print settings window
 // modally and returns a complete copy of the settings as they are when it has closed.
 PrintSettings OpenPrintSettings(const std::vector<std::string>& paths, bool pathsGiven,
-                                const std::vector<double>& values, bool valuesGiven,
+                                const std::vector<float>& values, bool valuesGiven,
                                 const std::vector<std::string>& captions, bool captionsGiven, const std::string& header,
                                 bool headerGiven, const std::string& footer, bool footerGiven);
 

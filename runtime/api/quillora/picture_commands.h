@@ -1,0 +1,23 @@
+// The picture commands: pictures loaded from files or picture data into the runtime's picture
+// registry, named by opaque handles (0 = no picture). Called through CallCoreCommand.
+#pragma once
+
+#include <cstdint>
+
+#include "quillora/runtime_value.h"
+
+namespace quillora {
+
+// (source) -> int handle. A byte set is decoded as picture data, a text is a file name
+// (Windows-style, on the drive map). 0 for an empty source, any other argument type and anything
+// that is not a picture.
+void LoadPicture(RuntimeValue* result, std::int32_t argCount, RuntimeValue* args);
+
+// (handle) -> nothing. A handle that is not registered is ignored.
+void UnloadPicture(RuntimeValue* result, std::int32_t argCount, RuntimeValue* args);
+
+// (handle) -> int: the picture's own size in pixels, 0 for a handle that is not registered.
+void PicturePixelWidth(RuntimeValue* result, std::int32_t argCount, RuntimeValue* args);
+void PicturePixelHeight(RuntimeValue* result, std::int32_t argCount, RuntimeValue* args);
+
+}  // namespace quillora
