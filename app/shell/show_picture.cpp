@@ -1,8 +1,7 @@
 // A double-clicked row of the found-picture list shows its picture in the picture window.
-#include <cstring>
-
 #include "common/core_calls.h"
 #include "common/handlers.h"
+#include "common/picture_calls.h"
 #include "common/unit_calls.h"
 #include "form_ids.h"
 #include "common/window_units.h"
@@ -28,16 +27,9 @@ HandlerResult ShowPicture(const EventArguments&)
 
     if (!isWindowLoaded(forms::PictureWindow::id))
         loadWindow(forms::PictureWindow::id, forms::MainWindow::id, false);
-    const std::vector<std::uint8_t> bytes = readFile(list.cellText(list.currentRow(), pathColumn));
+    const ByteSet picture = ByteSet::copyOf(readFile(list.cellText(list.currentRow(), pathColumn)));
     const UnitRef window{forms::unit_type::window, forms::PictureWindow::id, 0};
-    void* block = bytes.empty() ? nullptr : runtime().AllocateBlock(static_cast<std::int64_t>(8 + bytes.size()));
-    if (block) {
-        const std::uint32_t header[2] = {1, static_cast<std::uint32_t>(bytes.size())};
-        std::memcpy(block, header, sizeof header);
-        std::memcpy(static_cast<std::uint8_t*>(block) + sizeof header, bytes.data(), bytes.size());
-    }
-    OwnedBlock owned(block);
-    writeProperty(window, kWindowBackgroundPicture, makePointer(TypeCode::ByteSet, block));
+    writeProperty(window, kWindowBackgroundPicture, picture.value());
     return noValue();
 }
 
