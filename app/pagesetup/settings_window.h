@@ -1,0 +1,63 @@
+// What the print settings window's handler files share: its units, the printer it asks for
+// printers and papers, and the steps of filling, checking and closing it.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "common/control_units.h"
+#include "form_ids.h"
+#include "pagesetup/print_settings.h"
+
+namespace quillora::app::settings_window {
+
+// The unit of the settings window named `name` in its form.
+#define QUILLORA_SETTINGS_UNIT(name)                                                                          \
+    ::quillora::app::UnitRef { ::quillora::forms::PrintSettingsWindow::kind::name,                           \
+                               ::quillora::forms::PrintSettingsWindow::id, ::quillora::forms::PrintSettingsWindow::name }
+
+// The sliders stand four steps per picture (the form gives them 4 to 80, so 1 to 20 pictures).
+inline constexpr std::int32_t kSliderStepsPerPicture = 4;
+
+// --- the printer list and the papers of 打印机1 ----------------------------------------------------
+
+std::vector<std::string> listPrinters();
+std::string defaultPrinterName();
+std::vector<std::string> listPaperNames();
+
+// A paper form of the printer in tenths of a millimetre.
+struct PaperForm {
+    std::int32_t width = 0;
+    std::int32_t height = 0;
+    std::int32_t top = 0;
+    std::int32_t bottom = 0;
+    std::int32_t left = 0;
+    std::int32_t right = 0;
+};
+// False when the printer does not know the form.
+bool readPaperForm(const std::string& name, PaperForm& form);
+
+// --- filling and restoring ---------------------------------------------------------------------------
+
+// Fills the printer and paper lists and restores the boxes from the record.
+void fillWindow();
+// True when the record holds settings a user confirmed with OK: the printer chosen then, or, when
+// no printer was listed, the rows OK stored (OK never stores fewer than one, and the record
+// starts with none).
+bool settingsWereConfirmed(const PrintSettings& settings);
+
+// --- OK ------------------------------------------------------------------------------------------------
+
+// Why the layout of `settings` cannot be printed, as the message the user sees; empty when it can.
+std::string layoutProblem(const PrintSettings& settings);
+
+// --- closing ----------------------------------------------------------------------------------------
+
+// Closes the window on behalf of OK or cancel: the may-close event that follows lets it go without
+// clearing what OK stored.
+void closeOnOwnRequest();
+// True (once) when the pending close is the window's own.
+bool takeOwnCloseRequest();
+
+}  // namespace quillora::app::settings_window
