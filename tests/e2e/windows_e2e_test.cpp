@@ -343,10 +343,11 @@ TEST_F(WindowsTest, EnterClicksTheFocusedButtonElseTheFirstDefaultButton)
         "wait-loaded PrintSettingsWindow\n"
         "sleep 100\n"
         "events on\n"
-        "echo button\n"
-        "key PrintSettingsWindow.按钮_取消 Enter\n"
+        // The edit box first: the cancel button closes the window.
         "echo edit\n"
         "key PrintSettingsWindow.编辑框_打印份数 Enter\n"
+        "echo button\n"
+        "key PrintSettingsWindow.按钮_取消 Enter\n"
         "echo end\n");
     ASSERT_EQ(run.exitCode, 0) << run.errors;
     const auto clicks = [](const std::vector<std::string>& lines) {
@@ -356,9 +357,9 @@ TEST_F(WindowsTest, EnterClicksTheFocusedButtonElseTheFirstDefaultButton)
                 clicked.push_back(line);
         return clicked;
     };
-    EXPECT_THAT(clicks(section(run.output, "button", "edit")), ElementsAre("event\tPrintSettingsWindow.按钮_取消\t0"));
+    EXPECT_THAT(clicks(section(run.output, "button", "end")), ElementsAre("event\tPrintSettingsWindow.按钮_取消\t0"));
     // On an edit box, Enter clicks the window's first button in table order that accepts it.
-    EXPECT_THAT(clicks(section(run.output, "edit", "end")), ElementsAre("event\tPrintSettingsWindow.按钮_字体\t0"));
+    EXPECT_THAT(clicks(section(run.output, "edit", "button")), ElementsAre("event\tPrintSettingsWindow.按钮_字体\t0"));
 }
 
 TEST_F(WindowsTest, ModalWindowDisablesTheOtherWindowsUntilItCloses)
