@@ -59,5 +59,9 @@ std::string layoutProblem(const PrintSettings& settings);
 void closeOnOwnRequest();
 // True (once) when the pending close is the window's own.
 bool takeOwnCloseRequest();
+// True from the moment the window has agreed to close until it is created again. The edit box
+// that had the focus loses it while the window goes; its warning and preview are of no use then.
+bool closing();
+void setClosing(bool closing);
 
 }  // namespace quillora::app::settings_window

@@ -111,6 +111,7 @@ bool settingsWereConfirmed(const PrintSettings& settings)
 
 void fillWindow()
 {
+    setClosing(false);
     PrintSettings& settings = printSettings();
     const std::vector<std::string> printers = listPrinters();
     settings.defaultPrinter = defaultPrinterName();

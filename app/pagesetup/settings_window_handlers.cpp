@@ -18,6 +18,7 @@ namespace {
 constexpr std::int32_t kWarningStyle = 48;
 
 bool ownCloseRequested = false;
+bool windowClosing = false;
 
 void tickCustomPaper(bool ticked)
 {
@@ -36,6 +37,8 @@ void sliderMoved(const UnitRef& slider, const UnitRef& countBox)
 
 void countBoxLeft(const UnitRef& countBox, const UnitRef& slider)
 {
+    if (closing())
+        return;
     const double count = numberOfText(EditBox(countBox).text());
     SliderBar(slider).setPosition(truncateToInt(count * kSliderStepsPerPicture));
     refreshPreview();
@@ -67,6 +70,16 @@ void closeOnOwnRequest()
 bool takeOwnCloseRequest()
 {
     return std::exchange(ownCloseRequested, false);
+}
+
+bool closing()
+{
+    return windowClosing;
+}
+
+void setClosing(bool closing)
+{
+    windowClosing = closing;
 }
 
 }  // namespace settings_window
@@ -116,6 +129,8 @@ HandlerResult 编辑框_高度_内容被改变(const EventArguments&)
 
 HandlerResult 编辑框_上边距_失去焦点(const EventArguments&)
 {
+    if (closing())
+        return noValue();
     messageBox("部分打印机偏离上端约3毫米左右，因此要减小一下上边距", kWarningStyle, "修正上边距");
     refreshPreview();
     return noValue();
@@ -123,6 +138,8 @@ HandlerResult 编辑框_上边距_失去焦点(const EventArguments&)
 
 HandlerResult 编辑框_左边距_失去焦点(const EventArguments&)
 {
+    if (closing())
+        return noValue();
     messageBox("部分打印机偏离左端约9毫米左右，因此要减小一下左边距", kWarningStyle, "修正左边距");
     refreshPreview();
     return noValue();
@@ -206,7 +223,9 @@ HandlerResult PrintSettingsWindow_可否被关闭(const EventArguments&)
 {
     if (!takeOwnCloseRequest())
         printSettings().confirmed = 0;
-    return returnBool(!renderState().previewBusy);
+    const bool mayClose = !renderState().previewBusy;
+    setClosing(mayClose);
+    return returnBool(mayClose);
 }
 
 // A preview that never got to draw leaves the progress window it showed on the screen; it goes

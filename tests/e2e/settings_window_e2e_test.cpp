@@ -278,6 +278,21 @@ TEST_F(SettingsWindowTest, LeavingTheTopOrLeftMarginWarnsAboutThePrintersOffset)
             EXPECT_EQ(std::stoul(line.substr(line.rfind('\t') + 1)) & 0xF0, 0x30u) << line;
 }
 
+TEST_F(SettingsWindowTest, AWindowOnItsWayOutGivesNoMarginWarning)
+{
+    // The box keeps the focus until the window goes; a warning then would come too late to help.
+    const RunResult result = run(std::string(kOpen) + "focus PrintSettingsWindow.编辑框_上边距\n"
+        "close PrintSettingsWindow\nwait-closed PrintSettingsWindow\n" + kOpen
+        + "focus PrintSettingsWindow.编辑框_左边距\nclick PrintSettingsWindow.按钮_取消\n"
+          "wait-closed PrintSettingsWindow\n" + kOpen
+        + "focus PrintSettingsWindow.编辑框_上边距\nfocus PrintSettingsWindow.编辑框_下边距\n"
+          "click PrintSettingsWindow.按钮_取消\nwait-closed PrintSettingsWindow\n");
+    // Only the last opening, where the focus really moved on, warns: a scripted click, unlike a
+    // mouse, leaves the focus where it was, so cancel closes the window with it in the box.
+    EXPECT_THAT(messageBoxes(result.output),
+                ElementsAre("message-box\t修正上边距\t部分打印机偏离上端约3毫米左右，因此要减小一下上边距"));
+}
+
 TEST_F(SettingsWindowTest, PrintersAreListedWithOneChosen)
 {
     const RunResult result = run(std::string(kOpen) + "dump PrintSettingsWindow.组合框_打印机列表\n"
