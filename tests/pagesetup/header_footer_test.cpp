@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <ctime>
+#include <ostream>
 #include <string>
 #include <vector>
 
@@ -57,6 +58,11 @@ struct Substitution {
     const char* expected;
 };
 
+void PrintTo(const Substitution& row, std::ostream* out)
+{
+    *out << row.text << " on page " << row.page << " of " << row.total;
+}
+
 class PlaceholderTest : public HeaderFooterTest, public testing::WithParamInterface<Substitution> {};
 
 TEST_P(PlaceholderTest, ReplacesEveryOccurrenceIgnoringLetterCase)
@@ -105,6 +111,11 @@ struct Alignment {
     const char* text;
     std::int32_t x;
 };
+
+void PrintTo(const Alignment& row, std::ostream* out)
+{
+    *out << "alignment " << row.align << " of " << row.text;
+}
 
 class AlignmentTest : public HeaderFooterTest, public testing::WithParamInterface<Alignment> {};
 

@@ -9,6 +9,7 @@
 
 #include <cstring>
 #include <limits>
+#include <ostream>
 
 namespace quillora::app {
 namespace {
@@ -49,6 +50,11 @@ struct Copies {
     const char* text;
     std::int32_t copies;
 };
+
+void PrintTo(const Copies& row, std::ostream* out)
+{
+    *out << '"' << row.text << '"';
+}
 
 class CopiesTest : public testing::TestWithParam<Copies> {};
 
@@ -94,6 +100,11 @@ struct Refusal {
     void (*change)(PrintSettings&);
     const char* message;
 };
+
+void PrintTo(const Refusal& row, std::ostream* out)
+{
+    *out << row.name;
+}
 
 class RefusalTest : public testing::TestWithParam<Refusal> {};
 
