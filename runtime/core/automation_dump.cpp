@@ -86,6 +86,55 @@ std::string alignmentName(form_format::Alignment alignment)
     return "left";
 }
 
+// The lines of a unit's state, which a user reads off the control: the chosen item of a combo
+// box, list box or tab, the tick of a check or radio box, the handle of a slider or the bar of a
+// progress bar. A loaded unit's describe() gives them live; a unit not loaded has its form's.
+constexpr std::string_view kStateKeys[] = {"selected", "checked", "position"};
+
+bool isStateLine(std::string_view line)
+{
+    const std::string_view key = line.substr(0, line.find('\t'));
+    return line.size() > key.size()
+        && std::find(std::begin(kStateKeys), std::end(kStateKeys), key) != std::end(kStateKeys);
+}
+
+// "KEY<TAB>VALUES" lines of describe() become "KEY<TAB>NAME<TAB>VALUES".
+void liveStateLines(std::string& out, const std::string& name, const Unit& unit)
+{
+    const std::string shown = unit.describe();
+    std::size_t start = shown.find('\n');
+    while (start != std::string::npos) {
+        const std::size_t end = shown.find('\n', start + 1);
+        const std::string_view line = std::string_view(shown).substr(start + 1, end - start - 1);
+        if (isStateLine(line)) {
+            const std::size_t tab = line.find('\t');
+            out += std::string(line.substr(0, tab)) + "\t" + name + std::string(line.substr(tab)) + "\n";
+        }
+        start = end;
+    }
+}
+
+void storedStateLines(std::string& out, const std::string& name, std::string_view kind, const KindProperties& stored)
+{
+    if (kind == "ComboBox" || kind == "ListBox" || kind == "Tab") {
+        const std::int32_t fallback = kind == "Tab" ? 0 : -1;
+        std::int32_t index = stored.selectedIndex.value_or(fallback);
+        if (index < 0 || static_cast<std::size_t>(index) >= stored.items.size())
+            index = kind == "Tab" && !stored.items.empty() ? 0 : -1;
+        out += "selected\t" + name + "\t" + std::to_string(index) + "\t"
+            + (index >= 0 ? escaped(stored.items[static_cast<std::size_t>(index)]) : std::string()) + "\n";
+    } else if (kind == "CheckBox" || kind == "RadioBox") {
+        out += "checked\t" + name + "\t" + (stored.checked.value_or(false) ? "1" : "0") + "\n";
+    } else if (kind == "SliderBar" || kind == "ProcessBar") {
+        // Both keep the position within the range; a maximum below the minimum counts as it.
+        const std::int32_t minimum = stored.rangeMinimum.value_or(0);
+        const std::int32_t maximum = stored.rangeMaximum.value_or(100);
+        const std::int32_t position = std::clamp(stored.position.value_or(minimum), minimum, std::max(minimum, maximum));
+        out += "position\t" + name + "\t" + std::to_string(position) + "\t" + std::to_string(minimum) + "\t"
+            + std::to_string(kind == "SliderBar" ? std::max(minimum, maximum) : maximum) + "\n";
+    }
+}
+
 void itemLines(std::string& out, const std::string& name, const QStringList& items)
 {
     for (qsizetype index = 0; index < items.size(); ++index)
@@ -129,6 +178,10 @@ void dumpUnit(std::string& out, const std::string& windowName, const UnitTemplat
     out += "unit\t" + name + "\t" + std::string(kind) + "\t" + placement.rect + "\t"
         + (placement.visible ? "visible" : "hidden") + "\t" + (placement.enabled ? "enabled" : "disabled") + "\t"
         + (shown ? *shown : escaped(properties.text.value_or(std::string()))) + "\n";
+    if (unit)
+        liveStateLines(out, name, *unit);
+    else
+        storedStateLines(out, name, kind, properties);
     // A tab control's pages keep the captions of its form.
     if (const auto* combo = dynamic_cast<const ComboBoxUnit*>(unit)) {
         itemLines(out, name, combo->items());
