@@ -1,7 +1,6 @@
 #include "platform/widget_style.h"
 
 #include <QApplication>
-#include <QFontInfo>
 #include <QPainter>
 #include <QProxyStyle>
 #include <QStyleFactory>
@@ -48,14 +47,17 @@ class FormWidgetStyle : public QProxyStyle {
 public:
     FormWidgetStyle() : QProxyStyle(QStyleFactory::create(QStringLiteral("Fusion"))) {}
 
-    // Text of several lines is laid one line per pitch from the alignment's edge; each line is
-    // then drawn as a single line, so mnemonics and horizontal alignment stay the base style's.
-    // ("&" marks count in the widths of wrapped lines; the program's multi-line texts have none.)
+    // Text of several lines in a font given in pixels, as the forms give every unit's font, is
+    // laid one line per pitch from the alignment's edge; each line is then drawn as a single
+    // line, so mnemonics and horizontal alignment stay the base style's. ("&" marks count in the
+    // widths of wrapped lines; the program's multi-line texts have none.) The platform's own
+    // dialogs have fonts in points and keep their face's line spacing.
     void drawItemText(QPainter* painter, const QRect& rect, int flags, const QPalette& palette, bool enabled,
                       const QString& text, QPalette::ColorRole textRole) const override
     {
         const bool wrap = (flags & Qt::TextWordWrap) != 0;
-        if (text.isEmpty() || (!wrap && !text.contains(u'\n'))) {
+        const int fontPixels = painter->font().pixelSize();
+        if (text.isEmpty() || fontPixels <= 0 || (!wrap && !text.contains(u'\n'))) {
             QProxyStyle::drawItemText(painter, rect, flags, palette, enabled, text, textRole);
             return;
         }
@@ -65,7 +67,7 @@ public:
                                       textRole);
             return;
         }
-        const int pitch = formLinePitch(QFontInfo(painter->font()).pixelSize());
+        const int pitch = formLinePitch(fontPixels);
         const int height = static_cast<int>(lines.size()) * pitch;
         int top = rect.top();
         if (flags & Qt::AlignBottom)

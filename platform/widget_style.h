@@ -1,8 +1,8 @@
 // The widget style of every window. The forms place their controls for a 9-point Song face
 // whose lines are 12 pixels high, with the thin frames and narrow drop-down buttons of the
 // desktop they were drawn on. The style keeps that metric whatever face stands in for Song:
-// text of several lines (labels, buttons with one character a line) is laid at one line per
-// font pixel size, combo boxes leave their text the room the forms count on, and group boxes
+// text of several lines (labels, buttons with one character a line) in a font given in pixels,
+// as the units' fonts are, is laid at one line per font pixel size, combo boxes leave their text the room the forms count on, and group boxes
 // draw their frame where the unit asks for it.
 #pragma once
 

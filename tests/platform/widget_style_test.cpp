@@ -89,6 +89,17 @@ TEST_P(MultiLineText, WrappedLinesKeepThePitch)
 
 INSTANTIATE_TEST_SUITE_P(Faces, MultiLineText, testing::Values("AR PL UMing CN", "Noto Serif CJK SC"));
 
+TEST(FormWidgetStyle, TextInAFontGivenInPointsKeepsItsFacesLineSpacing)
+{
+    // The platform's own dialogs give their fonts in points; their lines are not squeezed.
+    QFont font(QStringLiteral("Noto Serif CJK SC"));
+    font.setPointSize(9);
+    const QImage image = drawnText(QString::fromUtf8("一\n一"), font, 60, Qt::AlignLeft | Qt::AlignTop);
+    const std::vector<int> runs = inkRunStarts(image);
+    ASSERT_EQ(runs.size(), 2u);
+    EXPECT_GE(runs[1] - runs[0], QFontMetrics(font).lineSpacing());
+}
+
 TEST(FormWidgetStyle, CentredLinesAreCentredAsABlock)
 {
     // Three 12-pixel lines in 56 pixels (the one-character-a-line font button) start 10 pixels
