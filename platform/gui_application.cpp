@@ -1,6 +1,7 @@
 #include "platform/gui_application.h"
 
 #include "platform/program_image.h"
+#include "platform/widget_style.h"
 
 #include <QApplication>
 
@@ -32,6 +33,7 @@ void startGuiApplication()
     static char* argv[] = {programName.data(), nullptr};
     static int argc = 1;
     application = new QApplication(argc, argv);
+    installFormWidgetStyle();
 }
 
 void stopGuiApplication()

@@ -3,8 +3,8 @@
 
 namespace quillora::platform {
 
-// Creates the windowing application once (later calls do nothing). With no display it runs on
-// the offscreen platform.
+// Creates the windowing application once (later calls do nothing), with the form widget style
+// (widget_style.h). With no display it runs on the offscreen platform.
 void startGuiApplication();
 
 // Destroys the application object and every window it still owns.

@@ -18,36 +18,45 @@
 //   slide U POS                moves a slider
 //   key U KEY                  focuses U, then sends KEY: Tab, Shift+Tab, Enter, Esc, Left,
 //                              Right, Up, Down, Space, F1, a character, Alt+X, Ctrl+X
+//   press TEXT                 clicks the push button captioned TEXT ("&" mnemonics left out) in
+//                              a shown dialog that is not one of the program's form windows, such
+//                              as the "中止打印" of the printer's status dialog; an error when no
+//                              such dialog shows one, or when it is disabled
 //   close W                    asks window W to close, as its close box does
+//   menu W.ITEM                selects a menu item (prints nothing)
 //   answer message-box ok|cancel|yes|no      answers the next message box (buttons 1, 2, 6, 7);
 //                              an unanswered one takes its default button
 //   answer folder PATH|cancel, answer save-file PATH|cancel, answer print-dialog ok|cancel,
 //   answer font NAME SIZE [bold] [italic] [underline] [strikeout]|cancel
 //                              answers the next dialog of that kind; an unanswered one is
-//                              cancelled
+//                              cancelled. Answers queue up, one per dialog, in script order.
 //   load W [modal]             loads window W owned by the start window; after a modal load the
 //                              script goes on inside the modal window's loop
-//   wait-idle                  waits until no handler runs and nothing is being loaded
-//   wait-loaded W, wait-closed W   waits until W is loaded, or gone
-//   wait-text U TEXT [MS]      waits until what U shows contains TEXT (for a running handler)
+//   wait-idle [MS]             waits until no handler runs and nothing is being loaded
+//   wait-loaded W [MS], wait-closed W [MS]   waits until W is loaded, or gone
+//   wait-text U TEXT [MS]      waits until what U shows (its describe(), as "dump" shows a unit
+//                              of that kind) contains TEXT, for watching a running handler
+//                              Every wait gives up after MS milliseconds, 30000 when not given,
+//                              and the run then ends with an error line.
 //   sleep MS                   lets the program run for MS milliseconds
-//   echo TEXT                  prints TEXT
+//   echo TEXT                  prints TEXT (the words after echo, one blank between them)
 //   quit [CODE]                ends the program with CODE (the end of the script does, with 0)
 //
 // Output, one tab-separated line each on standard output:
 //   dump U | dump W            see automation_dump.h
 //   rows U                     the "row" lines of a list view
-//   status                     status<TAB>TEXT, part 0 of the main window's status bar
+//   status                     status<TAB>TEXT, part 0 of the start window's status bar (the
+//                              first status bar in the table of the first window loaded)
 //   screenshot W FILE.png      saves a picture of window W (prints nothing)
 //   focused W                  focused<TAB>W<TAB>UNIT (UNIT "-" when no unit has it)
 //   enabled W | enabled W.U    enabled<TAB>W[.U]<TAB>yes|no
 //   events on|off              while on, event<TAB>W.U<TAB>N for every event that fires, bound
 //                              to a handler or not (event<TAB>W<TAB>N for the window's own)
-//   menu W.ITEM                selects a menu item (prints nothing)
 //   every message box shown    message-box<TAB>TITLE<TAB>TEXT<TAB>STYLE
 //
-// A line that cannot be carried out prints error<TAB>LINE<TAB>REASON to standard error and ends
-// the program with exit code 3.
+// A line that cannot be carried out (an unknown verb, too few or too many words, a unit that is
+// not there) prints error<TAB>LINE<TAB>REASON to standard error and ends the program with exit
+// code 3. The verbs are dispatched from one table (automation_verbs.h).
 #pragma once
 
 #include <optional>

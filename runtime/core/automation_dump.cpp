@@ -1,5 +1,6 @@
 #include "runtime/core/automation_dump.h"
 
+#include "runtime/core/automation_script.h"
 #include "runtime/core/form_template_format.h"
 #include "runtime/core/form_window.h"
 #include "runtime/core/live_window.h"
@@ -20,21 +21,6 @@
 
 namespace quillora::runtime {
 namespace {
-
-std::string escaped(std::string_view text)
-{
-    std::string out;
-    out.reserve(text.size());
-    for (char c : text) {
-        switch (c) {
-        case '\n': out += "\\n"; break;
-        case '\t': out += "\\t"; break;
-        case '\r': out += "\\r"; break;
-        default: out += c;
-        }
-    }
-    return out;
-}
 
 std::string rectText(int left, int top, int width, int height)
 {
@@ -86,10 +72,59 @@ std::string alignmentName(form_format::Alignment alignment)
     return "left";
 }
 
+// The lines of a unit's state, which a user reads off the control: the chosen item of a combo
+// box, list box or tab, the tick of a check or radio box, the handle of a slider or the bar of a
+// progress bar. A loaded unit's describe() gives them live; a unit not loaded has its form's.
+constexpr std::string_view kStateKeys[] = {"selected", "checked", "position"};
+
+bool isStateLine(std::string_view line)
+{
+    const std::string_view key = line.substr(0, line.find('\t'));
+    return line.size() > key.size()
+        && std::find(std::begin(kStateKeys), std::end(kStateKeys), key) != std::end(kStateKeys);
+}
+
+// "KEY<TAB>VALUES" lines of describe() become "KEY<TAB>NAME<TAB>VALUES".
+void liveStateLines(std::string& out, const std::string& name, const Unit& unit)
+{
+    const std::string shown = unit.describe();
+    std::size_t start = shown.find('\n');
+    while (start != std::string::npos) {
+        const std::size_t end = shown.find('\n', start + 1);
+        const std::string_view line = std::string_view(shown).substr(start + 1, end - start - 1);
+        if (isStateLine(line)) {
+            const std::size_t tab = line.find('\t');
+            out += std::string(line.substr(0, tab)) + "\t" + name + std::string(line.substr(tab)) + "\n";
+        }
+        start = end;
+    }
+}
+
+void storedStateLines(std::string& out, const std::string& name, std::string_view kind, const KindProperties& stored)
+{
+    if (kind == "ComboBox" || kind == "ListBox" || kind == "Tab") {
+        const std::int32_t fallback = kind == "Tab" ? 0 : -1;
+        std::int32_t index = stored.selectedIndex.value_or(fallback);
+        if (index < 0 || static_cast<std::size_t>(index) >= stored.items.size())
+            index = kind == "Tab" && !stored.items.empty() ? 0 : -1;
+        out += "selected\t" + name + "\t" + std::to_string(index) + "\t"
+            + (index >= 0 ? escapedField(stored.items[static_cast<std::size_t>(index)]) : std::string()) + "\n";
+    } else if (kind == "CheckBox" || kind == "RadioBox") {
+        out += "checked\t" + name + "\t" + (stored.checked.value_or(false) ? "1" : "0") + "\n";
+    } else if (kind == "SliderBar" || kind == "ProcessBar") {
+        // Both keep the position within the range; a maximum below the minimum counts as it.
+        const std::int32_t minimum = stored.rangeMinimum.value_or(0);
+        const std::int32_t maximum = stored.rangeMaximum.value_or(100);
+        const std::int32_t position = std::clamp(stored.position.value_or(minimum), minimum, std::max(minimum, maximum));
+        out += "position\t" + name + "\t" + std::to_string(position) + "\t" + std::to_string(minimum) + "\t"
+            + std::to_string(kind == "SliderBar" ? std::max(minimum, maximum) : maximum) + "\n";
+    }
+}
+
 void itemLines(std::string& out, const std::string& name, const QStringList& items)
 {
     for (qsizetype index = 0; index < items.size(); ++index)
-        out += "item\t" + name + "\t" + std::to_string(index) + "\t" + escaped(items[index].toStdString()) + "\n";
+        out += "item\t" + name + "\t" + std::to_string(index) + "\t" + escapedField(items[index].toStdString()) + "\n";
 }
 
 std::string menuFlags(const MenuItemTemplate& item)
@@ -112,7 +147,7 @@ void rowLines(std::string& out, const std::string& name, const ListViewUnit& vie
     for (int row = 0; row < view.rowCount(); ++row) {
         out += "row\t" + name + "\t" + std::to_string(row);
         for (int cell = 0; cell < cells; ++cell)
-            out += "\t" + escaped(view.cellText(row, cell));
+            out += "\t" + escapedField(view.cellText(row, cell));
         out += "\n";
     }
 }
@@ -128,7 +163,11 @@ void dumpUnit(std::string& out, const std::string& windowName, const UnitTemplat
     const std::optional<std::string> shown = unit ? liveText(*unit, kind) : std::nullopt;
     out += "unit\t" + name + "\t" + std::string(kind) + "\t" + placement.rect + "\t"
         + (placement.visible ? "visible" : "hidden") + "\t" + (placement.enabled ? "enabled" : "disabled") + "\t"
-        + (shown ? *shown : escaped(properties.text.value_or(std::string()))) + "\n";
+        + (shown ? *shown : escapedField(properties.text.value_or(std::string()))) + "\n";
+    if (unit)
+        liveStateLines(out, name, *unit);
+    else
+        storedStateLines(out, name, kind, properties);
     // A tab control's pages keep the captions of its form.
     if (const auto* combo = dynamic_cast<const ComboBoxUnit*>(unit)) {
         itemLines(out, name, combo->items());
@@ -136,27 +175,27 @@ void dumpUnit(std::string& out, const std::string& windowName, const UnitTemplat
         itemLines(out, name, list->items());
     } else {
         for (std::size_t index = 0; index < properties.items.size(); ++index)
-            out += "item\t" + name + "\t" + std::to_string(index) + "\t" + escaped(properties.items[index]) + "\n";
+            out += "item\t" + name + "\t" + std::to_string(index) + "\t" + escapedField(properties.items[index]) + "\n";
     }
     if (const auto* tree = dynamic_cast<const TreeBoxUnit*>(unit)) {
         for (int index = 0; index < tree->itemCount(); ++index)
             out += "tree\t" + name + "\t" + std::to_string(tree->itemLevel(index)) + "\t"
                 + std::to_string(tree->itemImage(index)) + "\t" + std::to_string(tree->itemValue(index)) + "\t"
-                + escaped(tree->itemText(index)) + "\n";
+                + escapedField(tree->itemText(index)) + "\n";
     } else {
         for (const TreeItemTemplate& item : properties.treeItems)
             out += "tree\t" + name + "\t" + std::to_string(item.level) + "\t" + std::to_string(item.image) + "\t"
-                + std::to_string(item.value) + "\t" + escaped(item.caption) + "\n";
+                + std::to_string(item.value) + "\t" + escapedField(item.caption) + "\n";
     }
     if (const auto* view = dynamic_cast<const ListViewUnit*>(unit)) {
         for (int column = 0; column < view->columnCount(); ++column)
-            out += "column\t" + name + "\t" + std::to_string(column) + "\t" + escaped(view->columnTitle(column))
+            out += "column\t" + name + "\t" + std::to_string(column) + "\t" + escapedField(view->columnTitle(column))
                 + "\t" + std::to_string(view->columnWidth(column)) + "\t"
                 + alignmentName(view->columnAlignment(column)) + "\n";
         rowLines(out, name, *view);
     }
     if (properties.tooltip)
-        out += "tooltip\t" + name + "\t" + escaped(*properties.tooltip) + "\n";
+        out += "tooltip\t" + name + "\t" + escapedField(*properties.tooltip) + "\n";
 }
 
 struct Located {
@@ -192,7 +231,7 @@ void dumpMenuActions(std::string& out, const std::string& windowName, const QLis
         if (!action->isVisible())
             continue;
         out += "menubar\t" + windowName + "\t" + std::to_string(level) + "\t"
-            + escaped(action->isSeparator() ? std::string("-") : action->text().toStdString()) + "\n";
+            + escapedField(action->isSeparator() ? std::string("-") : action->text().toStdString()) + "\n";
         if (action->menu())
             dumpMenuActions(out, windowName, action->menu()->actions(), level + 1);
     }
@@ -215,7 +254,7 @@ std::optional<std::string> dumpWindow(std::string_view windowName)
     const Placement own = placementOf(table.windowRecord(), window, window);
     out += "window\t" + name + "\t" + own.rect + "\t" + (own.visible ? "visible" : "hidden") + "\t"
         + (own.enabled ? "enabled" : "disabled") + "\t"
-        + escaped(live ? live->caption() : table.windowRecord().properties.text.value_or(std::string())) + "\n";
+        + escapedField(live ? live->caption() : table.windowRecord().properties.text.value_or(std::string())) + "\n";
 
     for (std::size_t index = 1; index < table.units.size(); ++index) {
         const UnitTemplate& record = table.units[index];
@@ -224,7 +263,7 @@ std::optional<std::string> dumpWindow(std::string_view windowName)
         dumpUnit(out, name, record, unit, placementOf(record, control, window));
     }
     for (const MenuItemTemplate& item : table.menuItems)
-        out += "menu\t" + name + "." + item.name + "\t" + std::to_string(item.level) + "\t" + escaped(item.caption)
+        out += "menu\t" + name + "." + item.name + "\t" + std::to_string(item.level) + "\t" + escapedField(item.caption)
             + "\t" + menuFlags(item) + "\n";
     if (live && live->widget()) {
         // menuWidget(), unlike menuBar(), does not make a bar where the window has none.

@@ -4,6 +4,11 @@
 //
 //   window  NAME  LEFT,TOP,WIDTH,HEIGHT  visible|hidden  enabled|disabled  CAPTION
 //   unit    NAME.UNIT  KIND  LEFT,TOP,WIDTH,HEIGHT  visible|hidden  enabled|disabled  TEXT
+//   selected NAME.UNIT INDEX  TEXT                   the chosen item of a combo box or list box,
+//                                                    the chosen page of a tab (-1 and no text
+//                                                    when nothing is chosen)
+//   checked NAME.UNIT  0|1                           the tick of a check box or radio box
+//   position NAME.UNIT POS  MIN  MAX                 a slider's handle, a progress bar's bar
 //   item    NAME.UNIT  INDEX  TEXT                   tab pages, combo box and list box items
 //   tree    NAME.UNIT  LEVEL  IMAGE  VALUE  CAPTION  a tree box's items, in item order
 //   column  NAME.UNIT  INDEX  TITLE  WIDTH  ALIGN    a list view's columns (left|center|right)
@@ -19,7 +24,9 @@
 // loaded window gives them live: each control's rectangle in its container, whether it is shown
 // relative to its container (a unit on a tab page that is not selected still counts as
 // visible), whether it is enabled within its window, what an edit box, label or button shows
-// now, and the items, tree items, columns and rows the unit holds now.
+// now, the state its describe() reports (the selected, checked and position lines, the same
+// lines wait-text matches, with the unit's name put in), and the items, tree items, columns and
+// rows the unit holds now.
 #pragma once
 
 #include <optional>

@@ -217,7 +217,7 @@ bool ComboBoxUnit::writeKindProperty(std::int32_t index, std::int32_t, std::uint
 
 std::string ComboBoxUnit::describe() const
 {
-    return escapedForDescription(text()) + "\nselected\t" + std::to_string(selectedIndex()) + describedItems(items());
+    return escapedForDescription(text()) + describedSelection(items(), selectedIndex()) + describedItems(items());
 }
 
 bool ComboBoxUnit::automate(std::string_view action, std::string_view argument, std::string& problem)

@@ -18,7 +18,8 @@
 // event 3 is raised from a posted call too: its handler reads the new selection, as on Windows.
 // Automation: "select N|TEXT" chooses as a user does with the list (events 2, 3, then 0);
 // "type TEXT" types over the edit line of a drop-down box. describe(): the text,
-// "selected\tN", then one "item\tN\tTEXT" line per item.
+// "selected\tN\tTEXT" (the chosen item and its text; -1 and an empty text for none), then one
+// "item\tN\tTEXT" line per item.
 #pragma once
 
 #include <QComboBox>

@@ -71,6 +71,12 @@ std::string escapedForDescription(const QString& text)
     return result;
 }
 
+std::string describedSelection(const QStringList& items, int index)
+{
+    const QString text = index >= 0 && index < items.size() ? items[index] : QString();
+    return "\nselected\t" + std::to_string(index) + "\t" + escapedForDescription(text);
+}
+
 std::string describedItems(const QStringList& items)
 {
     std::string lines;

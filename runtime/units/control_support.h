@@ -47,6 +47,10 @@ RuntimeValue textValue(const QString& text);
 // unit stays on one output line.
 std::string escapedForDescription(const QString& text);
 
+// The driver's line of the chosen item: "selected\tINDEX\tTEXT" preceded by "\n", with an empty
+// text when the index names no item (-1, nothing chosen).
+std::string describedSelection(const QStringList& items, int index);
+
 // The driver's item lines: "item\tINDEX\tTEXT" for each item, each line preceded by "\n".
 std::string describedItems(const QStringList& items);
 

@@ -111,7 +111,7 @@ bool ListBoxUnit::writeKindProperty(std::int32_t index, std::int32_t, std::uint3
 
 std::string ListBoxUnit::describe() const
 {
-    return "\nselected\t" + std::to_string(selectedIndex()) + describedItems(items());
+    return describedSelection(items(), selectedIndex()) + describedItems(items());
 }
 
 bool ListBoxUnit::automate(std::string_view action, std::string_view argument, std::string& problem)

@@ -9,7 +9,8 @@
 // listBoxItemCount, listBoxItemText, listBoxFindItem.
 // Events: 0 list item selected, when the user changes the selection (click, arrow keys).
 // Automation: "select N|TEXT" selects as a click on the item does. describe(): an empty text
-// line, "selected\tN", then one "item\tN\tTEXT" line per item.
+// line, "selected\tN\tTEXT" (the chosen item and its text; -1 and an empty text for none), then
+// one "item\tN\tTEXT" line per item.
 #pragma once
 
 #include <QListWidget>

@@ -184,7 +184,7 @@ bool TabUnit::writeKindProperty(std::int32_t index, std::int32_t, std::uint32_t 
 
 std::string TabUnit::describe() const
 {
-    return escapedForDescription(pageCaption(selectedPage())) + "\nselected\t" + std::to_string(selectedPage())
+    return escapedForDescription(pageCaption(selectedPage())) + describedSelection(captions(), selectedPage())
         + describedItems(captions());
 }
 

@@ -15,7 +15,7 @@
 // Methods: tabPageCount, tabPageCaption, tabSetPageCaption.
 // Events: none of its own.
 // Automation: "select N|CAPTION" chooses a page as a click on its tab does. describe(): the
-// selected page's caption, "selected\tN", then one "item\tN\tCAPTION" line per page.
+// selected page's caption, "selected\tN\tCAPTION", then one "item\tN\tCAPTION" line per page.
 #pragma once
 
 #include <vector>

@@ -212,6 +212,90 @@ TEST_F(WindowsTest, OtherWindowsAreBuiltAsTheirTemplatesGiveThem)
     EXPECT_EQ(settings.back(), "选择框_自定义纸张");
 }
 
+TEST_F(WindowsTest, DumpShowsTheChosenItemsTicksAndPositionsAUserSees)
+{
+    const std::string w = "PrintSettingsWindow.";
+    const RunResult run = machine.run(
+        "echo stored\n"
+        "dump PrintSettingsWindow\n"
+        "load PrintSettingsWindow\n"
+        "wait-loaded PrintSettingsWindow\n"
+        "select PrintSettingsWindow.组合框_页眉对齐 右对齐\n"
+        "click PrintSettingsWindow.单选框_横向打印\n"
+        "check PrintSettingsWindow.选择框_打印到图片文件 on\n"
+        "slide PrintSettingsWindow.滑块条_行 12\n"
+        "wait-idle\n"
+        "echo changed\n"
+        "dump PrintSettingsWindow.组合框_页眉对齐\n"
+        "dump PrintSettingsWindow.单选框_纵向打印\n"
+        "dump PrintSettingsWindow.单选框_横向打印\n"
+        "dump PrintSettingsWindow.选择框_打印到图片文件\n"
+        "dump PrintSettingsWindow.滑块条_行\n"
+        "dump PrintSettingsWindow.列表框_纸张\n"
+        // wait-text matches what dump shows of a unit's state.
+        "wait-text PrintSettingsWindow.组合框_页眉对齐 \"selected\t2\t右对齐\" 1000\n");
+    ASSERT_EQ(run.exitCode, 0) << run.errors;
+    // As the form gives them ...
+    EXPECT_THAT(section(run.output, "stored", "changed"), IsSupersetOf({
+        "selected\t" + w + "组合框_图片优化比率\t0\t图片不优化",
+        "checked\t" + w + "选择框_实时预览\t1",
+        "checked\t" + w + "单选框_纵向打印\t1",
+        "checked\t" + w + "单选框_横向打印\t0",
+        "position\t" + w + "滑块条_行\t20\t4\t80",
+    }));
+    // ... and as the user left them; a list box with nothing chosen says -1 and no text.
+    EXPECT_THAT(section(run.output, "changed"), IsSupersetOf({
+        "selected\t" + w + "组合框_页眉对齐\t2\t右对齐",
+        "checked\t" + w + "单选框_纵向打印\t0",
+        "checked\t" + w + "单选框_横向打印\t1",
+        "checked\t" + w + "选择框_打印到图片文件\t1",
+        "position\t" + w + "滑块条_行\t12\t4\t80",
+        "selected\t" + w + "列表框_纸张\t-1\t",
+    }));
+}
+
+TEST_F(WindowsTest, WaitsGiveUpAfterTheirLimit)
+{
+    // The main window stays up, so the wait runs out after its 200 ms rather than the default 30 s.
+    const RunResult closed = machine.run("echo before\nwait-closed MainWindow 200\necho after\n");
+    EXPECT_EQ(closed.exitCode, 3);
+    EXPECT_EQ(closed.errors, "error\t2\ttimed out waiting for MainWindow\n");
+    EXPECT_THAT(closed.output, Not(HasSubstr("after")));
+
+    const RunResult text = machine.run("wait-text MainWindow.编辑框_页眉 never 100\n");
+    EXPECT_EQ(text.exitCode, 3);
+    EXPECT_THAT(text.errors, HasSubstr("timed out waiting for \"never\" in MainWindow.编辑框_页眉"));
+
+    // A limit that holds is no error; a limit that is not a number is.
+    const RunResult idle = machine.run("wait-idle 60000\nwait-loaded MainWindow 60000\necho done\n");
+    EXPECT_EQ(idle.exitCode, 0) << idle.errors;
+    EXPECT_EQ(idle.output, "done\n");
+    const RunResult bad = machine.run("wait-idle soon\n");
+    EXPECT_EQ(bad.exitCode, 3);
+    EXPECT_EQ(bad.errors, "error\t1\texpected wait-idle [MS]\n");
+}
+
+TEST_F(WindowsTest, PressFindsOnlyButtonsOfDialogsThatAreNotFormWindows)
+{
+    // "取消打印" is a button of the settings window, a form window: press leaves it alone.
+    const RunResult run = machine.run("load PrintSettingsWindow\nwait-loaded PrintSettingsWindow\npress 取消打印\n");
+    EXPECT_EQ(run.exitCode, 3);
+    EXPECT_EQ(run.errors, "error\t3\tno dialog shows a button 取消打印\n");
+}
+
+TEST_F(WindowsTest, StatusReadsTheStartWindowsStatusBar)
+{
+    // The settings window, loaded after the main window, has no status bar; status still reads
+    // the main window's.
+    const RunResult run = machine.run(
+        "focus MainWindow.编辑框_页眉\n"
+        "load PrintSettingsWindow\n"
+        "wait-loaded PrintSettingsWindow\n"
+        "status\n");
+    ASSERT_EQ(run.exitCode, 0) << run.errors;
+    EXPECT_THAT(run.output, HasSubstr("status\t显示在每个页眉上，可用&a表示总页数"));
+}
+
 TEST_F(WindowsTest, LoadingFiresCreatedPositionSizeThenFirstActivationAndASecondLoadOnlyActivates)
 {
     const RunResult run = machine.run(
@@ -401,7 +485,9 @@ TEST_F(WindowsTest, ScriptWordsQuotesCommentsAndQuitCode)
 TEST_F(WindowsTest, ALineThatCannotBeCarriedOutEndsTheRunWithCode3)
 {
     for (const char* bad : {"frobnicate MainWindow\n", "click MainWindow.没有这个\n", "check MainWindow.选择框_包括文件夹 1\n",
-                            "answer message-box maybe\n", "echo \"open quote\n", "wait-loaded NoSuchWindow\n"}) {
+                            "answer message-box maybe\n", "echo \"open quote\n", "wait-loaded NoSuchWindow\n",
+                            "click\n", "click MainWindow.按钮_结束程序 twice\n", "status now\n", "press\n",
+                            "wait-loaded MainWindow 100 200\n"}) {
         const RunResult run = machine.run(std::string("echo before\n") + bad + "echo after\n");
         EXPECT_EQ(run.exitCode, 3) << bad;
         EXPECT_THAT(run.errors, testing::StartsWith("error\t2\t")) << bad;

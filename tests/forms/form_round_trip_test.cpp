@@ -1,12 +1,14 @@
-// The runtime reads back what the form compiler wrote at build time: the four windows of the
-// program with their units, tab pages, menu items and bindings.
+// The runtime reads back what the form compiler writes: a form source written here, with every
+// kind and property the program's windows use, is compiled, read through the runtime's reader
+// and compared with the source, property by property. The program's own compiled forms are
+// checked only for what does not change with a layout edit: they read cleanly, their windows
+// carry the generated ids, and every binding reaches its handler.
 #include "form_ids.h"
 #include "runtime/core/form_template.h"
+#include "tools/form_compiler/form_compiler.h"
 
 #include <gtest/gtest.h>
 
-#include <algorithm>
-#include <cstring>
 #include <iterator>
 #include <string>
 #include <vector>
@@ -16,260 +18,284 @@ namespace {
 
 namespace ff = form_format;
 namespace qf = quillora::forms;
+using form_compiler::CompiledForms;
+using form_compiler::compileForms;
 
-// A handler table of the application's shape, built from the generated list: entry k answers
-// with k, so a test can tell which handler a binding reached.
+// Handler entry k answers with k, so a test can tell which handler a binding reached.
 template <int N>
 HandlerResult answerIndex(const EventArguments&)
 {
     return returnValue(N);
 }
 
-constexpr int kCounterBase = __COUNTER__ + 1;
-#define QUILLORA_HANDLER(name) &answerIndex<__COUNTER__ - kCounterBase>,
-const EventHandler kHandlers[] = {
-#include "handler_names.inc"
-};
-#undef QUILLORA_HANDLER
-#define QUILLORA_HANDLER(name) #name,
-const char* const kHandlerNames[] = {
-#include "handler_names.inc"
-};
-#undef QUILLORA_HANDLER
+constexpr EventHandler kEightHandlers[] = {&answerIndex<0>, &answerIndex<1>, &answerIndex<2>, &answerIndex<3>,
+                                           &answerIndex<4>, &answerIndex<5>, &answerIndex<6>, &answerIndex<7>};
 
-static_assert(std::size(kHandlers) == qf::kHandlerCount);
+// One window and one unit of every kind with the properties the program's forms give them.
+constexpr const char* kEveryKind = R"(window 样例窗口
+    text "样例：窗口"
+    rect 50, 60, 590, 427
+    state visible
+    options drag-move esc-closes
+    background stretched
+    on 创建完毕 窗口_创建完毕
+    on 首次激活 窗口_首次激活
 
-// The name of the handler an event of a unit is bound to; "" when none.
-std::string boundHandler(const UnitTemplate& unit, std::int32_t event)
-{
-    const EventBinding* binding = unit.bindingFor(event);
-    if (!binding || !binding->handler)
-        return "";
-    const std::int64_t index = binding->handler(EventArguments{}).value;
-    EXPECT_EQ(binding->offset, index * sizeof(EventHandler));
-    return kHandlerNames[index];
-}
+unit 分组框_设置 GroupBox
+    rect 4, 220, 216, 168
+    state visible
+    text "照片打印方式"
+
+unit 组合框_对齐 ComboBox
+    parent 分组框_设置
+    rect 75, 146, 48, 20
+    state visible tabstop
+    style drop-down-list
+    item "左对齐"
+    item "居中"
+    item "右对齐"
+    selected 1
+    on 列表被关闭 刷新预览
+
+unit 列表框_纸张 ListBox
+    parent 分组框_设置
+    rect 8, 11, 120, 112
+    state visible tabstop
+    item "A4"
+    item "Letter"
+    on 列表项被选择 列表框_纸张_列表项被选择
+
+unit 选择框_预览 CheckBox
+    rect 8, 200, 80, 16
+    state visible tabstop disabled
+    text "实时预览"
+    checked
+
+unit 单选框_横向 RadioBox
+    rect 8, 38, 88, 16
+    state visible tabstop
+    text "横向打印→"
+    on 被单击 刷新预览
+
+unit 滑块条_行 SliderBar
+    rect 98, 39, 120, 15
+    state visible tabstop
+    range 4, 80
+    position 20
+
+unit 进度条 ProcessBar
+    rect 3, 2, 368, 16
+    state visible
+    range 0, 100
+
+unit 标签_边距 Label
+    parent 分组框_设置
+    rect 16, 16, 136, 145
+    state visible
+    text "上边距：\n\n下边距："
+    align right
+    font "楷体" 12 bold italic
+
+unit 编辑框_宽度 EditBox
+    rect 26, 139, 35, 20
+    state visible
+    text "210"
+    align centre
+    options multi-line
+
+unit 按钮_搜索 SuperBtn
+    rect 104, 461, 40, 20
+    state visible tabstop
+    text "搜索"
+    tooltip "把搜索到的文件放到剪贴板里去。"
+
+unit 树型框_文件夹 TreeBox
+    rect 8, 32, 188, 416
+    state visible tabstop
+    node 1 "桌面" image 0 value 3
+    node 2 "我的文档" image 1 value 4
+
+unit 超级列表框_显示 ListView
+    rect 208, 31, 456, 384
+    state visible tabstop
+    style report
+    options full-row-select grid-lines
+
+unit 打印机1 printer
+    rect 68, 162, 32, 24
+    state
+)";
 
 class FormRoundTrip : public testing::Test {
 protected:
-    static void SetUpTestSuite()
-    {
-        result = new FormTemplateReadResult(
-            readFormTemplates({qf::templateData, qf::templateDataBytes}, {kHandlers, std::size(kHandlers)}));
-    }
-    static void TearDownTestSuite()
-    {
-        delete result;
-        result = nullptr;
-    }
-
     void SetUp() override
     {
-        ASSERT_TRUE(result->ok()) << result->error->message << " at " << result->error->offset;
+        compiled_ = compileForms({{"every_kind.form", kEveryKind}});
+        ASSERT_TRUE(compiled_.ok()) << compiled_.diagnostics.front().text();
+        ASSERT_LE(compiled_.handlers.size(), std::size(kEightHandlers));
+        read_ = readFormTemplates(compiled_.templateData, {kEightHandlers, compiled_.handlers.size()});
+        ASSERT_TRUE(read_.ok()) << read_.error->message << " at " << read_.error->offset;
+        ASSERT_EQ(read_.templates.windows().size(), 1u);
     }
 
-    const WindowTemplate& window(std::uint32_t windowId)
+    const WindowTemplate& window() const { return read_.templates.windows().front(); }
+
+    const UnitTemplate& unit(std::string_view name) const
     {
-        const WindowTemplate* found = result->templates.findWindow(windowId);
-        EXPECT_NE(found, nullptr);
-        return *found;
-    }
-    const UnitTemplate& unit(const WindowTemplate& window, std::uint32_t unitId)
-    {
-        const UnitTemplate* found = window.findUnit(unitId);
-        EXPECT_NE(found, nullptr) << std::hex << unitId;
-        return *found;
+        const UnitTemplate* found = window().findUnitByName(name);
+        EXPECT_NE(found, nullptr) << name;
+        return found ? *found : window().windowRecord();
     }
 
-    static FormTemplateReadResult* result;
+    // The name of the handler an event of a unit reaches after relocation; "" when none.
+    std::string handlerOf(const UnitTemplate& record, std::int32_t event) const
+    {
+        const EventBinding* binding = record.bindingFor(event);
+        if (!binding || !binding->handler)
+            return "";
+        const std::int64_t index = binding->handler(EventArguments{}).value;
+        EXPECT_EQ(binding->offset, index * sizeof(EventHandler));
+        return compiled_.handlers.at(static_cast<std::size_t>(index));
+    }
+
+    CompiledForms compiled_;
+    FormTemplateReadResult read_;
 };
 
-FormTemplateReadResult* FormRoundTrip::result = nullptr;
-
-TEST_F(FormRoundTrip, TheFourWindowsAreThereInDirectoryOrder)
+TEST_F(FormRoundTrip, WindowRecordComesBackAsWritten)
 {
-    const auto& windows = result->templates.windows();
-    ASSERT_EQ(windows.size(), qf::kWindowCount);
-    EXPECT_EQ(windows[0].name(), "MainWindow");
-    EXPECT_EQ(windows[1].name(), "PictureWindow");
-    EXPECT_EQ(windows[2].name(), "PrintSettingsWindow");
-    EXPECT_EQ(windows[3].name(), "ProgressWindow");
-    EXPECT_EQ(windows[0].id, qf::MainWindow::id);
-    EXPECT_EQ(windows[3].id, qf::ProgressWindow::id);
-    EXPECT_EQ(result->templates.findWindowByName("PrintSettingsWindow")->id, qf::PrintSettingsWindow::id);
-    for (const WindowTemplate& window : windows) {
-        EXPECT_EQ(window.windowRecord().typeCode, qf::unit_type::window);
-        EXPECT_EQ(window.windowRecord().id, qf::MainWindow::ownRecord);
-    }
-}
-
-TEST_F(FormRoundTrip, MainWindowRecordAndTabPages)
-{
-    const WindowTemplate& main = window(qf::MainWindow::id);
-    const UnitTemplate& record = main.windowRecord();
-    EXPECT_EQ(record.properties.text, "Quillora（www.quillora.example）");
+    const UnitTemplate& record = window().windowRecord();
+    EXPECT_EQ(record.name, "样例窗口");
+    EXPECT_EQ(record.typeCode, static_cast<std::uint32_t>(ff::UnitKind::Window));
+    EXPECT_EQ(record.properties.text, "样例：窗口");
     EXPECT_EQ(record.rect.left, 50);
-    EXPECT_EQ(record.rect.width, 687);
-    EXPECT_EQ(record.rect.height, 545);
+    EXPECT_EQ(record.rect.top, 60);
+    EXPECT_EQ(record.rect.width, 590);
+    EXPECT_EQ(record.rect.height, 427);
     EXPECT_TRUE(record.visible());
-    EXPECT_EQ(boundHandler(record, kEventCreated), "MainWindow_创建完毕");
-    EXPECT_EQ(boundHandler(record, kEventMayClose), "MainWindow_可否被关闭");
-    EXPECT_EQ(boundHandler(record, kEventShown), "");
-
-    const UnitTemplate& tab = unit(main, qf::MainWindow::选择夹1);
-    EXPECT_EQ(tab.typeCode, qf::unit_type::Tab);
-    EXPECT_EQ(tab.properties.items, (std::vector<std::string>{"文件夹", "库文件", "剪贴板"}));
-    EXPECT_EQ(tab.pageChildren(0),
-              (std::vector<std::uint32_t>{qf::MainWindow::树型框_文件夹, qf::MainWindow::按钮_文件夹搜索,
-                                          qf::MainWindow::按钮_文件夹停止搜索, qf::MainWindow::选择框_包括文件夹,
-                                          qf::MainWindow::分组框_文件夹打印}));
-    EXPECT_EQ(tab.pageChildren(1), std::vector<std::uint32_t>{qf::MainWindow::标签1});
-    EXPECT_EQ(tab.pageChildren(2), std::vector<std::uint32_t>{qf::MainWindow::标签2});
-    EXPECT_EQ(unit(main, qf::MainWindow::标签2).tabPage, 2u);
-    EXPECT_EQ(unit(main, qf::MainWindow::标签2).parent, qf::MainWindow::选择夹1);
+    EXPECT_EQ(record.properties.options, ff::kWindowMoveByDragging | ff::kWindowEscCloses);
+    EXPECT_EQ(record.properties.backgroundMode, ff::BackgroundMode::Stretched);
+    EXPECT_EQ(handlerOf(record, kEventCreated), "窗口_创建完毕");
+    EXPECT_EQ(handlerOf(record, kEventFirstActivated), "窗口_首次激活");
+    EXPECT_EQ(handlerOf(record, kEventMayClose), "");
 }
 
-TEST_F(FormRoundTrip, MainWindowUnits)
+TEST_F(FormRoundTrip, UnitsKeepTheirOrderPlaceParentAndState)
 {
-    const WindowTemplate& main = window(qf::MainWindow::id);
-    const UnitTemplate& tree = unit(main, qf::MainWindow::树型框_文件夹);
-    EXPECT_EQ(tree.name, "树型框_文件夹");
-    EXPECT_EQ(tree.typeCode, qf::unit_type::TreeBox);
-    ASSERT_EQ(tree.properties.treeItems.size(), 2u);
-    EXPECT_EQ(tree.properties.treeItems[1].caption, "我的文档");
-    EXPECT_EQ(tree.properties.treeItems[1].image, 1);
-    EXPECT_EQ(tree.properties.treeItems[1].value, 4);
-    EXPECT_EQ(boundHandler(tree, kEventCurrentItemChanged), "ShowSubFolders");
-
-    const UnitTemplate& search = unit(main, qf::MainWindow::按钮_文件夹搜索);
-    EXPECT_EQ(search.typeCode, qf::unit_type::SuperBtn);
-    EXPECT_EQ(search.rect.left, 104);
-    EXPECT_EQ(search.rect.top, 461);
-    EXPECT_EQ(search.properties.text, "搜索");
-    EXPECT_EQ(search.properties.tooltip, "把搜索到符合标准的文件放到剪贴板里去。");
-    EXPECT_TRUE(search.tabStop());
-    EXPECT_EQ(boundHandler(search, kEventClicked), "按钮_文件夹搜索_被单击");
-
-    const UnitTemplate& group = unit(main, qf::MainWindow::分组框_文件夹打印);
-    EXPECT_EQ(group.children.size(), 6u);
-    EXPECT_EQ(unit(main, qf::MainWindow::标签_页眉页脚).properties.text, "页眉：\n\n页脚：");
-    EXPECT_EQ(unit(main, qf::MainWindow::编辑框_页脚).parent, qf::MainWindow::分组框_文件夹打印);
-    EXPECT_EQ(boundHandler(unit(main, qf::MainWindow::编辑框_页眉), kEventGotFocus), "编辑框_页眉_获得焦点");
-
-    const UnitTemplate& list = unit(main, qf::MainWindow::超级列表框_显示);
-    EXPECT_EQ(list.typeCode, qf::unit_type::ListView);
-    EXPECT_EQ(list.properties.style, static_cast<std::uint32_t>(ff::ListViewStyle::Report));
-    EXPECT_EQ(boundHandler(list, kEventDoubleClicked), "ShowPicture");
-    EXPECT_EQ(list.parent, 0u);
-
-    EXPECT_FALSE(unit(main, qf::MainWindow::高级表格_原始数据).visible());
-    EXPECT_TRUE(unit(main, qf::MainWindow::状态条1).visible());
+    std::vector<std::string> names;
+    for (std::size_t index = 1; index < window().units.size(); ++index)
+        names.push_back(window().units[index].name);
+    EXPECT_EQ(names, (std::vector<std::string>{"分组框_设置", "组合框_对齐", "列表框_纸张", "选择框_预览", "单选框_横向",
+                                               "滑块条_行", "进度条", "标签_边距", "编辑框_宽度", "按钮_搜索",
+                                               "树型框_文件夹", "超级列表框_显示", "打印机1"}));
+    const UnitTemplate& group = unit("分组框_设置");
+    const UnitTemplate& combo = unit("组合框_对齐");
+    EXPECT_EQ(combo.parent, group.id);
+    EXPECT_EQ(combo.rect.left, 75);
+    EXPECT_EQ(combo.rect.top, 146);
+    EXPECT_EQ(combo.rect.width, 48);
+    EXPECT_EQ(combo.rect.height, 20);
+    EXPECT_EQ(group.children, (std::vector<std::uint32_t>{combo.id, unit("列表框_纸张").id, unit("标签_边距").id}));
+    EXPECT_EQ(unit("选择框_预览").parent, 0u);
+    EXPECT_TRUE(unit("选择框_预览").disabled());
+    EXPECT_TRUE(unit("选择框_预览").tabStop());
+    EXPECT_FALSE(unit("标签_边距").tabStop());
+    EXPECT_FALSE(unit("打印机1").visible());
+    EXPECT_EQ(unit("打印机1").typeCode, static_cast<std::uint32_t>(ff::UnitKind::Printer));
 }
 
-TEST_F(FormRoundTrip, MainWindowHiddenMenuWithSevenItems)
+TEST_F(FormRoundTrip, ListKindsKeepItemsSelectionAndStyle)
 {
-    const WindowTemplate& main = window(qf::MainWindow::id);
-    ASSERT_EQ(main.menuItems.size(), 8u);
-    const MenuItemTemplate& menu = main.menuItems.front();
-    EXPECT_EQ(menu.id, qf::MainWindow::菜单_高级表格操作);
-    EXPECT_TRUE(ff::isMenuItemId(menu.id));
-    EXPECT_EQ(menu.level, 0u);
-    EXPECT_TRUE(menu.hidden());
-    std::vector<std::string> captions;
-    for (std::size_t k = 1; k < main.menuItems.size(); ++k) {
-        const MenuItemTemplate& item = main.menuItems[k];
-        EXPECT_EQ(item.level, 1u);
-        EXPECT_EQ(item.handler, nullptr);
-        EXPECT_EQ(item.offset, ff::kNoHandler);
-        captions.push_back(item.caption);
-    }
-    EXPECT_EQ(captions, (std::vector<std::string>{"删除当前行", "前插一行", "后插一行", "-", "删除当前列", "前插一列",
-                                                  "后插一列"}));
-    EXPECT_TRUE(main.menuItems[4].isSeparator());
-    // Menu items follow the units in the table.
-    EXPECT_EQ(menu.tableIndex, main.units.size());
-    EXPECT_EQ(main.tableSize, main.units.size() + main.menuItems.size());
+    const UnitTemplate& combo = unit("组合框_对齐");
+    EXPECT_EQ(combo.properties.items, (std::vector<std::string>{"左对齐", "居中", "右对齐"}));
+    EXPECT_EQ(combo.properties.selectedIndex, 1);
+    EXPECT_EQ(combo.properties.style, static_cast<std::uint32_t>(ff::ComboBoxStyle::DropDownList));
+    EXPECT_EQ(handlerOf(combo, kEventListClosedUp), "刷新预览");
+    EXPECT_EQ(handlerOf(combo, kEventListItemSelected), "");
+
+    const UnitTemplate& list = unit("列表框_纸张");
+    EXPECT_EQ(list.properties.items, (std::vector<std::string>{"A4", "Letter"}));
+    EXPECT_FALSE(list.properties.selectedIndex.has_value());
+    EXPECT_EQ(handlerOf(list, kEventListItemSelected), "列表框_纸张_列表项被选择");
+
+    const UnitTemplate& view = unit("超级列表框_显示");
+    EXPECT_EQ(view.properties.style, static_cast<std::uint32_t>(ff::ListViewStyle::Report));
+    EXPECT_EQ(view.properties.options, ff::kListViewFullRowSelect | ff::kListViewGridLines);
+
+    const std::vector<TreeItemTemplate>& nodes = unit("树型框_文件夹").properties.treeItems;
+    ASSERT_EQ(nodes.size(), 2u);
+    EXPECT_EQ(nodes[0].caption, "桌面");
+    EXPECT_EQ(nodes[0].level, 1u);
+    EXPECT_EQ(nodes[0].image, 0);
+    EXPECT_EQ(nodes[0].value, 3);
+    EXPECT_EQ(nodes[1].caption, "我的文档");
+    EXPECT_EQ(nodes[1].level, 2u);
+    EXPECT_EQ(nodes[1].image, 1);
+    EXPECT_EQ(nodes[1].value, 4);
 }
 
-TEST_F(FormRoundTrip, PictureWindowHasNoUnits)
+TEST_F(FormRoundTrip, TicksRangesAndPositions)
 {
-    const WindowTemplate& picture = window(qf::PictureWindow::id);
-    EXPECT_EQ(picture.units.size(), 1u);
-    EXPECT_TRUE(picture.menuItems.empty());
-    EXPECT_EQ(picture.windowRecord().properties.text, "");
-    EXPECT_EQ(picture.windowRecord().rect.width, 486);
-    EXPECT_EQ(picture.windowRecord().rect.height, 371);
-    EXPECT_EQ(picture.windowRecord().properties.backgroundMode, ff::BackgroundMode::Stretched);
-    EXPECT_EQ(picture.classId, 0u) << "a window without handlers has no class id";
+    EXPECT_EQ(unit("选择框_预览").properties.checked, true);
+    EXPECT_EQ(unit("选择框_预览").properties.text, "实时预览");
+    // A radio box the source does not tick has no stored tick at all.
+    EXPECT_FALSE(unit("单选框_横向").properties.checked.has_value());
+    EXPECT_EQ(handlerOf(unit("单选框_横向"), kEventClicked), "刷新预览");
+
+    const KindProperties& slider = unit("滑块条_行").properties;
+    EXPECT_EQ(slider.rangeMinimum, 4);
+    EXPECT_EQ(slider.rangeMaximum, 80);
+    EXPECT_EQ(slider.position, 20);
+    const KindProperties& bar = unit("进度条").properties;
+    EXPECT_EQ(bar.rangeMinimum, 0);
+    EXPECT_EQ(bar.rangeMaximum, 100);
+    EXPECT_FALSE(bar.position.has_value());
 }
 
-TEST_F(FormRoundTrip, PrintSettingsWindowKeepsTheStoredOrder)
+TEST_F(FormRoundTrip, TextsAlignmentsFontsAndTooltips)
 {
-    const WindowTemplate& settings = window(qf::PrintSettingsWindow::id);
-    ASSERT_EQ(settings.units.size(), 45u);
-    EXPECT_EQ(settings.units[1].name, "组合框_图片优化比率");
-    EXPECT_EQ(settings.units[3].name, "打印机1");
-    EXPECT_EQ(settings.units[44].name, "选择框_自定义纸张");
-    EXPECT_TRUE(settings.windowRecord().properties.text->starts_with("打印机设置窗口。"));
+    const KindProperties& label = unit("标签_边距").properties;
+    EXPECT_EQ(label.text, "上边距：\n\n下边距：");
+    EXPECT_EQ(label.alignment, ff::Alignment::Right);
+    ASSERT_TRUE(label.font.has_value());
+    EXPECT_EQ(label.font->faceName, "楷体");
+    EXPECT_EQ(label.font->sizePoints, 12);
+    EXPECT_TRUE(label.font->bold);
+    EXPECT_TRUE(label.font->italic);
+    EXPECT_FALSE(label.font->underline);
+    EXPECT_FALSE(label.font->strikeOut);
 
-    const UnitTemplate& optimisation = settings.units[1];
-    EXPECT_EQ(optimisation.parent, qf::PrintSettingsWindow::分组框1);
-    EXPECT_EQ(optimisation.properties.items.size(), 6u);
-    EXPECT_EQ(optimisation.properties.items[5], "优化到250K");
-    EXPECT_EQ(optimisation.properties.selectedIndex, 0);
+    const KindProperties& edit = unit("编辑框_宽度").properties;
+    EXPECT_EQ(edit.text, "210");
+    EXPECT_EQ(edit.alignment, ff::Alignment::Centre);
+    EXPECT_EQ(edit.options, ff::kEditBoxMultiLine);
+    EXPECT_FALSE(edit.font.has_value());
 
-    const UnitTemplate& width = unit(settings, qf::PrintSettingsWindow::编辑框_宽度);
-    EXPECT_EQ(width.properties.text, "210");
-    EXPECT_TRUE(width.visible());
-    EXPECT_FALSE(width.tabStop());
-    EXPECT_EQ(boundHandler(width, kEventContentChanged), "编辑框_宽度_内容被改变");
-    EXPECT_EQ(boundHandler(width, kEventLostFocus), "RefreshPreview");
-    EXPECT_EQ(boundHandler(unit(settings, qf::PrintSettingsWindow::编辑框_下边距), kEventLostFocus),
-              "RefreshPreview");
-
-    const UnitTemplate& margins = unit(settings, qf::PrintSettingsWindow::标签_边距);
-    EXPECT_EQ(margins.properties.text, "上边距：          毫米\n\n下边距：          毫米\n\n左边距：          毫米\n\n"
-                                       "右边距：          毫米\n\n页眉距顶端：      毫米\n页脚距底端：      毫米");
-    EXPECT_EQ(unit(settings, qf::PrintSettingsWindow::按钮_字体).properties.text, "正\n文\n字\n体");
-    EXPECT_EQ(unit(settings, qf::PrintSettingsWindow::单选框_纵向打印).properties.checked, true);
-    EXPECT_FALSE(unit(settings, qf::PrintSettingsWindow::单选框_横向打印).properties.checked.has_value());
-
-    const UnitTemplate& rows = unit(settings, qf::PrintSettingsWindow::滑块条_行);
-    EXPECT_EQ(rows.properties.position, 20);
-    EXPECT_EQ(boundHandler(rows, kEventSliderMoved), "滑块条_行_位置被改变");
-    const UnitTemplate& mode = unit(settings, qf::PrintSettingsWindow::组合框_照片打印方式);
-    EXPECT_EQ(boundHandler(mode, kEventListClosedUp), "RefreshPreview");
-    EXPECT_EQ(boundHandler(mode, kEventListItemSelected), "");
+    EXPECT_EQ(unit("按钮_搜索").properties.text, "搜索");
+    EXPECT_EQ(unit("按钮_搜索").properties.tooltip, "把搜索到的文件放到剪贴板里去。");
+    EXPECT_EQ(unit("分组框_设置").properties.text, "照片打印方式");
 }
 
-TEST_F(FormRoundTrip, ProgressWindowStartsHiddenWithHiddenHelpers)
+// The program's own forms as the build compiled them.
+TEST(BuiltForms, ReadBackWithTheGeneratedIdsAndEveryBindingReachesItsHandler)
 {
-    const WindowTemplate& progress = window(qf::ProgressWindow::id);
-    EXPECT_FALSE(progress.windowRecord().visible());
-    EXPECT_EQ(boundHandler(progress.windowRecord(), kEventFirstActivated), "ProgressWindow_首次激活");
-    const UnitTemplate& bar = unit(progress, qf::ProgressWindow::进度条_当前进度);
-    EXPECT_EQ(bar.typeCode, qf::unit_type::ProcessBar);
-    EXPECT_EQ(bar.properties.rangeMinimum, 0);
-    EXPECT_EQ(bar.properties.rangeMaximum, 100);
-    EXPECT_EQ(boundHandler(bar, kEventLeftButtonDown), "进度条_当前进度_鼠标左键被按下");
-    for (std::uint32_t hidden : {qf::ProgressWindow::动画框1, qf::ProgressWindow::动画物体1,
-                                 qf::ProgressWindow::打印机1, qf::ProgressWindow::画板_temp})
-        EXPECT_FALSE(unit(progress, hidden).visible()) << unit(progress, hidden).name;
-    EXPECT_EQ(unit(progress, qf::ProgressWindow::画板_temp).rect.left, 304);
-    EXPECT_EQ(unit(progress, qf::ProgressWindow::打印机1).typeCode, qf::ProgressWindow::kind::打印机1);
-    EXPECT_EQ(unit(progress, qf::ProgressWindow::标签_说明).properties.text, "正在处理，请稍候。。。");
-}
-
-TEST_F(FormRoundTrip, LookupByNameAndId)
-{
-    const WindowTemplate& settings = window(qf::PrintSettingsWindow::id);
-    EXPECT_EQ(settings.findUnitByName("按钮_确定")->id, qf::PrintSettingsWindow::按钮_确定);
-    EXPECT_EQ(settings.findUnitByName("PrintSettingsWindow"), &settings.windowRecord());
-    EXPECT_EQ(settings.findUnit(0), &settings.windowRecord());
-    EXPECT_EQ(settings.findUnitByName("按钮_不存在"), nullptr);
-    EXPECT_EQ(settings.findUnit(qf::MainWindow::菜单_高级表格操作), nullptr);
-    EXPECT_EQ(window(qf::MainWindow::id).findMenuItemByName("菜单_前插一列")->caption, "前插一列");
-    EXPECT_EQ(result->templates.findWindow(qf::MainWindow::id + 100), nullptr);
+    std::vector<EventHandler> handlers(qf::kHandlerCount, &answerIndex<0>);
+    const FormTemplateReadResult read =
+        readFormTemplates({qf::templateData, qf::templateDataBytes}, {handlers.data(), handlers.size()});
+    ASSERT_TRUE(read.ok()) << read.error->message << " at " << read.error->offset;
+    const auto& windows = read.templates.windows();
+    ASSERT_EQ(windows.size(), qf::kWindowCount);
+    EXPECT_EQ(read.templates.findWindowByName("MainWindow")->id, qf::MainWindow::id);
+    EXPECT_EQ(read.templates.findWindowByName("PictureWindow")->id, qf::PictureWindow::id);
+    EXPECT_EQ(read.templates.findWindowByName("PrintSettingsWindow")->id, qf::PrintSettingsWindow::id);
+    EXPECT_EQ(read.templates.findWindowByName("ProgressWindow")->id, qf::ProgressWindow::id);
+    EXPECT_EQ(read.templates.findWindow(qf::MainWindow::id)->findUnitByName("树型框_文件夹")->id,
+              qf::MainWindow::树型框_文件夹);
+    for (const WindowTemplate& window : windows)
+        for (const UnitTemplate& record : window.units)
+            for (const EventBinding& binding : record.bindings)
+                if (binding.offset != ff::kNoHandler)
+                    EXPECT_NE(binding.handler, nullptr) << window.name() << "." << record.name;
 }
 
 }  // namespace

@@ -40,7 +40,7 @@ TEST_F(TabUnitTest, PagesComeFromTheItems)
     EXPECT_EQ(callText(&tabPageCaption, "选择夹1", makeInt(1)), "库文件");
     EXPECT_EQ(callText(&tabPageCaption, "选择夹1", makeInt(3)), "");
     EXPECT_EQ(unit("选择夹1").describe(),
-              "文件夹\nselected\t0\nitem\t0\t文件夹\nitem\t1\t库文件\nitem\t2\t剪贴板");
+              "文件夹\nselected\t0\t文件夹\nitem\t0\t文件夹\nitem\t1\t库文件\nitem\t2\t剪贴板");
 }
 
 TEST_F(TabUnitTest, UnitsLieRelativeToTheTabControlItself)

@@ -1,5 +1,8 @@
 // The tree box: items from the template in tree order, the item methods with their pre-order
-// indexes, event 0 on a change of the current item, and the automation driver's "choose".
+// indexes, event 0 on a change of the current item, and the automation driver's "choose". The
+// tree stands where the main window's folder tree does, so that the application's own
+// RemoveChildItems runs on it.
+#include "form_ids.h"
 #include "quillora/entry_table.h"
 #include "quillora/events.h"
 #include "quillora/list_unit_commands.h"
@@ -8,6 +11,7 @@
 #include "runtime/core/window_loader.h"
 #include "runtime/core/window_registry.h"
 #include "runtime/units/tree_box.h"
+#include "shell/folder_tree.h"
 
 #include <QApplication>
 #include <QTreeWidget>
@@ -22,8 +26,8 @@ namespace {
 
 namespace ff = form_format;
 
-constexpr std::uint32_t kWindowId = ff::makeWindowId(0x7101);
-constexpr std::uint32_t kTreeId = ff::makeUnitId(ff::UnitIdClass::Control, 1);
+constexpr std::uint32_t kWindowId = forms::MainWindow::id;
+constexpr std::uint32_t kTreeId = forms::MainWindow::树型框_文件夹;
 constexpr std::uint32_t kTreeType = static_cast<std::uint32_t>(ff::UnitKind::TreeBox);
 
 // The arguments of every "current item changed" event, in order.
@@ -130,20 +134,6 @@ public:
         return all;
     }
 
-    // RemoveChildItems as the application runs it: every item after `item` that lies deeper,
-    // deleted from the last to the first.
-    void removeChildItems(int item)
-    {
-        const int level = asInt(call(treeBoxItemLevel, makeInt(item)));
-        const int count = asInt(call(treeBoxItemCount));
-        std::vector<int> deeper;
-        for (int k = 1; k <= count; ++k)
-            if (asInt(call(treeBoxItemLevel, makeInt(item + k))) > level)
-                deeper.push_back(item + k);
-        for (auto index = deeper.rbegin(); index != deeper.rend(); ++index)
-            EXPECT_TRUE(asBool(call(treeBoxDeleteItem, makeInt(*index))));
-    }
-
     TreeBoxUnit* unit_ = nullptr;
 };
 
@@ -236,17 +226,53 @@ TEST_F(TreeBoxTest, DeletingAnItemDeletesItsDescendants)
     EXPECT_FALSE(asBool(call(treeBoxDeleteItem, makeInt(3))));
 }
 
-TEST_F(TreeBoxTest, RemoveChildItemsLeavesOneSetOfChildren)
+// The folder tree's RemoveChildItems on a tree built from 桌面 and 我的文档 by `additions`
+// ({parent index, caption}, in order): the captions left after removing the children of `item`.
+struct RemoveChildItemsCase {
+    const char* name;
+    std::vector<std::pair<int, const char*>> additions;
+    int item;
+    Captions expected;
+};
+
+class RemoveChildItemsTest : public TreeBoxTest, public testing::WithParamInterface<RemoveChildItemsCase> {};
+
+TEST_P(RemoveChildItemsTest, RemovesTheItemsOwnDescendantsOnly)
+{
+    for (const auto& [parent, caption] : GetParam().additions)
+        ASSERT_GE(addItem(parent, caption), 0) << caption;
+    app::RemoveChildItems(GetParam().item);
+    EXPECT_EQ(captions(), GetParam().expected);
+}
+
+// Indexes after the additions: 桌面 0, its sub-folders, then 我的文档 and its sub-folders.
+INSTANTIATE_TEST_SUITE_P(FolderTree, RemoveChildItemsTest, testing::Values(
+    RemoveChildItemsCase{"LaterTopLevelItemKeepsItsSubFolders",
+                         {{0, "a"}, {1, "a1"}, {0, "b"}, {4, "文档子"}, {5, "文档孙"}}, 0,
+                         {"桌面", "我的文档", "文档子", "文档孙"}},
+    RemoveChildItemsCase{"EarlierTopLevelItemKeepsItsSubFolders",
+                         {{0, "a"}, {0, "b"}, {3, "文档子"}, {4, "文档孙"}}, 3,
+                         {"桌面", "a", "b", "我的文档"}},
+    RemoveChildItemsCase{"NestedItemKeepsItsSiblingsAndTheirChildren",
+                         {{0, "a"}, {1, "a1"}, {2, "a1x"}, {0, "b"}, {4, "b1"}}, 1,
+                         {"桌面", "a", "b", "b1", "我的文档"}},
+    RemoveChildItemsCase{"ItemWithoutChildrenChangesNothing",
+                         {{0, "a"}, {0, "b"}}, 1,
+                         {"桌面", "a", "b", "我的文档"}},
+    RemoveChildItemsCase{"LastItemChangesNothing",
+                         {{0, "a"}}, 2,
+                         {"桌面", "a", "我的文档"}}),
+    [](const testing::TestParamInfo<RemoveChildItemsCase>& info) { return std::string(info.param.name); });
+
+TEST_F(TreeBoxTest, ChildrenReadAgainAfterRemoveChildItemsLeaveOneSet)
 {
     addItem(0, "a");
-    addItem(1, "a1");
     addItem(0, "b");
-    addItem(3, "SystemFolder");  // the tree also has items under later top-level items
-    removeChildItems(0);
-    EXPECT_EQ(captions(), (Captions{"桌面", "我的文档"}));
+    addItem(3, "文档子");
+    app::RemoveChildItems(0);
     addItem(0, "a");
     addItem(0, "b");
-    EXPECT_EQ(captions(), (Captions{"桌面", "a", "b", "我的文档"}));
+    EXPECT_EQ(captions(), (Captions{"桌面", "a", "b", "我的文档", "文档子"}));
 }
 
 TEST_F(TreeBoxTest, IndexesOutsideTheItemsAreIgnored)
@@ -298,7 +324,7 @@ TEST_F(TreeBoxTest, AddingChildrenInTheHandlerKeepsTheCurrentItem)
     WindowTemplate window = windowWithTree({treeItem(1, "桌面", 0, 3), treeItem(1, "我的文档", 1, 4)});
     window.units[1].bindings[0].handler = [](const EventArguments& arguments) {
         currentItemEvents.push_back(arguments[0]);
-        test->removeChildItems(static_cast<int>(arguments[0]));
+        app::RemoveChildItems(static_cast<std::int32_t>(arguments[0]));
         test->addItem(static_cast<int>(arguments[0]), "x");
         test->addItem(static_cast<int>(arguments[0]), "y");
         test->call(treeBoxExpand, makeInt(static_cast<int>(arguments[0])));
