@@ -109,7 +109,7 @@ std::string ticked(const std::string& unit, bool on)
 
 std::string selected(const std::string& unit, int index)
 {
-    return expectShown(unit, "\nselected\t" + std::to_string(index) + "\n");
+    return expectShown(unit, "\nselected\t" + std::to_string(index) + "\t");
 }
 
 std::string sliderAt(const std::string& unit, int position)
