@@ -170,6 +170,9 @@ INSTANTIATE_TEST_SUITE_P(
         Refusal{"MoreColoursThanIndexes", [](Bytes& f) { f[28] = 1; poke32(f, 46, 3); }, win::InvalidParameter},
         Refusal{"PixelOffsetInsideTheTable", [](Bytes& f) { poke32(f, 10, 60); }, win::InvalidParameter},
         Refusal{"PixelOffsetFarAway", [](Bytes& f) { poke32(f, 10, 0xFFFFFFF0u); }, win::InvalidParameter},
+        // 64 megapixels would be allowed, but the data holds six pixels: refused before the
+        // bitmap's memory is taken.
+        Refusal{"ForgedSizeOverShortData", [](Bytes& f) { poke32(f, 18, 8000); poke32(f, 22, 8000); }, win::InvalidParameter},
         // The size is refused before a byte of pixels is allocated or read.
         Refusal{"ForgedHugeSize", [](Bytes& f) { poke32(f, 18, 65535); poke32(f, 22, 65535); }, win::OutOfMemory},
         Refusal{"ForgedLargestSize", [](Bytes& f) { poke32(f, 18, 0x7FFFFFFF); poke32(f, 22, 0x7FFFFFFF); },

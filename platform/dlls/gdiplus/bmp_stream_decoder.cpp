@@ -168,11 +168,14 @@ win::GpStatus decodeBmpStream(win::IStream* stream, std::unique_ptr<ServiceBitma
     }
     if (pixelOffset < reader.position() || pixelOffset - reader.position() > kMaxGapBeforePixels)
         return win::InvalidParameter;
-    if (!reader.skip(pixelOffset - reader.position()))
-        return win::InvalidParameter;
-
     // BMP rows are padded to four bytes.
     const std::size_t stride = (std::size_t{width} * layout.bitCount + 31) / 32 * 4;
+    // Data that cannot hold the rows its header claims is refused before the bitmap's memory
+    // is taken, whenever the stream can tell how much it holds.
+    if (const auto left = reader.remaining(); left && *left < (pixelOffset - reader.position()) + stride * height)
+        return win::InvalidParameter;
+    if (!reader.skip(pixelOffset - reader.position()))
+        return win::InvalidParameter;
     auto decoded = std::unique_ptr<ServiceBitmap>(new (std::nothrow) ServiceBitmap);
     if (!decoded)
         return win::OutOfMemory;

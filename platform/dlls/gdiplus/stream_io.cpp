@@ -11,6 +11,22 @@ constexpr std::size_t kMaxPiece = std::size_t{1} << 30;
 
 }  // namespace
 
+StreamReader::StreamReader(win::IStream* stream) : stream_(stream)
+{
+    win::STATSTG statistics{};
+    win::ULARGE_INTEGER start{};
+    if (stream_->Stat(&statistics, win::STATFLAG_NONAME) == win::S_OK &&
+        stream_->Seek(win::LARGE_INTEGER{0}, win::STREAM_SEEK_CUR, &start) == win::S_OK)
+        end_ = statistics.cbSize.QuadPart > start.QuadPart ? statistics.cbSize.QuadPart - start.QuadPart : 0;
+}
+
+std::optional<std::uint64_t> StreamReader::remaining() const
+{
+    if (!end_)
+        return std::nullopt;
+    return *end_ > position_ ? *end_ - position_ : 0;
+}
+
 bool StreamReader::read(std::span<std::uint8_t> target)
 {
     while (!failed_ && !target.empty()) {

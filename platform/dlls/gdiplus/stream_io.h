@@ -6,13 +6,14 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <optional>
 #include <span>
 
 namespace quillora::dlls {
 
 class StreamReader {
 public:
-    explicit StreamReader(win::IStream* stream) : stream_(stream) {}
+    explicit StreamReader(win::IStream* stream);
 
     // Fills `target` completely; false (and the reader failed for good) when the stream ends or
     // fails first.
@@ -22,11 +23,15 @@ public:
 
     // Bytes consumed so far.
     std::uint64_t position() const { return position_; }
+    // Bytes left to read, when the stream can tell its size and position; a reader can then
+    // refuse data that is cut short before it allocates for what the data claims to hold.
+    std::optional<std::uint64_t> remaining() const;
     bool ok() const { return !failed_; }
 
 private:
     win::IStream* stream_;
     std::uint64_t position_ = 0;
+    std::optional<std::uint64_t> end_;  // the stream's size, counted from where reading began
     bool failed_ = false;
 };
 
