@@ -5,8 +5,10 @@
 #include <new>
 #include <utility>
 
+#include "runtime/picture/bmp_file_writer.h"
 #include "runtime/picture/byte_reader.h"
 #include "runtime/picture/dib_pixels.h"
+#include "runtime/picture/pixel_buffer.h"
 
 namespace quillora::runtime {
 
@@ -78,10 +80,11 @@ std::optional<SourceBitmap> readSourceBitmap(std::span<const std::uint8_t> data)
     if (!reader.ok())
         return std::nullopt;
 
+    // A bitmap the object could not hold is refused before its size is trusted any further.
     const auto rows = static_cast<std::uint64_t>(header.height);
-    const std::uint64_t stride = dibRowStride(static_cast<std::uint64_t>(header.width), header.bitCount);
-    if (stride > kMaxDibPixelBytes / rows)
+    if (!pictureSizeAllowed(static_cast<std::uint64_t>(header.width), rows))
         return std::nullopt;
+    const std::uint64_t stride = dibRowStride(static_cast<std::uint64_t>(header.width), header.bitCount);
     const std::uint64_t imageBytes = stride * rows;
     // The pixels must lie after the colour table, and all of them must be there: a file cut
     // short would otherwise have its missing rows read from beyond the data.
@@ -110,26 +113,10 @@ std::vector<std::uint8_t> widenColourTable(std::span<const std::uint8_t> table, 
 std::optional<std::vector<std::uint8_t>> DibBitmap::newFileImage(const BitmapInfoHeader& header,
                                                                  std::span<const std::uint8_t> colourTable)
 {
-    const std::uint64_t stride = dibRowStride(static_cast<std::uint64_t>(header.width), header.bitCount);
-    const auto rows = static_cast<std::uint64_t>(header.height);
-    if (header.width <= 0 || header.height <= 0 || stride > kMaxDibPixelBytes / rows)
+    std::optional<BmpFile> file = newBmpFile(header, colourTable);
+    if (!file)
         return std::nullopt;
-    const std::uint64_t pixelOffset = kDibColourTableOffset + colourTable.size();
-    const std::uint64_t fileSize = pixelOffset + stride * rows;
-
-    std::vector<std::uint8_t> file;
-    try {
-        file.resize(static_cast<std::size_t>(fileSize));
-    } catch (const std::bad_alloc&) {
-        return std::nullopt;
-    }
-    const DibFileHeader fileHeader{kDibSignature, static_cast<std::uint32_t>(fileSize), 0, 0,
-                                   static_cast<std::uint32_t>(pixelOffset)};
-    std::memcpy(file.data(), &fileHeader, sizeof fileHeader);
-    std::memcpy(file.data() + kDibFileHeaderBytes, &header, sizeof header);
-    if (!colourTable.empty())
-        std::memcpy(file.data() + kDibColourTableOffset, colourTable.data(), colourTable.size());
-    return file;
+    return std::move(file->bytes);
 }
 
 bool DibBitmap::loadFromData(std::span<const std::uint8_t> data)

@@ -41,10 +41,6 @@ inline constexpr std::uint32_t kDibUncompressed = 0;
 // Where the colour table starts in the file image the object keeps (54 bytes in).
 inline constexpr std::uint32_t kDibColourTableOffset = kDibFileHeaderBytes + kDibInfoHeaderBytes;
 
-// The most pixel memory one bitmap object may hold. A forged header (65535 x 65535 pixels at
-// 32 bits, say) or a turn whose bounding box would pass it fails instead of exhausting memory.
-inline constexpr std::uint64_t kMaxDibPixelBytes = 512ull * 1024 * 1024;
-
 // Colour-table entries of at most 8-bit bitmaps: there is one entry per possible index.
 inline constexpr std::uint32_t kMaxDibColours = 256;
 

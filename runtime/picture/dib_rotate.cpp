@@ -17,6 +17,7 @@
 
 #include "runtime/picture/dib_bitmap.h"
 #include "runtime/picture/dib_pixels.h"
+#include "runtime/picture/pixel_buffer.h"
 
 namespace quillora::runtime {
 
@@ -156,7 +157,7 @@ DibBitmap DibBitmap::rotate(double angleDegrees, std::uint32_t background)
     // The turned bitmap answers to the same pixel cap as a loaded one: a large page turned by
     // an odd angle has a bounding box up to twice its area.
     if (size.width > std::numeric_limits<std::int32_t>::max() || size.height > std::numeric_limits<std::int32_t>::max() ||
-        targetStride > kMaxDibPixelBytes / static_cast<std::uint64_t>(size.height))
+        !pictureSizeAllowed(static_cast<std::uint64_t>(size.width), static_cast<std::uint64_t>(size.height)))
         return failBoth(kDibBufferTooSmall);
 
     BitmapInfoHeader target = source;

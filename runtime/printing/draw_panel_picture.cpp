@@ -2,79 +2,27 @@
 
 #include "platform/device_context.h"
 #include "platform/offscreen_surface.h"
-#include "runtime/picture/picture_record.h"
+#include "runtime/picture/bmp_file_writer.h"
+#include "runtime/picture/pixel_buffer.h"
 
 #include <algorithm>
-#include <algorithm>
-#include <bit>
 #include <cmath>
-#include <cstring>
 #include <exception>
 #include <limits>
 
 namespace quillora::runtime {
 namespace {
 
-constexpr std::size_t kFileHeaderBytes = 14;
-constexpr std::size_t kPixelOffset = kFileHeaderBytes + sizeof(BitmapInfoHeader);  // no colour table
-constexpr std::uint16_t kBitsPerPixel = 24;
 constexpr double kInchesPerMetre = 1.0 / 0.0254;
 
-void putU16(std::uint8_t* out, std::uint16_t value)
+BgrxPixels pixelsOf(const platform::OffscreenSurface& surface)
 {
-    out[0] = static_cast<std::uint8_t>(value);
-    out[1] = static_cast<std::uint8_t>(value >> 8);
+    return {surface.pixels(), surface.width(), surface.height(), surface.stride()};
 }
 
-void putU32(std::uint8_t* out, std::uint32_t value)
+std::int32_t pixelsPerMetreOf(const platform::OffscreenSurface& surface)
 {
-    putU16(out, static_cast<std::uint16_t>(value));
-    putU16(out + 2, static_cast<std::uint16_t>(value >> 16));
-}
-
-// Bottom-up 24-bit rows from the surface's top-down blue, green, red, 0xFF pixels.
-void writeRows(const platform::OffscreenSurface& surface, std::uint8_t* out, std::size_t rowBytes)
-{
-    const auto width = static_cast<std::size_t>(surface.width());
-    const int height = surface.height();
-    for (int row = 0; row < height; ++row) {
-        const std::uint8_t* in = surface.pixels() + static_cast<std::ptrdiff_t>(height - 1 - row) * surface.stride();
-        std::uint8_t* line = out + static_cast<std::size_t>(row) * rowBytes;
-        for (std::size_t x = 0; x < width; ++x) {
-            line[3 * x] = in[4 * x];
-            line[3 * x + 1] = in[4 * x + 1];
-            line[3 * x + 2] = in[4 * x + 2];
-        }
-    }
-}
-
-std::vector<std::uint8_t> encode(const platform::OffscreenSurface& surface, std::size_t rowBytes,
-                                 std::size_t imageBytes)
-{
-    std::vector<std::uint8_t> file(kPixelOffset + imageBytes, 0);
-    file[0] = 'B';
-    file[1] = 'M';
-    putU32(&file[2], static_cast<std::uint32_t>(file.size()));
-    // Bytes 6 to 9 are the two reserved words, left zero.
-    putU32(&file[10], static_cast<std::uint32_t>(kPixelOffset));
-
-    const auto pixelsPerMetre = static_cast<std::int32_t>(std::lround(surface.dotsPerInch() * kInchesPerMetre));
-    BitmapInfoHeader header{};
-    header.size = sizeof(BitmapInfoHeader);
-    header.width = surface.width();
-    header.height = surface.height();  // positive: rows bottom-up
-    header.planes = 1;
-    header.bitCount = kBitsPerPixel;
-    header.compression = 0;
-    header.imageSize = static_cast<std::uint32_t>(imageBytes);
-    header.xPixelsPerMetre = pixelsPerMetre;
-    header.yPixelsPerMetre = pixelsPerMetre;
-    // Bitmap headers are little-endian, as this machine is; the record has no padding.
-    static_assert(std::endian::native == std::endian::little);
-    std::memcpy(&file[kFileHeaderBytes], &header, sizeof header);
-
-    writeRows(surface, &file[kPixelOffset], rowBytes);
-    return file;
+    return static_cast<std::int32_t>(std::lround(surface.dotsPerInch() * kInchesPerMetre));
 }
 
 }  // namespace
@@ -97,17 +45,13 @@ std::vector<std::uint8_t> surfaceAsBmpFile(const platform::OffscreenSurface& sur
 {
     if (surface.isEmpty() || width <= 0 || height <= 0)
         return {};
-    // BMP rows are padded to four bytes.
-    constexpr std::int64_t kMaxSide = std::numeric_limits<std::int32_t>::max();
-    if (width > kMaxSide || height > kMaxSide)
+    // The picture answers to the one picture cap, checked before a stretched copy is made.
+    if (!pictureSizeAllowed(static_cast<std::uint64_t>(width), static_cast<std::uint64_t>(height)))
         return {};
-    const auto rowBytes = static_cast<std::size_t>(paddedRowBytes(static_cast<std::uint64_t>(width) * 3));
-    if (rowBytes > (kMaxPanelPictureBytes - kPixelOffset) / static_cast<std::size_t>(height))
-        return {};
-    const std::size_t imageBytes = rowBytes * static_cast<std::size_t>(height);
+    const std::int32_t pixelsPerMetre = pixelsPerMetreOf(surface);
     try {
         if (width == surface.width() && height == surface.height())
-            return encode(surface, rowBytes, imageBytes);
+            return bmpFileFromBgrx(pixelsOf(surface), pixelsPerMetre, pixelsPerMetre);
         platform::OffscreenSurface stretched(static_cast<int>(width), static_cast<int>(height),
                                              platform::rgbColour(255, 255, 255), surface.dotsPerInch());
         if (stretched.isEmpty())
@@ -121,7 +65,7 @@ std::vector<std::uint8_t> surfaceAsBmpFile(const platform::OffscreenSurface& sur
         platform::DeviceContext context(stretched);
         context.drawPicture(content, 0, 0, static_cast<int>(width), static_cast<int>(height),
                             platform::PictureRasterMode::Copy);
-        return encode(stretched, rowBytes, imageBytes);
+        return bmpFileFromBgrx(pixelsOf(stretched), pixelsPerMetre, pixelsPerMetre);
     } catch (const std::exception&) {
         return {};
     }

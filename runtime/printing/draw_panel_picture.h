@@ -12,9 +12,6 @@ class OffscreenSurface;
 
 namespace quillora::runtime {
 
-// The largest BMP file a panel hands out. A page of A3 at 0.1 mm per pixel is about 53 MB.
-inline constexpr std::size_t kMaxPanelPictureBytes = std::size_t{512} << 20;
-
 // Percentages below this are raised to it, so a picture never shrinks to a sliver.
 inline constexpr std::int64_t kMinimumPicturePercent = 10;
 
@@ -28,7 +25,8 @@ std::int64_t requestedPictureSide(std::int32_t ownSide, std::optional<std::int64
 // per pixel, no compression, the surface's resolution in pixels per metre) and bottom-up rows of
 // blue, green and red, each padded to four bytes. A size other than the surface's own stretches
 // the content (a reduction averages). Empty when the surface is empty, a side is not positive,
-// or the file would pass kMaxPanelPictureBytes.
+// or the picture would pass the picture cap of runtime/picture/pixel_buffer.h (an A3 page at
+// 0.1 mm per pixel, 53 MB, is far below it).
 std::vector<std::uint8_t> surfaceAsBmpFile(const platform::OffscreenSurface& surface, std::int64_t width,
                                            std::int64_t height);
 

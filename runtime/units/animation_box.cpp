@@ -2,8 +2,9 @@
 
 #include "quillora/special_unit_commands.h"
 #include "runtime/core/command_arguments.h"
-#include "runtime/picture/dib_format.h"
+#include "runtime/picture/bmp_file_writer.h"
 #include "runtime/picture/picture_registry.h"
+#include "runtime/picture/pixel_buffer.h"
 #include "runtime/units/animation_object.h"
 
 #include <QImage>
@@ -43,9 +44,10 @@ struct AnimationObject {
 
 namespace {
 
-// An object drawn larger than this is not kept at its drawn size; only the part that lies over
-// the painted area is scaled, each time it is painted.
-constexpr std::uint64_t kMaxCachedObjectPixels = kMaxTakenPicturePixels;
+// An object drawn larger than this (32 megapixels, more than a camera photo has) is not kept at
+// its drawn size; only the part that lies over the painted area is scaled, each time it is
+// painted.
+constexpr std::uint64_t kMaxCachedObjectPixels = 32ull * 1024 * 1024;
 
 // A taken picture comes from a screen-like surface of 96 dots per inch.
 constexpr std::int32_t kScreenPixelsPerMetre = 3780;
@@ -90,43 +92,12 @@ QImage pictureImage(PictureHandle picture, std::int64_t wantedWidth, std::int64_
     return image;
 }
 
-// The image as a BMP file: the 14-byte file header, the 40-byte information header and 24-bit
-// rows stored bottom-up, each padded to four bytes.
+// The image as a 24-bit BMP file. Its 32-bit RGB pixels are blue, green, red, 0xFF in memory
+// on this little-endian machine, the form the shared writer takes.
 std::vector<std::uint8_t> bmpFileOf(const QImage& image)
 {
-    const auto width = static_cast<std::uint64_t>(image.width());
-    const auto height = static_cast<std::uint64_t>(image.height());
-    const std::uint64_t stride = dibRowStride(width, 24);
-    const std::uint64_t pixelBytes = stride * height;
-    const std::uint64_t headerBytes = kDibFileHeaderBytes + kDibInfoHeaderBytes;
-
-    std::vector<std::uint8_t> file(headerBytes + pixelBytes, 0);
-    const DibFileHeader fileHeader{kDibSignature, static_cast<std::uint32_t>(file.size()), 0, 0,
-                                   static_cast<std::uint32_t>(headerBytes)};
-    const BitmapInfoHeader infoHeader{kDibInfoHeaderBytes,
-                                      image.width(),
-                                      image.height(),
-                                      1,
-                                      24,
-                                      kDibUncompressed,
-                                      static_cast<std::uint32_t>(pixelBytes),
-                                      kScreenPixelsPerMetre,
-                                      kScreenPixelsPerMetre,
-                                      0,
-                                      0};
-    std::memcpy(file.data(), &fileHeader, sizeof fileHeader);
-    std::memcpy(file.data() + kDibFileHeaderBytes, &infoHeader, sizeof infoHeader);
-
-    for (std::uint64_t row = 0; row < height; ++row) {
-        const auto* source = reinterpret_cast<const QRgb*>(image.constScanLine(static_cast<int>(row)));
-        std::uint8_t* target = file.data() + headerBytes + (height - 1 - row) * stride;
-        for (std::uint64_t column = 0; column < width; ++column) {
-            *target++ = static_cast<std::uint8_t>(qBlue(source[column]));
-            *target++ = static_cast<std::uint8_t>(qGreen(source[column]));
-            *target++ = static_cast<std::uint8_t>(qRed(source[column]));
-        }
-    }
-    return file;
+    const BgrxPixels pixels{image.constBits(), image.width(), image.height(), image.bytesPerLine()};
+    return bmpFileFromBgrx(pixels, kScreenPixelsPerMetre, kScreenPixelsPerMetre);
 }
 
 // The box's widget: it paints what the box holds when the box is shown.
@@ -257,7 +228,8 @@ std::vector<std::uint8_t> AnimationBoxUnit::takePicture(std::int32_t left, std::
 {
     if (width <= 0 || height <= 0)
         return {};
-    if (static_cast<std::uint64_t>(width) * static_cast<std::uint64_t>(height) > kMaxTakenPicturePixels)
+    // The one picture cap, checked before the image to render into is made.
+    if (!pictureSizeAllowed(static_cast<std::uint64_t>(width), static_cast<std::uint64_t>(height)))
         return {};
     QImage image(width, height, QImage::Format_RGB32);
     if (image.isNull())

@@ -26,11 +26,6 @@ struct AnimationObject;
 // The most objects one box holds; creating more fails.
 inline constexpr std::size_t kMaxObjectsPerBox = 4096;
 
-// The largest area a picture is taken of. A reduced photo is always smaller than the photo it
-// comes from, and 32 megapixels is more than the cameras whose photos the program prints take;
-// a larger request is refused instead of taking hundreds of megabytes.
-inline constexpr std::uint64_t kMaxTakenPicturePixels = 32ull * 1024 * 1024;
-
 class AnimationBoxUnit : public Unit {
 public:
     AnimationBoxUnit(LiveWindow& window, const UnitTemplate& unitTemplate);
@@ -58,8 +53,8 @@ public:
     std::size_t objectCount() const { return objects_.size(); }
 
     // What the box shows in the area as a complete 24-bit BMP file of exactly width x height
-    // pixels, rendered off-screen. Empty for an area without pixels or above
-    // kMaxTakenPicturePixels.
+    // pixels, rendered off-screen. Empty for an area without pixels or above the picture cap
+    // of runtime/picture/pixel_buffer.h.
     std::vector<std::uint8_t> takePicture(std::int32_t left, std::int32_t top, std::int32_t width,
                                           std::int32_t height);
 

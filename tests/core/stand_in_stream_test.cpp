@@ -271,7 +271,7 @@ TEST(StandInGdiplus, StartupGivesATokenAndOk)
     EXPECT_EQ(startup(&token, &future, nullptr), win::UnsupportedGdiplusVersion);
 }
 
-TEST(StandInGdiplus, EncoderCallsAreSafeBeforeTheEncoderExists)
+TEST(StandInGdiplus, EncoderCallsRefuseMissingArgumentsAndEmptyData)
 {
     auto create = dllCommand<win::GdipCreateBitmapFromStreamFn>(DllCommand::GdipCreateBitmapFromStream);
     auto save = dllCommand<win::GdipSaveImageToStreamFn>(DllCommand::GdipSaveImageToStream);
@@ -284,7 +284,7 @@ TEST(StandInGdiplus, EncoderCallsAreSafeBeforeTheEncoderExists)
     win::IStream* stream = nullptr;
     ASSERT_EQ(ole.createStream(nullptr, 1, &stream), win::S_OK);
     win::GpImage* bitmap = stream;
-    EXPECT_EQ(create(stream, &bitmap), win::NotImplemented);
+    EXPECT_EQ(create(stream, &bitmap), win::UnknownImageFormat);  // an empty stream holds no picture
     EXPECT_EQ(bitmap, nullptr);
     stream->Release();
 }

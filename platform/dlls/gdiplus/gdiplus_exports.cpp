@@ -1,9 +1,14 @@
-// gdiplus.dll: the image-encoding service. Start-up works; decoding a stream into a bitmap and
-// encoding it again arrive with the page export, so until then those calls report
-// NotImplemented (after refusing null arguments as the real service does).
+// gdiplus.dll: the image-encoding service. It starts, decodes BMP data from a stream into a
+// bitmap, encodes a bitmap into a stream as BMP, JPEG, GIF, TIFF or PNG chosen by the
+// encoder's class identifier, and disposes of bitmaps.
+#include "platform/dlls/gdiplus/bmp_stream_decoder.h"
+#include "platform/dlls/gdiplus/image_encoders.h"
+#include "platform/dlls/gdiplus/service_bitmap.h"
+#include "platform/dlls/gdiplus/stream_io.h"
 #include "platform/dlls/shared/export.h"
 
 #include <atomic>
+#include <new>
 #include <type_traits>
 
 using namespace quillora;
@@ -33,22 +38,44 @@ QUILLORA_DLL_EXPORT win::GpStatus GdipCreateBitmapFromStream(win::IStream* strea
     if (!stream || !bitmap)
         return win::InvalidParameter;
     *bitmap = nullptr;
-    return win::NotImplemented;
+    std::unique_ptr<dlls::ServiceBitmap> decoded;
+    const win::GpStatus status = dlls::decodeBmpStream(stream, decoded);
+    if (status != win::Ok)
+        return status;
+    try {
+        *bitmap = dlls::registerBitmap(decoded.get());
+    } catch (const std::bad_alloc&) {
+        return win::OutOfMemory;
+    }
+    decoded.release();
+    return win::Ok;
 }
 
+// The file is encoded completely before the first byte goes to the stream, so a failure —
+// an unknown encoder above all — writes nothing. Encoder parameters are not read: every
+// encoder works at its defaults.
 QUILLORA_DLL_EXPORT win::GpStatus GdipSaveImageToStream(win::GpImage* image, win::IStream* stream,
                                                         const win::CLSID* encoder, const void*)
 {
     if (!image || !stream || !encoder)
         return win::InvalidParameter;
-    return win::NotImplemented;
+    const dlls::ServiceBitmap* bitmap = dlls::findBitmap(image);
+    if (!bitmap)
+        return win::InvalidParameter;
+    const dlls::ImageEncoder encode = dlls::findImageEncoder(*encoder);
+    if (!encode)
+        return win::UnknownImageFormat;
+    std::vector<std::uint8_t> file;
+    if (const win::GpStatus status = encode(*bitmap, file); status != win::Ok)
+        return status;
+    return dlls::writeAll(stream, file) ? win::Ok : win::Win32Error;
 }
 
 QUILLORA_DLL_EXPORT win::GpStatus GdipDisposeImage(win::GpImage* image)
 {
-    if (!image)
+    if (!image || !dlls::disposeBitmap(image))
         return win::InvalidParameter;
-    return win::NotImplemented;
+    return win::Ok;
 }
 
 static_assert(std::is_same_v<decltype(&GdiplusStartup), win::GdiplusStartupFn>);

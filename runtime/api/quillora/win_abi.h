@@ -136,13 +136,15 @@ struct GdiplusStartupInput {
 
 namespace quillora::win {
 
-// Status codes of the image-encoding service.
+// Status codes of the image-encoding service. Data or an encoder class identifier the service
+// does not know is UnknownImageFormat; a stream that refuses the encoded bytes is Win32Error.
 enum GpStatus : std::int32_t {
     Ok = 0,
     GenericError = 1,
     InvalidParameter = 2,
     OutOfMemory = 3,
     NotImplemented = 6,
+    Win32Error = 7,
     UnknownImageFormat = 13,
     UnsupportedGdiplusVersion = 17,
 };
