@@ -347,8 +347,9 @@ TEST_F(PrintJobTest, ExistingFilesAreNeverReplaced)
         std::tm local{};
         localtime_r(&second, &local);
         char name[64];
-        std::snprintf(name, sizeof name, "%d_%d_1.bmp", (local.tm_year + 1900) * 10000 + (local.tm_mon + 1) * 100 + local.tm_mday,
-                      local.tm_hour * 10000 + local.tm_min * 100 + local.tm_sec);
+        const int date = (local.tm_year + 1900) * 10000 + (local.tm_mon + 1) * 100 + local.tm_mday;
+        const int clock = local.tm_hour * 10000 + local.tm_min * 100 + local.tm_sec;
+        std::snprintf(name, sizeof name, "%d_%d_1.bmp", date, clock);
         std::ofstream(out / name) << "earlier job";
     }
     const std::size_t earlier = pageFiles(out).size();
