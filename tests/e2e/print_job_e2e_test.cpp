@@ -447,8 +447,9 @@ TEST_P(PageFormatTest, ALandscapeA4PageIsTurnedAndStampedWith300PixelsPerInch)
     // The landscape panel is 2970 × 2100; turned, the saved page stands upright again.
     EXPECT_EQ(facts.width, 2100u);
     EXPECT_EQ(facts.height, 2970u);
-    if (GetParam().hasResolution)
+    if (GetParam().hasResolution) {
         EXPECT_NEAR(facts.pixelsPerMetre, 11811u, 1u);
+    }
 }
 
 INSTANTIATE_TEST_SUITE_P(Formats, PageFormatTest,
