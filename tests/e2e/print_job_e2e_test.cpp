@@ -181,7 +181,10 @@ struct PageSetup {
 std::string settingsLines(const PageSetup& setup)
 {
     std::ostringstream lines;
+    // The live preview off: the window refuses OK while a preview page is being drawn, and each
+    // edit would start one.
     lines << "wait-loaded PrintSettingsWindow\n"
+          << "check PrintSettingsWindow.选择框_实时预览 off\n"
           << "select PrintSettingsWindow.组合框_打印机列表 \"" << setup.printer << "\"\n"
           << "check PrintSettingsWindow.选择框_自定义纸张 on\n"
           << "type PrintSettingsWindow.编辑框_宽度 " << setup.widthMm << "\n"
@@ -193,7 +196,8 @@ std::string settingsLines(const PageSetup& setup)
           << "check PrintSettingsWindow.选择框_打印到图片文件 " << (setup.toFiles ? "on" : "off") << "\n";
     if (setup.toFiles)
         lines << "select PrintSettingsWindow.组合框_图片格式 " << setup.format << "\n";
-    lines << "click PrintSettingsWindow.按钮_确定\n";
+    // A preview the window started on opening has had time to end.
+    lines << "sleep 200\nclick PrintSettingsWindow.按钮_确定\n";
     return lines.str();
 }
 
