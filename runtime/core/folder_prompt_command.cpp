@@ -18,8 +18,9 @@ namespace quillora {
 namespace runtime {
 namespace {
 
-// The warning icon with the task-modal flag, as the program's own message boxes have it.
+// The warning icon with the task-modal flag, and the title the program's message boxes have.
 constexpr std::uint32_t kRefusalStyle = 48 | 8192;
+constexpr const char* kRefusalTitle = "信息：";
 
 bool isDrivePath(std::string_view path)
 {
@@ -126,7 +127,7 @@ void BrowseForFolder(RuntimeValue* result, std::int32_t argCount, RuntimeValue* 
             *result = runtime::textResult(chosen.drivePath);
             return;
         }
-        platform::askMessageBox({chosen.refusal, title, runtime::kRefusalStyle});
+        platform::askMessageBox({chosen.refusal, runtime::kRefusalTitle, runtime::kRefusalStyle});
     }
 }
 
