@@ -1,5 +1,6 @@
 // The two runtime commands the page export stands on: writing a new file that never replaces
 // one, and turning the folder browser's answer into a drive path.
+#include "quillora/dialog_commands.h"
 #include "quillora/new_file_commands.h"
 #include "runtime/core/folder_prompt_command.h"
 #include "runtime/core/memory.h"
@@ -146,6 +147,15 @@ TEST_F(FolderAnswerTest, FoldersOffTheDrivesOrMissingAreRefused)
 
     EXPECT_TRUE(runtime::folderInDriveForm("relative/folder").drivePath.empty());
     EXPECT_TRUE(runtime::folderInDriveForm("D:\\..\\..").drivePath.empty());
+}
+
+TEST_F(FolderAnswerTest, WithNobodyToAskTheBrowserCountsAsCancelled)
+{
+    const char title[] = "请选择要保存的文件夹，文件名电脑自动起：";
+    RuntimeValue arguments[] = {makePointer(TypeCode::Text, title)};
+    RuntimeValue result{};
+    BrowseForFolder(&result, 1, arguments);
+    EXPECT_EQ(asPointer(result), nullptr);
 }
 
 }  // namespace
