@@ -1,10 +1,127 @@
-// Stand-in until pages are saved: no page is written.
+// Saving one finished export page. The page is made in memory first (panel picture, bitmap
+// stamped with 300 pixels per inch, turned for landscape, converted) and only then written, as a
+// new file that never replaces another: a page that cannot be saved is reported, never lost in
+// silence, and no half-written file is left under a page's name.
 #include "printjob/page_output.h"
 
-namespace quillora::app {
+#include "common/core_calls.h"
+#include "common/picture_calls.h"
+#include "common/window_units.h"
+#include "printjob/encode_picture.h"
+#include "printjob/page_names.h"
+#include "printjob/unsaved_pages.h"
+#include "quillora/core_commands.h"
+#include "quillora/draw_panel_commands.h"
+#include "quillora/new_file_commands.h"
 
-bool OutputExportPage(const UnitRef&, const std::string&, std::int32_t, std::int32_t, std::int32_t)
+#include <optional>
+#include <vector>
+
+namespace quillora::app {
+namespace {
+
+// 300 pixels per inch.
+constexpr std::int32_t kPagePixelsPerMetre = 11811;
+// The stop icon and one OK button.
+constexpr std::int32_t kFailureBoxStyle = 16;
+
+LocalTime currentLocalTime()
 {
+    const RuntimeValue now = callCore(&Now);
+    return LocalTime{asInt(callCore(&YearOf, now)),   asInt(callCore(&MonthOf, now)),
+                     asInt(callCore(&DayOf, now)),    asInt(callCore(&HourOf, now)),
+                     asInt(callCore(&MinuteOf, now)), asInt(callCore(&SecondOf, now))};
+}
+
+std::string reasonOf(NewFileResult result)
+{
+    switch (result) {
+    case NewFileResult::Written:
+        return std::string();
+    case NewFileResult::NameTaken:
+        return "同名的文件太多，找不到空闲的文件名";
+    case NewFileResult::FolderMissing:
+        return "文件夹不存在";
+    case NewFileResult::NotPermitted:
+        return "没有写入这个文件夹的权限，或者它是只读的";
+    case NewFileResult::DiskFull:
+        return "磁盘空间不足";
+    case NewFileResult::InvalidName:
+        return "文件名无效";
+    case NewFileResult::Failed:
+        break;
+    }
+    return "写入文件时出错";
+}
+
+void reportUnsaved(const std::string& fileName, std::int32_t pageNumber, const std::string& reason)
+{
+    noteUnsavedPage();
+    mainStatusBar().show("第" + toText(pageNumber) + "页未能保存：" + fileName + "（" + reason + "）");
+    messageBox("第" + toText(pageNumber) + "页无法保存为文件“" + fileName + "”：" + reason +
+                   "。\r\n已经保存的页面都保留着，这一批其余的页面不再输出。",
+               kFailureBoxStyle, "保存页面失败");
+}
+
+// The page picture in the file format of the code: BMP as the bitmap holds it, the other formats
+// through the image-encoding service. Empty when it cannot be made.
+std::optional<std::vector<std::uint8_t>> pageFileBytes(const BitmapObject& page, std::int32_t formatCode,
+                                                       std::string& reason)
+{
+    const ByteSet bmp = page.data();
+    if (bmp.empty()) {
+        reason = "页面图片无法取出：" + page.lastError();
+        return std::nullopt;
+    }
+    if (formatCode == 1)
+        return std::vector<std::uint8_t>(bmp.bytes().begin(), bmp.bytes().end());
+    // The name of any code outside 1..5 ends in ".jpg", so its content is JPEG too.
+    const std::int32_t encoding = formatCode >= 2 && formatCode <= 5 ? formatCode : 2;
+    auto converted = encodePictureData(bmp.bytes(), encoding);
+    if (!converted)
+        reason = "图像编码服务未能转换这种格式";
+    return converted;
+}
+
+}  // namespace
+
+bool OutputExportPage(const UnitRef& panel, const std::string& folder, std::int32_t pageNumber,
+                      std::int32_t orientation, std::int32_t formatCode)
+{
+    const std::string baseName = pageBaseName(folder, currentLocalTime(), pageNumber);
+    const std::string_view extension = pageExtensionOf(formatCode);
+    const std::string firstName = pageFileName(baseName, extension, 1);
+
+    BitmapObject page;
+    if (!page.loadFromData(ByteSet::adopt(callMethod(panel, &drawPanelGetPicture)))) {
+        reportUnsaved(firstName, pageNumber, "无法取得页面的图片：" + page.lastError());
+        return false;
+    }
+    page.setHorizontalResolution(kPagePixelsPerMetre);
+    page.setVerticalResolution(kPagePixelsPerMetre);
+    // Turned clockwise: the page's top row becomes the right-hand column.
+    if (orientation == 1)
+        page = page.rotated(90.0, 0);
+
+    std::string reason;
+    const auto bytes = pageFileBytes(page, formatCode, reason);
+    if (!bytes) {
+        reportUnsaved(firstName, pageNumber, reason);
+        return false;
+    }
+    const ByteSet content = ByteSet::copyOf(*bytes);
+    for (std::int32_t attempt = 1; attempt <= kMaxPageNameAttempts; ++attempt) {
+        const std::string fileName = pageFileName(baseName, extension, attempt);
+        const auto result = static_cast<NewFileResult>(
+            asInt(callCore(&WriteNewFile, textValue(fileName), content.value())));
+        if (result == NewFileResult::Written)
+            return true;
+        if (result != NewFileResult::NameTaken) {
+            reportUnsaved(fileName, pageNumber, reasonOf(result));
+            return false;
+        }
+    }
+    reportUnsaved(firstName, pageNumber, reasonOf(NewFileResult::NameTaken));
     return false;
 }
 

@@ -1,18 +1,100 @@
+// The drivers behind the main window's print command: the found-picture list read, the job run
+// by album_job over the real windows and settings.
 #include "printjob/print_drivers.h"
 
+#include "common/core_calls.h"
 #include "common/window_units.h"
+#include "form_ids.h"
+#include "pagesetup/open_print_settings.h"
+#include "pagesetup/print_settings.h"
+#include "printjob/album_job.h"
+#include "printjob/print_batch.h"
+#include "printjob/unsaved_pages.h"
 
 namespace quillora::app {
+namespace {
 
-// Printing is not built yet: both drivers say so in the status bar instead of doing nothing.
+// A layout without rows or columns is never confirmed by the settings window; should one arrive,
+// the pages are counted at the export loop's own default of 5 × 5.
+constexpr std::int32_t kDefaultRowsAndColumns = 5;
+
+UnitRef headerBox()
+{
+    return mainWindowUnit(forms::unit_type::EditBox, forms::MainWindow::编辑框_页眉);
+}
+
+UnitRef footerBox()
+{
+    return mainWindowUnit(forms::unit_type::EditBox, forms::MainWindow::编辑框_页脚);
+}
+
+class MainWindowJob : public JobServices {
+public:
+    void showStatus(std::string_view text) override { mainStatusBar().show(text); }
+    std::string headerText() override { return editText(headerBox()); }
+    std::string footerText() override { return editText(footerBox()); }
+    bool confirmed() override { return printSettings().confirmed != 0; }
+    std::int32_t picturesPerPage() override
+    {
+        const PrintSettings& settings = printSettings();
+        if (settings.rows <= 0 || settings.columns <= 0)
+            return kDefaultRowsAndColumns * kDefaultRowsAndColumns;
+        return settings.rows * settings.columns;
+    }
+    void clearConfirmed() override { printSettings().confirmed = 0; }
+    void openSettings() override
+    {
+        OpenPrintSettings({}, false, {}, false, {}, false, std::string(), false, std::string(), false);
+    }
+    void processEvents() override { app::processEvents(); }
+    void printBatch(JobBatch& batch) override
+    {
+        std::vector<float> ratios;
+        PrintBatch(batch.paths, ratios, batch.captions, batch.header, batch.footer);
+    }
+    std::int32_t pagesNotSaved() override { return unsavedPages(); }
+};
+
+// The list's rows with the cells of the three columns; a column of index -1 reads as empty.
+std::vector<PictureRow> readPictureRows(std::int32_t rowCount)
+{
+    const FoundPictureList list = foundPictures();
+    std::vector<std::string> titles;
+    const std::int32_t columnCount = list.columnCount();
+    for (std::int32_t column = 0; column < columnCount; ++column)
+        titles.push_back(list.columnTitle(column));
+    const PictureColumns columns = findPictureColumns(titles);
+    auto cell = [&list](std::int32_t row, std::int32_t column) {
+        return column < 0 ? std::string() : list.cellText(row, column);
+    };
+    std::vector<PictureRow> rows;
+    rows.reserve(static_cast<std::size_t>(rowCount));
+    for (std::int32_t row = 0; row < rowCount; ++row)
+        rows.push_back({cell(row, columns.path), cell(row, columns.name), cell(row, columns.folder)});
+    return rows;
+}
+
+template <typename Driver>
+void runJob(Driver driver)
+{
+    const std::int32_t rowCount = foundPictures().rowCount();
+    if (rowCount < 1)
+        return;
+    MainWindowJob job;
+    resetUnsavedPages();
+    driver(readPictureRows(rowCount), job);
+}
+
+}  // namespace
+
 void PrintAlbumAsOneSet()
 {
-    mainStatusBar().show("打印功能尚未完成。");
+    runJob(runAlbumAsOneSet);
 }
 
 void PrintAlbumByFolder()
 {
-    mainStatusBar().show("打印功能尚未完成。");
+    runJob(runAlbumByFolder);
 }
 
 }  // namespace quillora::app

@@ -22,6 +22,8 @@ std::span<const CommandEntry> dateCommands();
 std::span<const CommandEntry> fileCommands();
 std::span<const CommandEntry> specialFolderCommands();
 std::span<const CommandEntry> windowCommands();
+std::span<const CommandEntry> dialogCommands();
+std::span<const CommandEntry> newFileCommands();
 
 // Every domain table, in one list.
 std::span<const std::span<const CommandEntry>> coreCommandTables();

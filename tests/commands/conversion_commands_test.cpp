@@ -108,11 +108,13 @@ TEST(CoreCommandTable, FindsCommandsByExactName)
 {
     EXPECT_EQ(runtime::findCoreCommand("ReplaceAll"), &ReplaceAll);
     EXPECT_EQ(runtime::findCoreCommand("SpecialFolder"), &SpecialFolder);
+    EXPECT_NE(runtime::findCoreCommand("BrowseForFolder"), nullptr);
+    EXPECT_NE(runtime::findCoreCommand("WriteNewFile"), nullptr);
     EXPECT_EQ(runtime::findCoreCommand("replaceall"), nullptr);
     std::size_t count = 0;
     for (const auto table : runtime::coreCommandTables())
         count += table.size();
-    EXPECT_EQ(count, 38u);
+    EXPECT_EQ(count, 40u);
 }
 
 }  // namespace

@@ -1,0 +1,151 @@
+#include "printjob/album_job.h"
+
+#include "common/core_calls.h"
+
+namespace quillora::app {
+namespace {
+
+// The job's last status: the plain "打印完毕！", or with the pages the export could not save, so
+// that the note does not vanish under the closing text.
+void showFinished(JobServices& services)
+{
+    const std::int32_t lost = services.pagesNotSaved();
+    if (lost == 0)
+        services.showStatus(kStatusFinished);
+    else
+        services.showStatus(std::string(kStatusFinished) + "但有" + toText(lost) + "页未能保存，原因见提示。");
+}
+
+void appendRow(JobBatch& batch, const PictureRow& row)
+{
+    batch.paths.push_back(row.path);
+    batch.captions.push_back(captionOf(row.name));
+}
+
+void printFolderBatch(JobBatch& batch, const std::string& folder, JobServices& services)
+{
+    services.showStatus(kStatusPrinting);
+    batch.header = withFolder(services.headerText(), folder);
+    batch.footer = withFolder(services.footerText(), folder);
+    services.printBatch(batch);
+}
+
+}  // namespace
+
+PictureColumns findPictureColumns(const std::vector<std::string>& titles)
+{
+    PictureColumns columns;
+    for (std::size_t i = 0; i < titles.size(); ++i) {
+        const auto index = static_cast<std::int32_t>(i);
+        if (titles[i] == "文件名全称")
+            columns.path = index;
+        else if (titles[i] == "文件名")
+            columns.name = index;
+        else if (titles[i] == "文件夹")
+            columns.folder = index;
+    }
+    return columns;
+}
+
+std::string captionOf(std::string_view fileName)
+{
+    if (fileName.size() <= 4)
+        return std::string();
+    std::string_view kept = fileName.substr(0, fileName.size() - 4);
+    // A UTF-8 character is a lead byte (11xxxxxx) and continuation bytes (10xxxxxx). When the
+    // cut fell inside one, the lead byte and the continuation bytes before the cut are dropped.
+    std::size_t lead = kept.size();
+    while (lead > 0 && (static_cast<unsigned char>(kept[lead - 1]) & 0xC0) == 0x80)
+        --lead;
+    if (lead > 0 && static_cast<unsigned char>(kept[lead - 1]) >= 0xC0) {
+        const unsigned char first = static_cast<unsigned char>(kept[lead - 1]);
+        const std::size_t length = first >= 0xF0 ? 4 : first >= 0xE0 ? 3 : 2;
+        if (kept.size() - (lead - 1) < length)
+            kept = kept.substr(0, lead - 1);
+    }
+    return std::string(kept);
+}
+
+std::int32_t pageCountOf(std::int32_t pictures, std::int32_t perPage)
+{
+    if (pictures <= 0 || perPage <= 0)
+        return 0;
+    return pictures / perPage + (pictures % perPage != 0 ? 1 : 0);
+}
+
+std::string withFolder(std::string_view text, std::string_view folder)
+{
+    return replaceAll(text, "&f", folder, false);
+}
+
+std::string withPageFields(std::string_view text, std::int32_t totalPages, std::string_view folder,
+                           std::int32_t page)
+{
+    std::string result = replaceAll(text, "&a", toText(totalPages), false);
+    result = replaceAll(result, "&f", folder, false);
+    return replaceAll(result, "&p", toText(page), false);
+}
+
+void runAlbumByFolder(const std::vector<PictureRow>& rows, JobServices& services)
+{
+    if (rows.empty())
+        return;
+    services.showStatus(kStatusStarting);
+    JobBatch batch;
+    std::string currentFolder = rows.front().folder;
+    for (const PictureRow& row : rows) {
+        if (row.folder != currentFolder) {
+            printFolderBatch(batch, currentFolder, services);
+            if (!services.confirmed()) {
+                services.showStatus(kStatusInterrupted);
+                return;
+            }
+            batch = JobBatch();
+        }
+        appendRow(batch, row);
+        currentFolder = row.folder;
+    }
+    // The last batch: what the settings window did is not looked at any more.
+    if (!batch.paths.empty())
+        printFolderBatch(batch, currentFolder, services);
+    showFinished(services);
+    services.clearConfirmed();
+}
+
+void runAlbumAsOneSet(const std::vector<PictureRow>& rows, JobServices& services)
+{
+    if (rows.empty())
+        return;
+    services.showStatus(kStatusStarting);
+    // Rows and columns must be known before the pages can be counted.
+    if (!services.confirmed())
+        services.openSettings();
+    const std::int32_t perPage = services.picturesPerPage() > 0 ? services.picturesPerPage() : 1;
+    const auto pictures = static_cast<std::int32_t>(rows.size());
+    const std::int32_t totalPages = pageCountOf(pictures, perPage);
+
+    std::int32_t index = 0;
+    std::int32_t page = 0;
+    while (index < pictures) {
+        JobBatch batch;
+        if (!services.confirmed()) {
+            services.showStatus(kStatusInterrupted);
+            return;
+        }
+        std::string folder;
+        for (std::int32_t taken = 0; taken < perPage && index < pictures; ++taken, ++index) {
+            appendRow(batch, rows[static_cast<std::size_t>(index)]);
+            folder = rows[static_cast<std::size_t>(index)].folder;
+        }
+        services.showStatus(kStatusPrinting);
+        services.processEvents();
+        ++page;
+        batch.header = withPageFields(services.headerText(), totalPages, folder, page);
+        batch.footer = withPageFields(services.footerText(), totalPages, folder, page);
+        services.printBatch(batch);
+    }
+    showFinished(services);
+    services.clearConfirmed();
+}
+
+}  // namespace quillora::app

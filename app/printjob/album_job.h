@@ -1,0 +1,85 @@
+// The two job drivers' algorithms over plain data: how the found pictures are cut into batches,
+// what the header and footer of each batch become, and when a job stops. The windows, the
+// settings record and the page loops are reached through JobServices, so the same code runs
+// behind the main window and in tests.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace quillora::app {
+
+// The column indexes of the found-picture list; -1 when a title is missing.
+struct PictureColumns {
+    std::int32_t path = -1;
+    std::int32_t name = -1;
+    std::int32_t folder = -1;
+};
+
+// Titles compared as exact byte strings: "文件名全称", "文件名", "文件夹".
+PictureColumns findPictureColumns(const std::vector<std::string>& titles);
+
+// One row of the found-picture list as the job reads it (a missing column reads as empty text).
+struct PictureRow {
+    std::string path;
+    std::string name;
+    std::string folder;
+};
+
+// The caption under a picture: its file name less the last four bytes (the extension with its
+// point for three-letter extensions: x.jpeg gives "x."); nothing for four bytes or fewer. A
+// character of several bytes that the cut would split is dropped whole.
+std::string captionOf(std::string_view fileName);
+
+// Pages of `pictures` at `perPage` pictures a page (no empty last page).
+std::int32_t pageCountOf(std::int32_t pictures, std::int32_t perPage);
+
+// One batch as the drivers hand it to PrintBatch.
+struct JobBatch {
+    std::vector<std::string> paths;
+    std::vector<std::string> captions;
+    std::string header;
+    std::string footer;
+};
+
+// Every "&f" (any letter case) replaced by the folder.
+std::string withFolder(std::string_view text, std::string_view folder);
+// The one-set substitutions in their order: "&a" the total pages, "&f" the folder, "&p" the page
+// (letter case ignored each time). A folder holding "&p" therefore gets its "&p" replaced too.
+std::string withPageFields(std::string_view text, std::int32_t totalPages, std::string_view folder,
+                           std::int32_t page);
+
+// The status texts of a job.
+inline constexpr std::string_view kStatusStarting = "打印程序正在初始化....";
+inline constexpr std::string_view kStatusPrinting = "正在打印，请稍候....";
+inline constexpr std::string_view kStatusFinished = "打印完毕！";
+inline constexpr std::string_view kStatusInterrupted = "用户中断打印。";
+
+class JobServices {
+public:
+    virtual ~JobServices() = default;
+    virtual void showStatus(std::string_view text) = 0;
+    // The header and footer edit boxes, read afresh for every batch.
+    virtual std::string headerText() = 0;
+    virtual std::string footerText() = 0;
+    // The settings record's confirmed flag, its rows × columns, and clearing the flag.
+    virtual bool confirmed() = 0;
+    virtual std::int32_t picturesPerPage() = 0;
+    virtual void clearConfirmed() = 0;
+    // The settings window with empty lists (the copy it returns is not needed).
+    virtual void openSettings() = 0;
+    virtual void processEvents() = 0;
+    // PrintBatch with the batch and an empty ratios list; its result is not needed.
+    virtual void printBatch(JobBatch& batch) = 0;
+    // Pages the export could not save during this job (0 for the printer).
+    virtual std::int32_t pagesNotSaved() = 0;
+};
+
+// A batch per unbroken run of rows from the same folder.
+void runAlbumByFolder(const std::vector<PictureRow>& rows, JobServices& services);
+// The whole list as one album, a batch per page.
+void runAlbumAsOneSet(const std::vector<PictureRow>& rows, JobServices& services);
+
+}  // namespace quillora::app

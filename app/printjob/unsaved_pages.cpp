@@ -1,0 +1,25 @@
+#include "printjob/unsaved_pages.h"
+
+namespace quillora::app {
+namespace {
+
+std::int32_t unsaved = 0;
+
+}  // namespace
+
+void resetUnsavedPages()
+{
+    unsaved = 0;
+}
+
+void noteUnsavedPage()
+{
+    ++unsaved;
+}
+
+std::int32_t unsavedPages()
+{
+    return unsaved;
+}
+
+}  // namespace quillora::app
