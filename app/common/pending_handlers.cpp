@@ -27,9 +27,5 @@ QUILLORA_PENDING_HANDLER(编辑框_宽度_内容被改变)
 QUILLORA_PENDING_HANDLER(编辑框_高度_内容被改变)
 QUILLORA_PENDING_HANDLER(编辑框_左边距_失去焦点)
 QUILLORA_PENDING_HANDLER(编辑框_上边距_失去焦点)
-QUILLORA_PENDING_HANDLER(ProgressWindow_创建完毕)
-QUILLORA_PENDING_HANDLER(ProgressWindow_首次激活)
-QUILLORA_PENDING_HANDLER(进度条_当前进度_鼠标左键被按下)
-QUILLORA_PENDING_HANDLER(按钮_取消打印_被单击)
 
 }  // namespace quillora::app

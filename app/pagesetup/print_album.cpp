@@ -1,13 +1,170 @@
-// Stand-in until the printer renderer is built: nothing is printed.
+// The printer renderer: every page of a batch on the progress window's printer unit, in 0.1 mm
+// from the margin box, as one print document.
 #include "pagesetup/print_album.h"
 
-namespace quillora::app {
+#include "common/core_calls.h"
+#include "common/picture_calls.h"
+#include "common/window_units.h"
+#include "pagesetup/page_model.h"
+#include "pagesetup/page_surfaces.h"
+#include "pagesetup/render_state.h"
+#include "printjob/load_print_picture.h"
+#include "printjob/progress_window.h"
+#include "quillora/core_commands.h"
+#include "quillora/control_unit_commands.h"
+#include "quillora/printer_commands.h"
 
-std::int32_t PrintAlbum(const std::vector<std::string>&, std::int32_t, std::int32_t, std::int32_t, std::int32_t,
-                        const std::vector<float>&, const std::vector<std::string>&, std::int32_t, std::int32_t,
-                        std::int32_t, std::int32_t, const std::string&, const std::string&, std::int32_t, std::int32_t)
+namespace quillora::app {
+namespace {
+
+// Scale mode 1: every coordinate and size in 0.1 mm.
+constexpr std::int32_t kTenthsOfMillimetre = 1;
+constexpr std::int32_t kCustomPaper = -1;
+
+// minute × 100 + second of now, then the paper and orientation: "4512_宽高：2100×2970，方向：0".
+std::string documentName(const PrintSettings& settings)
 {
-    return 0;
+    const RuntimeValue now = callCore(&Now);
+    const std::int64_t stamp = asInt(callCore(&MinuteOf, now)) * 100 + asInt(callCore(&SecondOf, now));
+    return toText(stamp) + "_宽高：" + toText(settings.paperWidth) + "×" + toText(settings.paperHeight) +
+           "，方向：" + toText(settings.orientation);
+}
+
+void setDefaultPrinter(const std::string& name)
+{
+    callCore(&SetDefaultPrinter, textValue(name));
+}
+
+void setPrinterProperties(const UnitRef& printer, const PrintSettings& settings)
+{
+    const std::string name = documentName(settings);
+    writeTextProperty(printer, kindProperty(kPrinterDocumentName), name);
+    writeProperty(printer, kindProperty(kPrinterScaleMode), makeInt(kTenthsOfMillimetre));
+    writeFontProperty(printer, kPrinterFont, settings.captionFont, settings.captionFont.size);
+    writeProperty(printer, kindProperty(kPrinterCopies), makeInt(settings.copies));
+    writeProperty(printer, kindProperty(kPrinterMarginTop), makeInt(settings.marginTop));
+    writeProperty(printer, kindProperty(kPrinterMarginLeft), makeInt(settings.marginLeft));
+    writeProperty(printer, kindProperty(kPrinterMarginRight), makeInt(settings.marginRight));
+    writeProperty(printer, kindProperty(kPrinterMarginBottom), makeInt(settings.marginBottom));
+}
+
+bool startPrinting(const UnitRef& printer, const PrintSettings& settings)
+{
+    return asBool(callMethod(printer, &printerStartPrinting, makeBool(false), makeBool(true), makeInt(kCustomPaper),
+                             makeInt(settings.orientation), makeInt(settings.paperWidth),
+                             makeInt(settings.paperHeight)));
+}
+
+// The progress window goes and the flags are cleared however the job ended.
+void endJob()
+{
+    hideProgressWindow();
+    renderState().renderCancel = false;
+    closeProgressWindow();
+    processEvents();
+}
+
+}  // namespace
+
+std::int32_t PrintAlbum(const std::vector<std::string>& paths, std::int32_t rows, std::int32_t columns,
+                        std::int32_t rowSpacing, std::int32_t columnSpacing, const std::vector<float>& ratios,
+                        const std::vector<std::string>& captions, std::int32_t captionGap, std::int32_t paperWidth,
+                        std::int32_t paperHeight, std::int32_t photoMode, const std::string& header,
+                        const std::string& footer, std::int32_t headerOffset, std::int32_t footerOffset)
+{
+    const PrintSettings settings = printSettings();
+    if (paperWidth <= 0 || paperHeight <= 0) {
+        paperWidth = 2100;
+        paperHeight = 2970;
+    }
+    // Checked before anything starts: a page without a cell would divide by zero, and a document
+    // that cannot hold a picture is not worth a sheet of paper.
+    {
+        const PageLayout probe = computePageLayout({paperWidth, paperHeight, settings.marginTop, settings.marginBottom,
+                                                    settings.marginLeft, settings.marginRight, rows, columns,
+                                                    rowSpacing, columnSpacing, captionGap, 0},
+                                                   printerRules());
+        if (!probe.hasRoom()) {
+            messageBox("页面上没有放照片的位置：请检查行数、列数、间距和页边距。", 0, "打印");
+            return 0;
+        }
+    }
+
+    RenderState& state = renderState();
+    state.renderCancel = false;
+    showProgressWindow();
+    const UnitRef printerUnit = progressPrinter();
+    PrinterSurface printer(printerUnit);
+    setPrinterProperties(printerUnit, settings);
+    setDefaultPrinter(settings.printerName);
+    if (!startPrinting(printerUnit, settings)) {
+        setDefaultPrinter(settings.defaultPrinter);
+        endJob();
+        return 0;
+    }
+
+    const PageRules rules = printerRules();
+    const std::int32_t textH = printer.textHeight("大");
+    const PageLayout layout = computePageLayout({paperWidth, paperHeight, settings.marginTop, settings.marginBottom,
+                                                 settings.marginLeft, settings.marginRight, rows, columns, rowSpacing,
+                                                 columnSpacing, captionGap, textH},
+                                                rules);
+    std::vector<float> pictureRatios = ratios;
+    if (pictureRatios.size() < paths.size())
+        pictureRatios.assign(paths.size(), 0.0f);
+    std::vector<std::string> pictureCaptions = captions;
+    pictureCaptions.resize(paths.size());
+
+    const std::int32_t n = static_cast<std::int32_t>(paths.size());
+    const std::int32_t totalPages = pagesNeeded(n, layout.cellsPerPage());
+    setProgressRange(0, n);
+
+    // The printer may keep reading a picture until the page is out, so each stays loaded to the end.
+    LoadedPictures prepared;
+    CellRun run;
+    run.paths = &paths;
+    run.captions = &pictureCaptions;
+    run.ratios = &pictureRatios;
+    run.photoMode = normalisedPhotoMode(photoMode);
+    run.load = [&paths, &settings](std::size_t index) { return LoadPrintPicture(paths[index], settings.optimisation); };
+    run.drawn = [&prepared](std::int32_t picture) { prepared.hold(picture); };
+    run.afterCell = [&state](std::size_t done) {
+        setProgressPosition(static_cast<std::int32_t>(done));
+        return state.renderCancel;
+    };
+
+    const LineFonts headerFonts{settings.headerFont, settings.headerFont.size, settings.captionFont,
+                                settings.captionFont.size};
+    const LineFonts footerFonts{settings.footerFont, settings.footerFont.size, settings.captionFont,
+                                settings.captionFont.size};
+    std::size_t next = 0;
+    std::int32_t page = 0;
+    bool printed = true;
+    while (next < paths.size()) {
+        ++page;
+        drawHeaderFooterLine(printer, true, header, headerFonts, page, totalPages, layout.availW, layout.availH, 0, 0,
+                             headerOffset - settings.marginTop, footerOffset - settings.marginBottom);
+        bool stopped = false;
+        next = drawPageCells(printer, rules, layout, run, next, paths.size(), stopped);
+        if (stopped)
+            next = paths.size() + 1;
+        drawHeaderFooterLine(printer, false, footer, footerFonts, page, totalPages, layout.availW, layout.availH, 0,
+                             0, headerOffset - settings.marginTop, footerOffset - settings.marginBottom);
+        // A job that ended under us (the queue refused, "中止打印") turns no more pages.
+        if (!asBool(callMethod(printerUnit, &printerNewPage))) {
+            printed = false;
+            break;
+        }
+        processEvents();
+    }
+
+    callMethod(printerUnit, &printerEndPrinting);
+    setDefaultPrinter(settings.defaultPrinter);
+    processEvents();
+    hideProgressWindow();
+    prepared.releaseAll();
+    endJob();
+    return printed ? 1 : 0;
 }
 
 }  // namespace quillora::app
