@@ -75,7 +75,7 @@ bool fitPictureInBox(std::int32_t x, std::int32_t y, std::int32_t boxW, std::int
 
 PageRules previewRules()
 {
-    return {false, true, 11.8};
+    return {false, true, 118, 10};
 }
 
 PageRules printerRules()
@@ -85,7 +85,14 @@ PageRules printerRules()
 
 PageRules exportRules()
 {
-    return {false, true, 1.18};
+    return {false, true, 118, 100};
+}
+
+std::int32_t naturalLength(std::int32_t pixels, const PageRules& rules)
+{
+    if (rules.naturalPixels <= 0 || pixels <= 0)
+        return 0;
+    return static_cast<std::int32_t>(static_cast<std::int64_t>(pixels) * rules.naturalUnits / rules.naturalPixels);
 }
 
 bool PageLayout::hasRoom() const
@@ -156,9 +163,9 @@ void drawPictureInBox(PageSurface& surface, const PageRules& rules, std::int32_t
         return;
     std::int32_t picW = 0;
     std::int32_t picH = 0;
-    if (rules.pixelsPerUnit > 0) {
-        picW = truncated(picturePixelWidth(picture) / rules.pixelsPerUnit);
-        picH = truncated(picturePixelHeight(picture) / rules.pixelsPerUnit);
+    if (rules.naturalPixels > 0) {
+        picW = naturalLength(picturePixelWidth(picture), rules);
+        picH = naturalLength(picturePixelHeight(picture), rules);
     } else {
         picW = surface.pictureWidth(picture);
         picH = surface.pictureHeight(picture);

@@ -55,10 +55,16 @@ struct PageRules {
     // The canvases count from the paper's corner, so their cells start at the margins; the
     // printer's logical origin is already the margin box's corner.
     bool originAtMargins = true;
-    // Natural size of a picture: its pixel size divided by this many pixels per unit and
-    // truncated. 0 asks the surface (the printer converts device pixels itself).
-    double pixelsPerUnit = 0;
+    // Natural size of a picture: its pixel size at `naturalPixels` pixels per `naturalUnits`
+    // units, truncated (worked out in whole numbers, so that 177 pixels at 11.8 per millimetre
+    // are exactly 15 mm). naturalPixels 0 asks the surface (the printer converts device pixels
+    // itself).
+    std::int32_t naturalPixels = 0;
+    std::int32_t naturalUnits = 1;
 };
+
+// A side of `pixels` pixels in the renderer's unit by its natural-size rule (canvases only).
+std::int32_t naturalLength(std::int32_t pixels, const PageRules& rules);
 
 // The preview canvas: one pixel per millimetre, pictures at 11.8 pixels per millimetre.
 PageRules previewRules();
