@@ -55,8 +55,9 @@ bool progressWindowLoaded()
 
 void showProgressWindow()
 {
-    if (!progressWindowLoaded())
-        loadWindow(pw::id, 0, false);
+    // Loading a window that is loaded brings it up; one that was closed but is not gone yet is
+    // finished off and loaded anew, so a render never runs on a window about to be destroyed.
+    loadWindow(pw::id, 0, false);
     if (progressWindowLoaded())
         writeProperty(progressWindowItself(), kPropertyVisible, makeBool(true));
 }
@@ -71,7 +72,6 @@ void closeProgressWindow()
 {
     if (!progressWindowLoaded())
         return;
-    hideProgressWindow();
     callCore(&CloseWindow, makeInt(static_cast<std::int32_t>(pw::id)));
 }
 
