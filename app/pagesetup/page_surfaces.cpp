@@ -1,13 +1,34 @@
 #include "pagesetup/page_surfaces.h"
 
+#include "common/core_calls.h"
+
 #include "quillora/control_unit_commands.h"
 #include "quillora/draw_panel_commands.h"
 #include "quillora/printer_commands.h"
 
 namespace quillora::app {
 
+namespace {
+
+// A unit's own properties can only be written while its window is loaded (the runtime ends the
+// program otherwise); a window closed by the user during a render simply takes no more writes.
+bool live(const UnitRef& unit)
+{
+    return isWindowLoaded(unit.windowId);
+}
+
+void writeKindProperty(const UnitRef& unit, std::int32_t index, const RuntimeValue& value)
+{
+    if (live(unit))
+        writeProperty(unit, kindProperty(index), value);
+}
+
+}  // namespace
+
 void writeFontProperty(const UnitRef& unit, std::int32_t property, const FontSpec& font, std::int32_t size)
 {
+    if (!live(unit))
+        return;
     const FontValue value{font.angle, font.bold ? 1 : 0, font.italic ? 1 : 0, font.underline ? 1 : 0,
                           font.strikeout ? 1 : 0, size, font.name.c_str()};
     // The unit copies the value (and the face name) while the property is written.
@@ -55,12 +76,14 @@ void PanelSurface::drawPicture(std::int32_t picture, std::int32_t x, std::int32_
 
 void PanelSurface::prepareAsPage()
 {
-    writeProperty(panel_, kindProperty(kDrawPanelAutoRedraw), makeBool(true));
-    writeProperty(panel_, kindProperty(kDrawPanelScaleMode), makeInt(0));
+    writeKindProperty(panel_, kDrawPanelAutoRedraw, makeBool(true));
+    writeKindProperty(panel_, kDrawPanelScaleMode, makeInt(0));
 }
 
 void PanelSurface::resize(std::int32_t width, std::int32_t height)
 {
+    if (!live(panel_))
+        return;
     writeProperty(panel_, kPropertyWidth, makeInt(width));
     writeProperty(panel_, kPropertyHeight, makeInt(height));
 }
@@ -72,7 +95,8 @@ void PanelSurface::clear()
 
 void PanelSurface::setVisible(bool visible)
 {
-    writeProperty(panel_, kPropertyVisible, makeBool(visible));
+    if (live(panel_))
+        writeProperty(panel_, kPropertyVisible, makeBool(visible));
 }
 
 ByteSet PanelSurface::picture()
@@ -82,9 +106,9 @@ ByteSet PanelSurface::picture()
 
 void PanelSurface::showBackground(const ByteSet& picture, std::int32_t mode)
 {
-    writeProperty(panel_, kindProperty(kDrawPanelAutoRedraw), makeBool(true));
-    writeProperty(panel_, kindProperty(kDrawPanelBackgroundPictureMode), makeInt(mode));
-    writeProperty(panel_, kindProperty(kDrawPanelBackgroundPicture), picture.value());
+    writeKindProperty(panel_, kDrawPanelAutoRedraw, makeBool(true));
+    writeKindProperty(panel_, kDrawPanelBackgroundPictureMode, makeInt(mode));
+    writeKindProperty(panel_, kDrawPanelBackgroundPicture, picture.value());
 }
 
 // --- printer --------------------------------------------------------------------------------------

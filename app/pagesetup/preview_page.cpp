@@ -85,7 +85,8 @@ ByteSet RenderPreviewPage(PreviewPageInput input)
         run.afterCell = [&state](std::size_t done) {
             processEvents();
             setProgressPosition(static_cast<std::int32_t>(done));
-            return state.renderCancel;
+            // A progress window closed by the user ends the render like its cancel button.
+            return state.renderCancel || !progressWindowLoaded();
         };
         bool stopped = false;
         drawPageCells(canvas, rules, layout, run, 0, cells, stopped);

@@ -156,6 +156,9 @@ std::int32_t PrintAlbum(const std::vector<std::string>& paths, std::int32_t rows
             break;
         }
         processEvents();
+        // A progress window closed by the user takes its printer unit with it.
+        if (!progressWindowLoaded())
+            break;
     }
 
     callMethod(printerUnit, &printerEndPrinting);

@@ -117,7 +117,8 @@ std::int32_t ExportBatchToPictures(const std::string& folder, std::int32_t paper
         const bool written = OutputExportPage(panel.unit(), folder, page, orientation, formatCode);
         processEvents();
         panel.clear();
-        if (!written)
+        // The batch also ends when the user has closed the progress window, and its panel with it.
+        if (!written || !progressWindowLoaded())
             break;
     }
 

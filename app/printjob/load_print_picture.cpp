@@ -84,6 +84,10 @@ std::int32_t LoadPrintPicture(const std::string& path, std::int32_t level)
     const float ratio = optimisationRatio(fileSize(path), level);
     if (!needsReduction(ratio) || exemptFromReduction(path))
         return loadPictureFromFile(path);
+    // The scaling object lives in the progress window; should the user have closed that window
+    // during a render, the picture is drawn from the file as it is.
+    if (!progressWindowLoaded())
+        return loadPictureFromFile(path);
     const ByteSet data = fileBytes(path);
     if (data.empty())
         return 0;

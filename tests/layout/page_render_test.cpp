@@ -4,6 +4,8 @@
 
 #include <vector>
 
+#include <QTimer>
+
 #include "common/core_calls.h"
 #include "common/unit_calls.h"
 #include "form_ids.h"
@@ -14,6 +16,7 @@
 #include "printjob/page_output.h"
 #include "printjob/progress_window.h"
 #include "quillora/draw_panel_commands.h"
+#include "runtime/core/window_loader.h"
 
 namespace quillora::app {
 
@@ -131,6 +134,46 @@ TEST_F(PageRendering, ARenderRightAfterAnotherGetsAFreshProgressWindow)
     const BmpPicture page(layout_test::Bytes(second.bytes().begin(), second.bytes().end()));
     ASSERT_TRUE(page.valid());
     EXPECT_EQ(page.pixel(106, 11), kRed);
+    EXPECT_TRUE(progressWindowGone());
+}
+
+// Closes the progress window as soon as a render has it up, as a user's close box would.
+class ProgressWindowCloser {
+public:
+    ProgressWindowCloser()
+    {
+        timer_.setInterval(0);
+        QObject::connect(&timer_, &QTimer::timeout, [this] {
+            if (progressWindowLoaded()) {
+                runtime::requestWindowClose(forms::ProgressWindow::id);
+                timer_.stop();
+            }
+        });
+        timer_.start();
+    }
+
+private:
+    QTimer timer_;
+};
+
+TEST_F(PageRendering, ClosingTheProgressWindowMidRenderEndsThePreviewCleanly)
+{
+    const std::string red = writePicture(folder_.path() / "red.bmp", plainBmp(40, 30, kRed));
+    PreviewPageInput input = twoByTwo(std::vector<std::string>(4, red));
+    input.rows = input.columns = 5;
+    const ProgressWindowCloser closer;
+    const ByteSet data = RenderPreviewPage(input);
+    EXPECT_FALSE(renderState().renderCancel);
+    EXPECT_TRUE(progressWindowGone());
+}
+
+TEST_F(PageRendering, ClosingTheProgressWindowMidExportEndsTheBatch)
+{
+    FontSpec font;
+    const ProgressWindowCloser closer;
+    ExportBatchToPictures("D:\\album", 2100, 2970, 0, 1, 1, 0, 0, 0, font, 100, 100, 100, 100, 50, 50, 0, 5, 1,
+                          std::vector<std::string>(6), {}, {}, "head", "foot");
+    EXPECT_LT(exportedPages.size(), 6u);
     EXPECT_TRUE(progressWindowGone());
 }
 
