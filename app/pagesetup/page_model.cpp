@@ -97,7 +97,7 @@ std::int32_t naturalLength(std::int32_t pixels, const PageRules& rules)
 
 bool PageLayout::hasRoom() const
 {
-    return rows > 0 && columns > 0 && cellW > 0 && cellH > 0;
+    return rows > 0 && columns > 0 && !lessThan(cellW, 1.0) && !lessThan(cellH, 1.0);
 }
 
 PictureRect PageLayout::pictureBox(std::int32_t i, std::int32_t j) const
@@ -149,11 +149,11 @@ PageLayout computePageLayout(const PageInput& input, const PageRules& rules)
     return layout;
 }
 
-std::int32_t pagesNeeded(std::int32_t pictures, std::int32_t perPage)
+std::int32_t pagesNeeded(std::int64_t pictures, std::int64_t perPage)
 {
     if (perPage <= 0 || pictures <= 0)
         return 0;
-    return pictures / perPage + (pictures % perPage != 0 ? 1 : 0);
+    return static_cast<std::int32_t>(pictures / perPage + (pictures % perPage != 0 ? 1 : 0));
 }
 
 void drawPictureInBox(PageSurface& surface, const PageRules& rules, std::int32_t picture, const PictureRect& box,

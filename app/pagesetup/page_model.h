@@ -105,15 +105,21 @@ struct PageLayout {
     std::int32_t rowSpacing = 0;
     std::int32_t columnSpacing = 0;
 
-    // Room for at least one cell: rows and columns above 0, cells with a positive size.
+    // Room for the cells: rows and columns above 0, each cell at least one unit wide and high
+    // (so a page never has more cells than units of area).
     bool hasRoom() const;
     // The picture box of the cell in row i, column j (from 0), as integers.
     PictureRect pictureBox(std::int32_t i, std::int32_t j) const;
     // The top-left corner of a caption `tw` wide under the cell (i, j): centred, or from the
     // cell's left edge when it is not narrower than the cell.
     void captionPosition(std::int32_t i, std::int32_t j, std::int32_t tw, std::int32_t& x, std::int32_t& y) const;
-    std::int32_t cellsPerPage() const { return rows * columns; }
+    std::int64_t cellsPerPage() const { return std::int64_t{rows} * columns; }
 };
+
+// What a job is told when its layout leaves no room for a cell (the settings window refuses such
+// layouts; the page loops check again before they start).
+inline constexpr const char* kNoRoomMessage = "页面上没有放照片的位置：请检查行数、列数、间距和页边距。";
+inline constexpr const char* kNoRoomTitle = "打印";
 
 // The caption gap is used only when it is less than half the caption line height.
 std::int32_t captionGapRule(std::int32_t gap, std::int32_t textH);
@@ -121,7 +127,7 @@ std::int32_t captionGapRule(std::int32_t gap, std::int32_t textH);
 PageLayout computePageLayout(const PageInput& input, const PageRules& rules);
 
 // Pages needed for `pictures` at `perPage` cells a page (0 when a page holds no cell).
-std::int32_t pagesNeeded(std::int32_t pictures, std::int32_t perPage);
+std::int32_t pagesNeeded(std::int64_t pictures, std::int64_t perPage);
 
 // Draws one picture into a box on the surface with DrawPictureInBox's rules; does nothing for
 // picture 0.

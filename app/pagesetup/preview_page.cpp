@@ -58,7 +58,9 @@ ByteSet RenderPreviewPage(PreviewPageInput input)
         {input.pageWidth, input.pageHeight, input.marginTop, input.marginBottom, input.marginLeft, input.marginRight,
          input.rows, input.columns, input.rowSpacing, input.columnSpacing, input.captionGap, textH},
         rules);
-    const std::size_t cells = static_cast<std::size_t>(layout.cellsPerPage());
+    // Without room the page shows no cell at all (and a typed 100000 × 100000 grid never becomes
+    // ten thousand million empty entries).
+    const std::size_t cells = layout.hasRoom() ? static_cast<std::size_t>(layout.cellsPerPage()) : 0;
     if (input.paths.size() < cells)
         input.paths.resize(cells);
     if (input.captions.size() < input.paths.size())

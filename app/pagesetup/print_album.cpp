@@ -85,7 +85,7 @@ std::int32_t PrintAlbum(const std::vector<std::string>& paths, std::int32_t rows
                                                     rowSpacing, columnSpacing, captionGap, 0},
                                                    printerRules());
         if (!probe.hasRoom()) {
-            messageBox("页面上没有放照片的位置：请检查行数、列数、间距和页边距。", 0, "打印");
+            messageBox(kNoRoomMessage, 0, kNoRoomTitle);
             return 0;
         }
     }

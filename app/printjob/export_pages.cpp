@@ -78,7 +78,7 @@ std::int32_t ExportBatchToPictures(const std::string& folder, std::int32_t paper
                                                  marginRight, rows, columns, rowSpacing, columnSpacing, captionGap,
                                                  textH},
                                                 rules);
-    const std::int32_t totalPages = pagesNeeded(static_cast<std::int32_t>(n), layout.cellsPerPage());
+    const std::int32_t totalPages = pagesNeeded(static_cast<std::int64_t>(n), layout.cellsPerPage());
 
     const PrintSettings& settings = printSettings();
     CellRun run;
@@ -102,7 +102,9 @@ std::int32_t ExportBatchToPictures(const std::string& folder, std::int32_t paper
                                 captionSize};
     std::size_t next = 0;
     std::int32_t page = 0;
-    // A page without room for a cell would never advance; such a batch draws nothing.
+    // A page without room for a cell would never advance; such a batch writes nothing.
+    if (n > 0 && !layout.hasRoom())
+        messageBox(kNoRoomMessage, 0, kNoRoomTitle);
     while (next < n && layout.hasRoom()) {
         ++page;
         drawHeaderFooterLine(panel, true, header, headerFonts, page, totalPages, paperWidth, paperHeight, marginLeft,

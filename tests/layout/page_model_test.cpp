@@ -60,6 +60,10 @@ TEST(PageLayout, APageWithoutCellsHasNoRoom)
     // Margins wider than the paper.
     EXPECT_FALSE(computePageLayout({2100, 2970, 0, 0, 1500, 1500, 5, 5, 0, 0, 0, 40}, printerRules()).hasRoom());
     EXPECT_TRUE(computePageLayout({2100, 2970, 0, 0, 0, 0, 1, 1, 0, 0, 0, 40}, printerRules()).hasRoom());
+    // Cells below one unit: 297 rows fit a 297 mm page, 298 do not.
+    EXPECT_TRUE(computePageLayout({210, 297, 0, 0, 0, 0, 297, 210, 0, 0, 0, 3}, previewRules()).hasRoom());
+    EXPECT_FALSE(computePageLayout({210, 297, 0, 0, 0, 0, 298, 5, 0, 0, 0, 3}, previewRules()).hasRoom());
+    EXPECT_FALSE(computePageLayout({210, 297, 0, 0, 0, 0, 100000, 100000, 0, 0, 0, 3}, previewRules()).hasRoom());
 }
 
 class CaptionGapRule : public ::testing::TestWithParam<std::tuple<int, int, int>> {};
@@ -193,7 +197,7 @@ TEST(Captions, TheGapMovesTheCaptionDown)
     EXPECT_EQ(layout.pictureBox(0, 0).height, 47);
 }
 
-class PageCount : public ::testing::TestWithParam<std::tuple<int, int, int>> {};
+class PageCount : public ::testing::TestWithParam<std::tuple<int, std::int64_t, int>> {};
 
 TEST_P(PageCount, WholePagesForThePictures)
 {
@@ -202,9 +206,9 @@ TEST_P(PageCount, WholePagesForThePictures)
 }
 
 INSTANTIATE_TEST_SUITE_P(Grids, PageCount,
-                         ::testing::Values(std::tuple{10, 9, 2}, std::tuple{9, 9, 1}, std::tuple{8, 4, 2},
-                                           std::tuple{25, 6, 5}, std::tuple{1, 25, 1}, std::tuple{0, 9, 0},
-                                           std::tuple{5, 0, 0}));
+                         ::testing::Values(std::tuple{10, 9ll, 2}, std::tuple{9, 9ll, 1}, std::tuple{8, 4ll, 2},
+                                           std::tuple{25, 6ll, 5}, std::tuple{1, 25ll, 1}, std::tuple{0, 9ll, 0},
+                                           std::tuple{5, 0ll, 0}, std::tuple{3, 10000000000ll, 1}));
 
 TEST(Truncation, TowardZeroAndSafeAtTheEnds)
 {
