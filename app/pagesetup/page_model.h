@@ -4,16 +4,14 @@
 // The three renderers (the preview canvas in whole millimetres, the printer in 0.1 mm from the
 // margin box, the export canvas in 0.1 mm) share this geometry; what differs between them is
 // data (PageRules), not code. The arithmetic is kept in pure functions so that it can be checked
-// against exact rectangles; drawing goes through a PageSurface.
+// against exact rectangles; page_drawing.h draws with it on a PageSurface.
 #pragma once
 
 #include <cstddef>
 #include <cstdint>
-#include <functional>
 #include <string>
 #include <vector>
 
-#include "pagesetup/page_surface.h"
 
 namespace quillora::app {
 
@@ -128,43 +126,5 @@ PageLayout computePageLayout(const PageInput& input, const PageRules& rules);
 
 // Pages needed for `pictures` at `perPage` cells a page (0 when a page holds no cell).
 std::int32_t pagesNeeded(std::int64_t pictures, std::int64_t perPage);
-
-// Draws one picture into a box on the surface with DrawPictureInBox's rules; does nothing for
-// picture 0.
-void drawPictureInBox(PageSurface& surface, const PageRules& rules, std::int32_t picture, const PictureRect& box,
-                      float ratio, std::int32_t mode);
-
-// One page's cells, drawn from picture `next` on.
-struct CellRun {
-    const std::vector<std::string>* paths = nullptr;
-    const std::vector<std::string>* captions = nullptr;
-    const std::vector<float>* ratios = nullptr;
-    std::int32_t photoMode = 0;
-    // Loads picture `index` (0 = none).
-    std::function<std::int32_t(std::size_t index)> load;
-    // Called with each drawn picture: the canvases release it at once, the printer keeps it.
-    std::function<void(std::int32_t picture)> drawn;
-    // Called after each cell with the number of pictures done; true stops the run.
-    std::function<bool(std::size_t done)> afterCell;
-};
-
-// Fills the cells of one page row by row from picture `next` until the page is full, `end` is
-// reached or afterCell asks to stop. Returns the index of the next picture; `stopped` tells
-// whether afterCell ended the run.
-std::size_t drawPageCells(PageSurface& surface, const PageRules& rules, const PageLayout& layout, const CellRun& run,
-                          std::size_t next, std::size_t end, bool& stopped);
-
-// The header or footer line of a page: the line font set, the text placed and written, the
-// caption font set again. Nothing happens for an empty text.
-struct LineFonts {
-    FontSpec lineFont;
-    std::int32_t lineSize = 0;
-    FontSpec captionFont;
-    std::int32_t captionSize = 0;
-};
-void drawHeaderFooterLine(PageSurface& surface, bool isHeader, const std::string& text, const LineFonts& fonts,
-                          std::int32_t page, std::int32_t totalPages, std::int32_t width, std::int32_t height,
-                          std::int32_t left, std::int32_t right, std::int32_t headerOffset,
-                          std::int32_t footerOffset);
 
 }  // namespace quillora::app

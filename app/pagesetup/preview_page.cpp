@@ -1,7 +1,7 @@
 #include "pagesetup/preview_page.h"
 
 #include "common/core_calls.h"
-#include "pagesetup/page_model.h"
+#include "pagesetup/page_drawing.h"
 #include "pagesetup/page_surfaces.h"
 #include "pagesetup/render_state.h"
 #include "printjob/load_print_picture.h"

@@ -5,7 +5,7 @@
 #include "common/core_calls.h"
 #include "common/picture_calls.h"
 #include "common/window_units.h"
-#include "pagesetup/page_model.h"
+#include "pagesetup/page_drawing.h"
 #include "pagesetup/page_surfaces.h"
 #include "pagesetup/render_state.h"
 #include "printjob/load_print_picture.h"
@@ -121,45 +121,45 @@ std::int32_t PrintAlbum(const std::vector<std::string>& paths, std::int32_t rows
 
     // The printer may keep reading a picture until the page is out, so each stays loaded to the end.
     LoadedPictures prepared;
-    CellRun run;
-    run.paths = &paths;
-    run.captions = &pictureCaptions;
-    run.ratios = &pictureRatios;
-    run.photoMode = normalisedPhotoMode(photoMode);
-    run.load = [&paths, &settings](std::size_t index) { return LoadPrintPicture(paths[index], settings.optimisation); };
-    run.drawn = [&prepared](std::int32_t picture) { prepared.hold(picture); };
-    run.afterCell = [&state](std::size_t done) {
+    PageRun run;
+    run.rules = rules;
+    run.layout = layout;
+    run.cells.paths = &paths;
+    run.cells.captions = &pictureCaptions;
+    run.cells.ratios = &pictureRatios;
+    run.cells.photoMode = normalisedPhotoMode(photoMode);
+    run.cells.load = [&paths, &settings](std::size_t index) {
+        return LoadPrintPicture(paths[index], settings.optimisation);
+    };
+    run.cells.drawn = [&prepared](std::int32_t picture) { prepared.hold(picture); };
+    // Events are not processed between cells: the printer unit serves them while it writes.
+    run.cells.afterCell = [&state](std::size_t done) {
         setProgressPosition(static_cast<std::int32_t>(done));
         return state.renderCancel;
     };
-
-    const LineFonts headerFonts{settings.headerFont, settings.headerFont.size, settings.captionFont,
-                                settings.captionFont.size};
-    const LineFonts footerFonts{settings.footerFont, settings.footerFont.size, settings.captionFont,
-                                settings.captionFont.size};
-    std::size_t next = 0;
-    std::int32_t page = 0;
+    run.header = header;
+    run.footer = footer;
+    run.headerFonts = {settings.headerFont, settings.headerFont.size, settings.captionFont, settings.captionFont.size};
+    run.footerFonts = {settings.footerFont, settings.footerFont.size, settings.captionFont, settings.captionFont.size};
+    // The printer counts from the margin box, so the lines are placed on the box with the
+    // offsets taken from its edges.
+    run.lineWidth = layout.availW;
+    run.lineHeight = layout.availH;
+    run.headerOffset = headerOffset - settings.marginTop;
+    run.footerOffset = footerOffset - settings.marginBottom;
+    run.totalPages = totalPages;
     bool printed = true;
-    while (next < paths.size()) {
-        ++page;
-        drawHeaderFooterLine(printer, true, header, headerFonts, page, totalPages, layout.availW, layout.availH, 0, 0,
-                             headerOffset - settings.marginTop, footerOffset - settings.marginBottom);
-        bool stopped = false;
-        next = drawPageCells(printer, rules, layout, run, next, paths.size(), stopped);
-        if (stopped)
-            next = paths.size() + 1;
-        drawHeaderFooterLine(printer, false, footer, footerFonts, page, totalPages, layout.availW, layout.availH, 0,
-                             0, headerOffset - settings.marginTop, footerOffset - settings.marginBottom);
+    run.finishPage = [&printerUnit, &printed](std::int32_t) {
         // A job that ended under us (the queue refused, "中止打印") turns no more pages.
         if (!asBool(callMethod(printerUnit, &printerNewPage))) {
             printed = false;
-            break;
+            return false;
         }
         processEvents();
         // A progress window closed by the user takes its printer unit with it.
-        if (!progressWindowLoaded())
-            break;
-    }
+        return progressWindowLoaded();
+    };
+    drawPages(printer, run, paths.size());
 
     callMethod(printerUnit, &printerEndPrinting);
     setDefaultPrinter(settings.defaultPrinter);

@@ -4,7 +4,7 @@
 
 #include "common/core_calls.h"
 #include "common/picture_calls.h"
-#include "pagesetup/page_model.h"
+#include "pagesetup/page_drawing.h"
 #include "pagesetup/page_surfaces.h"
 #include "pagesetup/render_state.h"
 #include "printjob/load_print_picture.h"
@@ -81,48 +81,45 @@ std::int32_t ExportBatchToPictures(const std::string& folder, std::int32_t paper
     const std::int32_t totalPages = pagesNeeded(static_cast<std::int64_t>(n), layout.cellsPerPage());
 
     const PrintSettings& settings = printSettings();
-    CellRun run;
-    run.paths = &pictures;
-    run.captions = &pictureCaptions;
-    run.ratios = &pictureRatios;
-    run.photoMode = photoMode;
-    run.load = [&pictures, &settings](std::size_t index) {
+    PageRun run;
+    run.rules = rules;
+    run.layout = layout;
+    run.cells.paths = &pictures;
+    run.cells.captions = &pictureCaptions;
+    run.cells.ratios = &pictureRatios;
+    run.cells.photoMode = photoMode;
+    run.cells.load = [&pictures, &settings](std::size_t index) {
         return LoadPrintPicture(pictures[index], settings.optimisation);
     };
     // On the canvas each picture goes as soon as it is drawn.
-    run.drawn = [](std::int32_t picture) { unloadPicture(picture); };
-    run.afterCell = [&state](std::size_t done) {
+    run.cells.drawn = [](std::int32_t picture) { unloadPicture(picture); };
+    run.cells.afterCell = [&state](std::size_t done) {
         setProgressPosition(static_cast<std::int32_t>(done));
         return state.renderCancel;
     };
-
-    const LineFonts headerFonts{settings.headerFont, exportFontSize(settings.headerFont.size), captionFont,
-                                captionSize};
-    const LineFonts footerFonts{settings.footerFont, exportFontSize(settings.footerFont.size), captionFont,
-                                captionSize};
-    std::size_t next = 0;
-    std::int32_t page = 0;
-    // A page without room for a cell would never advance; such a batch writes nothing.
-    if (n > 0 && !layout.hasRoom())
-        messageBox(kNoRoomMessage, 0, kNoRoomTitle);
-    while (next < n && layout.hasRoom()) {
-        ++page;
-        drawHeaderFooterLine(panel, true, header, headerFonts, page, totalPages, paperWidth, paperHeight, marginLeft,
-                             marginRight, headerOffset, footerOffset);
-        bool stopped = false;
-        next = drawPageCells(panel, rules, layout, run, next, n, stopped);
-        if (stopped)
-            next = n + 1;
-        drawHeaderFooterLine(panel, false, footer, footerFonts, page, totalPages, paperWidth, paperHeight, marginLeft,
-                             marginRight, headerOffset, footerOffset);
+    run.header = header;
+    run.footer = footer;
+    run.headerFonts = {settings.headerFont, exportFontSize(settings.headerFont.size), captionFont, captionSize};
+    run.footerFonts = {settings.footerFont, exportFontSize(settings.footerFont.size), captionFont, captionSize};
+    run.lineWidth = paperWidth;
+    run.lineHeight = paperHeight;
+    run.lineLeft = marginLeft;
+    run.lineRight = marginRight;
+    run.headerOffset = headerOffset;
+    run.footerOffset = footerOffset;
+    run.totalPages = totalPages;
+    run.finishPage = [&](std::int32_t page) {
         // A page that cannot be written ends the batch; the output has told the user why.
         const bool written = OutputExportPage(panel.unit(), folder, page, orientation, formatCode);
         processEvents();
         panel.clear();
         // The batch also ends when the user has closed the progress window, and its panel with it.
-        if (!written || !progressWindowLoaded())
-            break;
-    }
+        return written && progressWindowLoaded();
+    };
+    // A page without room for a cell would never advance; such a batch writes nothing.
+    if (n > 0 && !layout.hasRoom())
+        messageBox(kNoRoomMessage, 0, kNoRoomTitle);
+    drawPages(panel, run, n);
 
     processEvents();
     hideProgressWindow();
