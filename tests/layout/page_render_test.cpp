@@ -7,7 +7,9 @@
 #include <QTimer>
 
 #include "common/core_calls.h"
+#include "common/handlers.h"
 #include "common/unit_calls.h"
+#include "quillora/control_unit_commands.h"
 #include "form_ids.h"
 #include "layout_test_support.h"
 #include "pagesetup/preview_page.h"
@@ -82,6 +84,22 @@ protected:
 
     TempFolder folder_;
 };
+
+TEST_F(PageRendering, TheProgressWindowComesUpReadyAndItsCancelButtonAsksToStop)
+{
+    renderState().scalingObject = 0;
+    showProgressWindow();
+    ASSERT_TRUE(progressWindowLoaded());
+    EXPECT_NE(renderState().scalingObject, 0);
+    EXPECT_FALSE(asBool(readProperty(progressPagePanel(), kPropertyVisible)));
+    const UnitRef bar{forms::unit_type::ProcessBar, forms::ProgressWindow::id, forms::ProgressWindow::进度条_当前进度};
+    EXPECT_EQ(asInt(readProperty(bar, kindProperty(kProgressMaximum))), 100);
+    EXPECT_EQ(asInt(readProperty(bar, kindProperty(kProgressPosition))), 0);
+    EXPECT_FALSE(renderState().renderCancel);
+    按钮_取消打印_被单击(EventArguments{});
+    EXPECT_TRUE(renderState().renderCancel);
+    renderState().renderCancel = false;
+}
 
 TEST_F(PageRendering, ThePreviewFillsEachCellWithItsPicture)
 {
