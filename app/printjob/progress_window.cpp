@@ -72,6 +72,8 @@ void closeProgressWindow()
 {
     if (!progressWindowLoaded())
         return;
+    // Hidden first, so the window system hands the activation back while every unit still exists.
+    hideProgressWindow();
     callCore(&CloseWindow, makeInt(static_cast<std::int32_t>(pw::id)));
 }
 
