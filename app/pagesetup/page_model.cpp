@@ -1,0 +1,157 @@
+#include "pagesetup/page_model.h"
+
+#include <cmath>
+#include <limits>
+
+
+namespace quillora::app {
+
+std::int32_t truncated(double value)
+{
+    // Out-of-range and NaN values would be undefined in a plain cast.
+    if (!(value == value))
+        return 0;
+    if (value >= static_cast<double>(std::numeric_limits<std::int32_t>::max()))
+        return std::numeric_limits<std::int32_t>::max();
+    if (value <= static_cast<double>(std::numeric_limits<std::int32_t>::min()))
+        return std::numeric_limits<std::int32_t>::min();
+    return static_cast<std::int32_t>(std::trunc(value));
+}
+
+std::int32_t normalisedPhotoMode(std::int32_t mode)
+{
+    return mode < kPhotoFitCentred || mode > kPhotoNaturalTopLeft ? kPhotoFitCentred : mode;
+}
+
+bool fitPictureInBox(std::int32_t x, std::int32_t y, std::int32_t boxW, std::int32_t boxH, std::int32_t picW,
+                     std::int32_t picH, float ratio, std::int32_t mode, PictureRect& drawn)
+{
+    mode = normalisedPhotoMode(mode);
+    if (boxW <= 0 || boxH <= 0)
+        return false;
+    if (ratio < 0.001f || !std::isfinite(ratio)) {
+        if (picW <= 0 || picH <= 0)
+            return false;
+        ratio = static_cast<float>(picW) / static_cast<float>(picH);
+    }
+
+    const double boxRatio = static_cast<double>(boxW) / boxH;
+    std::int32_t fitW = 0;
+    std::int32_t fitH = 0;
+    if (!lessThan(boxRatio, ratio)) {
+        fitH = boxH;
+        fitW = truncated(static_cast<double>(ratio) * boxH);
+    } else {
+        fitW = boxW;
+        fitH = truncated(boxW / static_cast<double>(ratio));
+    }
+
+    switch (mode) {
+    case kPhotoFillBox:
+        drawn = {x, y, boxW, boxH};
+        break;
+    case kPhotoNaturalCentred:
+        drawn = {truncated(x + (boxW - picW) / 2.0), truncated(y + (boxH - picH) / 2.0), picW, picH};
+        break;
+    case kPhotoFitTopLeft:
+        drawn = {x, y, fitW, fitH};
+        break;
+    case kPhotoNaturalTopLeft:
+        drawn = {x, y, picW, picH};
+        break;
+    default:
+        // Centred on the axis with room to spare; the other side takes the whole box. A fitted
+        // height of 0 (a sliver of a picture) has the larger ratio.
+        if (fitH > 0 && !lessThan(boxRatio, static_cast<double>(fitW) / fitH))
+            drawn = {truncated(x + (boxW - fitW) / 2.0), y, fitW, boxH};
+        else
+            drawn = {x, truncated(y + (boxH - fitH) / 2.0), boxW, fitH};
+        break;
+    }
+    return drawn.width > 0 && drawn.height > 0;
+}
+
+PageRules previewRules()
+{
+    return {false, true, 118, 10};
+}
+
+PageRules printerRules()
+{
+    return {true, false, 0};
+}
+
+PageRules exportRules()
+{
+    return {false, true, 118, 100};
+}
+
+std::int32_t naturalLength(std::int32_t pixels, const PageRules& rules)
+{
+    if (rules.naturalPixels <= 0 || pixels <= 0)
+        return 0;
+    return static_cast<std::int32_t>(static_cast<std::int64_t>(pixels) * rules.naturalUnits / rules.naturalPixels);
+}
+
+bool PageLayout::hasRoom() const
+{
+    return rows > 0 && columns > 0 && !lessThan(cellW, 1.0) && !lessThan(cellH, 1.0);
+}
+
+PictureRect PageLayout::pictureBox(std::int32_t i, std::int32_t j) const
+{
+    const double x = originX + j * (static_cast<double>(cellW) + columnSpacing);
+    const double y = originY + i * (static_cast<double>(cellH) + rowSpacing);
+    return {truncated(x), truncated(y), truncated(cellW), truncated(static_cast<double>(cellH) - textH)};
+}
+
+void PageLayout::captionPosition(std::int32_t i, std::int32_t j, std::int32_t tw, std::int32_t& x,
+                                 std::int32_t& y) const
+{
+    const double left = originX + j * (static_cast<double>(cellW) + columnSpacing);
+    x = lessThan(tw, cellW) ? truncated(left + (cellW - tw) / 2.0) : truncated(left);
+    y = truncated(originY + (i + 1) * (static_cast<double>(cellH) + rowSpacing) - rowSpacing - textH + gap);
+}
+
+std::int32_t captionGapRule(std::int32_t gap, std::int32_t textH)
+{
+    return lessThan(gap, textH / 2.0) ? gap : 0;
+}
+
+PageLayout computePageLayout(const PageInput& input, const PageRules& rules)
+{
+    PageLayout layout;
+    layout.availW = input.pageWidth - input.marginLeft - input.marginRight;
+    layout.availH = input.pageHeight - input.marginTop - input.marginBottom;
+    layout.rows = input.rows;
+    layout.columns = input.columns;
+    layout.rowSpacing = input.rowSpacing;
+    layout.columnSpacing = input.columnSpacing;
+    layout.textH = input.textH;
+    layout.gap = captionGapRule(input.captionGap, input.textH);
+    if (rules.originAtMargins) {
+        layout.originX = input.marginLeft;
+        layout.originY = input.marginTop;
+    }
+    // Without rows or columns there is no cell to divide by; hasRoom() then says so.
+    if (input.columns > 0)
+        layout.cellW = static_cast<float>(
+            static_cast<double>(layout.availW - (input.columns - 1) * input.columnSpacing) / input.columns);
+    if (input.rows > 0)
+        layout.cellH =
+            static_cast<float>(static_cast<double>(layout.availH - (input.rows - 1) * input.rowSpacing) / input.rows);
+    if (rules.integerCells) {
+        layout.cellW = static_cast<float>(truncated(layout.cellW));
+        layout.cellH = static_cast<float>(truncated(layout.cellH));
+    }
+    return layout;
+}
+
+std::int32_t pagesNeeded(std::int64_t pictures, std::int64_t perPage)
+{
+    if (perPage <= 0 || pictures <= 0)
+        return 0;
+    return static_cast<std::int32_t>(pictures / perPage + (pictures % perPage != 0 ? 1 : 0));
+}
+
+}  // namespace quillora::app

@@ -1,0 +1,130 @@
+// The page model of the album: how a sheet is divided into picture cells, where a picture and its
+// caption go inside a cell, and how the five photo modes fit a picture into its box.
+//
+// The three renderers (the preview canvas in whole millimetres, the printer in 0.1 mm from the
+// margin box, the export canvas in 0.1 mm) share this geometry; what differs between them is
+// data (PageRules), not code. The arithmetic is kept in pure functions so that it can be checked
+// against exact rectangles; page_drawing.h draws with it on a PageSurface.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <string>
+#include <vector>
+
+
+namespace quillora::app {
+
+// Computed lengths are compared with this tolerance: a counts as less than b when a - b < -1e-7.
+inline constexpr double kLengthTolerance = 1e-7;
+inline bool lessThan(double a, double b) { return a - b < -kLengthTolerance; }
+
+// Floating-point values become integers by truncation toward zero.
+std::int32_t truncated(double value);
+
+// The five photo modes; any other number is drawn as mode 0.
+enum PhotoMode : std::int32_t {
+    kPhotoFitCentred = 0,    // "0：按比例缩放且居中"
+    kPhotoFillBox = 1,       // "1：布满打印区域"
+    kPhotoNaturalCentred = 2,// "2：按原始值打印且居中"
+    kPhotoFitTopLeft = 3,    // "3：按比例缩放且不居中"
+    kPhotoNaturalTopLeft = 4,// "4：按原始值打印且不居中"
+};
+std::int32_t normalisedPhotoMode(std::int32_t mode);
+
+struct PictureRect {
+    std::int32_t x = 0;
+    std::int32_t y = 0;
+    std::int32_t width = 0;
+    std::int32_t height = 0;
+    bool operator==(const PictureRect&) const = default;
+};
+
+// Where a picture of natural size picW × picH lands in the box (x, y, boxW, boxH) in `mode`.
+// `ratio` is width ÷ height; below 0.001 the picture's own ratio is used. Natural size is not
+// clipped to the box. Nothing is drawn (false) when the box or the picture has no area.
+bool fitPictureInBox(std::int32_t x, std::int32_t y, std::int32_t boxW, std::int32_t boxH, std::int32_t picW,
+                     std::int32_t picH, float ratio, std::int32_t mode, PictureRect& drawn);
+
+// How a renderer differs from the others.
+struct PageRules {
+    // The printer holds the cell size as whole units; the canvases keep single precision.
+    bool integerCells = false;
+    // The canvases count from the paper's corner, so their cells start at the margins; the
+    // printer's logical origin is already the margin box's corner.
+    bool originAtMargins = true;
+    // Natural size of a picture: its pixel size at `naturalPixels` pixels per `naturalUnits`
+    // units, truncated (worked out in whole numbers, so that 177 pixels at 11.8 per millimetre
+    // are exactly 15 mm). naturalPixels 0 asks the surface (the printer converts device pixels
+    // itself).
+    std::int32_t naturalPixels = 0;
+    std::int32_t naturalUnits = 1;
+};
+
+// A side of `pixels` pixels in the renderer's unit by its natural-size rule (canvases only).
+std::int32_t naturalLength(std::int32_t pixels, const PageRules& rules);
+
+// The preview canvas: one pixel per millimetre, pictures at 11.8 pixels per millimetre.
+PageRules previewRules();
+// The printer: 0.1 mm from the margin box, whole-unit cells, natural size from the printer.
+PageRules printerRules();
+// The export canvas: 0.1 mm per pixel; pictures at the same physical size as in the preview
+// (1.18 pixels per 0.1 mm), so an exported page matches what the preview showed.
+PageRules exportRules();
+
+// The page in the renderer's unit, after defaults and the landscape swap.
+struct PageInput {
+    std::int32_t pageWidth = 0;
+    std::int32_t pageHeight = 0;
+    std::int32_t marginTop = 0;
+    std::int32_t marginBottom = 0;
+    std::int32_t marginLeft = 0;
+    std::int32_t marginRight = 0;
+    std::int32_t rows = 0;
+    std::int32_t columns = 0;
+    std::int32_t rowSpacing = 0;
+    std::int32_t columnSpacing = 0;
+    std::int32_t captionGap = 0;
+    std::int32_t textH = 0;  // height of "大" in the caption font on the surface
+};
+
+// The derived values of a page.
+struct PageLayout {
+    std::int32_t availW = 0;
+    std::int32_t availH = 0;
+    float cellW = 0;
+    float cellH = 0;
+    std::int32_t textH = 0;
+    std::int32_t gap = 0;  // the caption gap after the gap rule
+    std::int32_t originX = 0;
+    std::int32_t originY = 0;
+    std::int32_t rows = 0;
+    std::int32_t columns = 0;
+    std::int32_t rowSpacing = 0;
+    std::int32_t columnSpacing = 0;
+
+    // Room for the cells: rows and columns above 0, each cell at least one unit wide and high
+    // (so a page never has more cells than units of area).
+    bool hasRoom() const;
+    // The picture box of the cell in row i, column j (from 0), as integers.
+    PictureRect pictureBox(std::int32_t i, std::int32_t j) const;
+    // The top-left corner of a caption `tw` wide under the cell (i, j): centred, or from the
+    // cell's left edge when it is not narrower than the cell.
+    void captionPosition(std::int32_t i, std::int32_t j, std::int32_t tw, std::int32_t& x, std::int32_t& y) const;
+    std::int64_t cellsPerPage() const { return std::int64_t{rows} * columns; }
+};
+
+// What a job is told when its layout leaves no room for a cell (the settings window refuses such
+// layouts; the page loops check again before they start).
+inline constexpr const char* kNoRoomMessage = "页面上没有放照片的位置：请检查行数、列数、间距和页边距。";
+inline constexpr const char* kNoRoomTitle = "打印";
+
+// The caption gap is used only when it is less than half the caption line height.
+std::int32_t captionGapRule(std::int32_t gap, std::int32_t textH);
+
+PageLayout computePageLayout(const PageInput& input, const PageRules& rules);
+
+// Pages needed for `pictures` at `perPage` cells a page (0 when a page holds no cell).
+std::int32_t pagesNeeded(std::int64_t pictures, std::int64_t perPage);
+
+}  // namespace quillora::app

@@ -1,0 +1,67 @@
+// The two kinds of page surface: a drawing panel (the off-screen page 画板_temp, drawn in whole
+// pixels) and the printer unit (drawn in its scale mode from the margin box).
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+#include "common/picture_calls.h"
+#include "common/unit_calls.h"
+#include "pagesetup/page_surface.h"
+
+namespace quillora::app {
+
+// A drawing panel as a page: the PageSurface calls plus what the canvases do with the panel as
+// a whole (size, clearing, taking the page out as a picture, showing a picture as background).
+class PanelSurface final : public PageSurface {
+public:
+    explicit PanelSurface(UnitRef panel) : panel_(panel) {}
+
+    void setFont(const FontSpec& font, std::int32_t size) override;
+    std::int32_t textWidth(const std::string& text) override;
+    std::int32_t textHeight(const std::string& text) override;
+    void writeText(std::int32_t x, std::int32_t y, const std::string& text) override;
+    std::int32_t pictureWidth(std::int32_t picture) override;
+    std::int32_t pictureHeight(std::int32_t picture) override;
+    void drawPicture(std::int32_t picture, std::int32_t x, std::int32_t y, std::int32_t width,
+                     std::int32_t height) override;
+
+    const UnitRef& unit() const { return panel_; }
+    // Whole pixels kept in the persistent bitmap, so the page can be taken out.
+    void prepareAsPage();
+    void resize(std::int32_t width, std::int32_t height);
+    void clear();
+    void setVisible(bool visible);
+    // The persistent bitmap as BMP file data at its own size.
+    ByteSet picture();
+    // Shows the data as background picture in `mode` (2: centred, shrunk to fit).
+    void showBackground(const ByteSet& picture, std::int32_t mode);
+
+private:
+    UnitRef panel_;
+};
+
+// The printer unit as a page.
+class PrinterSurface final : public PageSurface {
+public:
+    explicit PrinterSurface(UnitRef printer) : printer_(printer) {}
+
+    void setFont(const FontSpec& font, std::int32_t size) override;
+    std::int32_t textWidth(const std::string& text) override;
+    std::int32_t textHeight(const std::string& text) override;
+    void writeText(std::int32_t x, std::int32_t y, const std::string& text) override;
+    std::int32_t pictureWidth(std::int32_t picture) override;
+    std::int32_t pictureHeight(std::int32_t picture) override;
+    void drawPicture(std::int32_t picture, std::int32_t x, std::int32_t y, std::int32_t width,
+                     std::int32_t height) override;
+
+    const UnitRef& unit() const { return printer_; }
+
+private:
+    UnitRef printer_;
+};
+
+// Writes a whole font (face, size, styles) into a unit's font property.
+void writeFontProperty(const UnitRef& unit, std::int32_t property, const FontSpec& font, std::int32_t size);
+
+}  // namespace quillora::app

@@ -1,0 +1,97 @@
+#include "printjob/load_print_picture.h"
+
+#include <cmath>
+
+#include "common/core_calls.h"
+#include "common/picture_calls.h"
+#include "common/unit_calls.h"
+#include "pagesetup/page_model.h"
+#include "pagesetup/print_settings.h"
+#include "pagesetup/render_state.h"
+#include "printjob/progress_window.h"
+#include "quillora/core_commands.h"
+#include "quillora/special_unit_commands.h"
+
+namespace quillora::app {
+namespace {
+
+bool fileExists(const std::string& path)
+{
+    return asBool(callCore(&FileExists, textValue(path)));
+}
+
+std::int64_t fileSize(const std::string& path)
+{
+    return asInt(callCore(&FileSize, textValue(path)));
+}
+
+ByteSet fileBytes(const std::string& path)
+{
+    return ByteSet::adopt(callCore(&ReadFile, textValue(path)));
+}
+
+// Redraws the picture data at `zoom` per mille in the hidden animation box and loads what the box
+// shows; 0 when the data is not a picture or the box cannot render it.
+std::int32_t reducedPicture(const ByteSet& data, std::int32_t zoom)
+{
+    const UnitRef box = progressAnimationBox();
+    const RuntimeValue object = makeInt(renderState().scalingObject);
+    if (!asBool(callMethod(box, &animationBoxSetObjectPicture, object, data.value())))
+        return 0;
+    callMethod(box, &animationBoxSetObjectZoom, object, makeInt(zoom), makeInt(zoom));
+    const std::int32_t width = asInt(callMethod(box, &animationBoxObjectWidth, object));
+    const std::int32_t height = asInt(callMethod(box, &animationBoxObjectHeight, object));
+    writeProperty(box, kPropertyWidth, makeInt(width));
+    writeProperty(box, kPropertyHeight, makeInt(height));
+    const ByteSet shown = ByteSet::adopt(
+        callMethod(box, &animationBoxTakePicture, makeInt(0), makeInt(0), makeInt(width), makeInt(height)));
+    // The object lets go of the large picture at once; the next call gives it another.
+    callMethod(box, &animationBoxSetObjectPicture, object, ByteSet().value());
+    return shown.empty() ? 0 : loadPictureFromData(shown);
+}
+
+}  // namespace
+
+float optimisationRatio(std::int64_t fileSize, std::int32_t level)
+{
+    if (level < 1)
+        return 0.0f;
+    return static_cast<float>(static_cast<double>(fileSize) / static_cast<double>(kOptimisationStep) / level);
+}
+
+bool needsReduction(float ratio)
+{
+    return !lessThan(ratio, 1.2);
+}
+
+std::int32_t reductionZoom(float ratio)
+{
+    return truncated(1000.0 / std::sqrt(static_cast<double>(ratio)));
+}
+
+bool exemptFromReduction(const std::string& path)
+{
+    const std::string ending = rightText(path, 4);
+    return ending == ".bmp" || ending == ".BMP";
+}
+
+std::int32_t LoadPrintPicture(const std::string& path, std::int32_t level)
+{
+    if (path.empty() || !fileExists(path))
+        return 0;
+    if (level < 1 || printSettings().optimisation > 5)
+        return loadPictureFromFile(path);
+    const float ratio = optimisationRatio(fileSize(path), level);
+    if (!needsReduction(ratio) || exemptFromReduction(path))
+        return loadPictureFromFile(path);
+    // The scaling object lives in the progress window; should the user have closed that window
+    // during a render, the picture is drawn from the file as it is.
+    if (!progressWindowLoaded())
+        return loadPictureFromFile(path);
+    const ByteSet data = fileBytes(path);
+    if (data.empty())
+        return 0;
+    return reducedPicture(data, reductionZoom(ratio));
+}
+
+}  // namespace quillora::app

@@ -1,0 +1,29 @@
+// Loading a picture for a page, first shrinking a picture whose file is much larger than the
+// chosen optimisation target.
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+namespace quillora::app {
+
+// The target of an optimisation level: level × 50 K bytes.
+inline constexpr std::int64_t kOptimisationStep = 51200;
+
+// How far a file of `fileSize` bytes exceeds the target of `level`, as the single-precision
+// ratio the decision is taken on.
+float optimisationRatio(std::int64_t fileSize, std::int32_t level);
+// True when a picture of this ratio is shrunk (1.2 times the target or more; within 1e-7).
+bool needsReduction(float ratio);
+// The zoom in per mille a picture of this ratio is redrawn at: truncate(1000 ÷ √ratio).
+std::int32_t reductionZoom(float ratio);
+// Pictures whose path ends in exactly ".bmp" or ".BMP" are never shrunk.
+bool exemptFromReduction(const std::string& path);
+
+// The picture handle of the file (0 when it is missing or not a picture). For a level of 1 to 5
+// a file of 1.2 times the level's target or more is redrawn smaller through the progress
+// window's scaling object first; the file itself is never changed. The progress window must
+// be loaded.
+std::int32_t LoadPrintPicture(const std::string& path, std::int32_t level);
+
+}  // namespace quillora::app

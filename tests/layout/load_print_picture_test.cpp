@@ -1,0 +1,124 @@
+// Loading pictures for a page: the reduction decision and zoom on the documented sizes, and real
+// reductions through the progress window's scaling object.
+#include <gtest/gtest.h>
+
+#include <tuple>
+
+#include "common/picture_calls.h"
+#include "layout_test_support.h"
+#include "pagesetup/print_settings.h"
+#include "pagesetup/render_state.h"
+#include "printjob/load_print_picture.h"
+#include "printjob/progress_window.h"
+
+namespace quillora::app {
+namespace {
+
+using layout_test::plainBmp;
+using layout_test::TempFolder;
+using layout_test::writePicture;
+
+// {file size, level, reduced?, zoom per mille when reduced}
+class ReductionDecision : public ::testing::TestWithParam<std::tuple<std::int64_t, int, bool, int>> {};
+
+TEST_P(ReductionDecision, RatioThresholdAndZoom)
+{
+    const auto [size, level, reduced, zoom] = GetParam();
+    const float ratio = optimisationRatio(size, level);
+    EXPECT_EQ(needsReduction(ratio), reduced) << "ratio " << ratio;
+    if (reduced)
+        EXPECT_EQ(reductionZoom(ratio), zoom);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    DocumentedSizes, ReductionDecision,
+    ::testing::Values(std::tuple{60000, 1, false, 0},      // ratio 1.17
+                      std::tuple{61439, 1, false, 0},      // just below 1.2
+                      std::tuple{61440, 1, true, 912},     // 1.2 as a float lies a little above
+                      std::tuple{2560000, 5, true, 316},   // ratio 10
+                      std::tuple{409600, 2, true, 500},    // ratio 4
+                      std::tuple{400000, 2, true, 505},    // ratio 3.90625
+                      std::tuple{0, 1, false, 0},          // an empty file has ratio 0
+                      std::tuple{5000000, 0, false, 0}));  // level 0 never reduces
+
+TEST(ReductionDecision, OnlyExactBmpEndingsAreExempt)
+{
+    EXPECT_TRUE(exemptFromReduction("C:\\a\\PHOTO.BMP"));
+    EXPECT_TRUE(exemptFromReduction("C:\\a\\photo.bmp"));
+    EXPECT_FALSE(exemptFromReduction("C:\\a\\photo.Bmp"));
+    EXPECT_FALSE(exemptFromReduction("C:\\a\\photo.jpg"));
+    EXPECT_FALSE(exemptFromReduction("bmp"));
+}
+
+class PictureLoading : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        layout_test::installProgramWindows();
+        printSettings().optimisation = 1;
+        showProgressWindow();
+        ASSERT_TRUE(progressWindowLoaded());
+        ASSERT_NE(renderState().scalingObject, 0);
+    }
+    void TearDown() override { layout_test::unloadProgramWindows(); }
+
+    // Loads, reads the pixel size and releases.
+    static std::pair<int, int> loadedSize(const std::string& path, int level)
+    {
+        const std::int32_t picture = LoadPrintPicture(path, level);
+        if (picture == 0)
+            return {0, 0};
+        const std::pair<int, int> size{picturePixelWidth(picture), picturePixelHeight(picture)};
+        unloadPicture(picture);
+        return size;
+    }
+
+    TempFolder folder_;
+};
+
+// 160 × 128 pixels at 24 bits are 61 494 bytes: ratio 1.201 at level 1, zoom 912, and the box
+// truncates 160 × 0.912 and 128 × 0.912 to 145 × 116.
+TEST_F(PictureLoading, ABmpWithAnExactLowerCaseOrUpperCaseEndingIsLoadedUnchanged)
+{
+    const layout_test::Bytes bytes = plainBmp(160, 128, 0x2040C0);
+    ASSERT_EQ(bytes.size(), 61494u);
+    EXPECT_EQ(loadedSize(writePicture(folder_.path() / "PHOTO.BMP", bytes), 1), (std::pair{160, 128}));
+    EXPECT_EQ(loadedSize(writePicture(folder_.path() / "other.bmp", bytes), 1), (std::pair{160, 128}));
+}
+
+TEST_F(PictureLoading, AnyOtherEndingIsRedrawnAtTheZoom)
+{
+    const layout_test::Bytes bytes = plainBmp(160, 128, 0x2040C0);
+    const std::string path = writePicture(folder_.path() / "photo.Bmp", bytes);
+    EXPECT_EQ(loadedSize(path, 1), (std::pair{145, 116}));
+    // Level 0, and a level whose target the file does not exceed 1.2 times, load it as it is.
+    EXPECT_EQ(loadedSize(path, 0), (std::pair{160, 128}));
+    EXPECT_EQ(loadedSize(path, 2), (std::pair{160, 128}));
+}
+
+TEST_F(PictureLoading, BothSidesShrinkByTheSameZoom)
+{
+    const std::string path = writePicture(folder_.path() / "red.Bmp", plainBmp(300, 100, 0xFF0000));
+    const std::int32_t picture = LoadPrintPicture(path, 1);
+    ASSERT_NE(picture, 0);
+    // 90 054 bytes: ratio 1.7589, zoom 754: 226 × 75.
+    EXPECT_EQ(picturePixelWidth(picture), 226);
+    EXPECT_EQ(picturePixelHeight(picture), 75);
+    unloadPicture(picture);
+}
+
+TEST_F(PictureLoading, MissingEmptyAndUndecodableFilesGiveNoPicture)
+{
+    EXPECT_EQ(LoadPrintPicture(writePicture(folder_.path() / "gone.jpg", {}) + "x", 1), 0);
+    EXPECT_EQ(LoadPrintPicture("", 1), 0);
+    EXPECT_EQ(LoadPrintPicture(writePicture(folder_.path() / "empty.jpg", {}), 1), 0);
+    // Large enough to be reduced, but not a picture.
+    EXPECT_EQ(LoadPrintPicture(writePicture(folder_.path() / "noise.jpg", layout_test::Bytes(200000, 0x5A)), 1), 0);
+    // A truncated picture file.
+    layout_test::Bytes cut = plainBmp(300, 300, 0x00FF00);
+    cut.resize(100000);
+    EXPECT_EQ(LoadPrintPicture(writePicture(folder_.path() / "cut.jpg", cut), 1), 0);
+}
+
+}  // namespace
+}  // namespace quillora::app
