@@ -226,6 +226,9 @@ std::shared_ptr<const FolderListing> FolderListingReader::read(const std::string
 
     auto listing = std::make_shared<FolderListing>();
     listing->folder_ = linuxFolder;
+    listing->owner_ = self.st_uid;
+    listing->group_ = self.st_gid;
+    listing->mode_ = self.st_mode;
     // "." and ".." lead to folders on the path by nature; they are listed but never entered.
     listing->entries_.push_back({".", kEntryFolder});
     listing->entries_.push_back({"..", kEntryFolder});
@@ -306,18 +309,25 @@ ReadOnlyCheck::ReadOnlyCheck() : user_(geteuid())
     groups_.push_back(getegid());
 }
 
-bool ReadOnlyCheck::isReadOnly(const std::string& linuxFolder, const std::string& name) const
+bool ReadOnlyCheck::isReadOnly(const FolderListing& listing, const DirectoryEntry& entry) const
 {
+    if (&entry == listing.entries_.data())
+        return readOnly(listing.owner_, listing.group_, listing.mode_);
     struct stat status {};
-    if (fstatat(AT_FDCWD, (linuxFolder + "/" + name).c_str(), &status, 0) != 0)
+    if (fstatat(AT_FDCWD, (listing.folder_ + "/" + entry.name).c_str(), &status, 0) != 0)
         return false;
+    return readOnly(status.st_uid, status.st_gid, status.st_mode);
+}
+
+bool ReadOnlyCheck::readOnly(uid_t owner, gid_t group, mode_t mode) const
+{
     if (user_ == 0)
         return false;
-    if (status.st_uid == user_)
-        return (status.st_mode & S_IWUSR) == 0;
-    if (std::find(groups_.begin(), groups_.end(), status.st_gid) != groups_.end())
-        return (status.st_mode & S_IWGRP) == 0;
-    return (status.st_mode & S_IWOTH) == 0;
+    if (owner == user_)
+        return (mode & S_IWUSR) == 0;
+    if (std::find(groups_.begin(), groups_.end(), group) != groups_.end())
+        return (mode & S_IWGRP) == 0;
+    return (mode & S_IWOTH) == 0;
 }
 
 bool listsBefore(const std::string& a, const std::string& b)
@@ -341,9 +351,9 @@ std::vector<DirectoryEntry> listDirectory(const std::string& linuxFolder)
         return {};
     std::vector<DirectoryEntry> entries = listing->entries();
     const ReadOnlyCheck check;
-    for (DirectoryEntry& entry : entries) {
-        if (check.isReadOnly(linuxFolder, entry.name))
-            entry.attributes |= kEntryReadOnly;
+    for (std::size_t i = 0; i < entries.size(); ++i) {
+        if (check.isReadOnly(*listing, listing->entries()[i]))
+            entries[i].attributes |= kEntryReadOnly;
     }
     return entries;
 }

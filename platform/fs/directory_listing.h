@@ -65,8 +65,14 @@ private:
 
     std::string folder_;
     std::vector<DirectoryEntry> entries_;
+    // Who owns the folder and its mode bits, for the read-only attribute of ".": a change to
+    // either changes the folder's change time, so they hold as long as the listing is current.
+    uid_t owner_ = 0;
+    gid_t group_ = 0;
+    mode_t mode_ = 0;
     std::optional<Stamp> reusableStamp_;   // empty: the listing is never taken as current
     friend class FolderListingReader;
+    friend class ReadOnlyCheck;
 };
 
 // The listing of `linuxFolder`, served from the last one read when that one is of the same folder
@@ -79,10 +85,13 @@ std::shared_ptr<const FolderListing> currentFolderListing(const std::string& lin
 class ReadOnlyCheck {
 public:
     ReadOnlyCheck();
-    // False as well for an entry that cannot be looked at (any more).
-    bool isReadOnly(const std::string& linuxFolder, const std::string& name) const;
+    // `entry` is one of the listing's entries. False as well for an entry that cannot be looked
+    // at (any more).
+    bool isReadOnly(const FolderListing& listing, const DirectoryEntry& entry) const;
 
 private:
+    bool readOnly(uid_t owner, gid_t group, mode_t mode) const;
+
     uid_t user_;
     std::vector<gid_t> groups_;
 };

@@ -4,6 +4,7 @@
 #include "platform/fs/drive_map.h"
 #include "runtime/core/memory.h"
 
+#include <atomic>
 #include <memory>
 #include <mutex>
 #include <optional>
@@ -33,18 +34,30 @@ struct FileSearch {
 // freed twice.
 std::mutex openSearchesMutex;
 std::unordered_set<FileSearch*> openSearches;
+// The search the last call went on with: a folder's entries are taken one call at a time, and
+// the check of a handle that is still the same one need not look through the set again. Closing
+// a search clears it here first.
+std::atomic<FileSearch*> recentSearch{nullptr};
 
 FileSearch* takeOpenSearch(void* handle)
 {
     std::lock_guard lock(openSearchesMutex);
     auto* search = static_cast<FileSearch*>(handle);
+    FileSearch* expected = search;
+    recentSearch.compare_exchange_strong(expected, nullptr);
     return openSearches.erase(search) ? search : nullptr;
 }
 
 bool isOpenSearch(void* handle)
 {
+    auto* search = static_cast<FileSearch*>(handle);
+    if (search && search == recentSearch.load())
+        return true;
     std::lock_guard lock(openSearchesMutex);
-    return openSearches.count(static_cast<FileSearch*>(handle)) != 0;
+    if (openSearches.count(search) == 0)
+        return false;
+    recentSearch.store(search);
+    return true;
 }
 
 unsigned char upperAscii(unsigned char c)
@@ -157,6 +170,7 @@ FileSearch* openSearch(std::string_view pattern)
     search->listing = std::move(listing);
     std::lock_guard lock(openSearchesMutex);
     openSearches.insert(search);
+    recentSearch.store(search);
     return search;
 }
 
@@ -170,7 +184,7 @@ bool isAccepted(FileSearch& search, const platform::DirectoryEntry& entry, std::
         return false;
     if (!search.readOnly)
         search.readOnly.emplace();
-    return search.readOnly->isReadOnly(search.listing->folder(), entry.name);
+    return search.readOnly->isReadOnly(*search.listing, entry);
 }
 
 }  // namespace
