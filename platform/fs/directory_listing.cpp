@@ -123,7 +123,8 @@ private:
             }
         };
         addPrefixes(path_);
-        if (!realPath().empty())
+        // Without links on the way the real place is the path itself, whose prefixes are in.
+        if (!realPath().empty() && realPath() != path_)
             addPrefixes(realPath());
     }
 
@@ -303,6 +304,8 @@ std::shared_ptr<const FolderListing> currentFolderListing(const std::string& lin
 
 ReadOnlyCheck::ReadOnlyCheck() : user_(geteuid())
 {
+    if (user_ == 0)
+        return;
     groups_.resize(static_cast<std::size_t>(std::max(getgroups(0, nullptr), 0)));
     if (!groups_.empty())
         groups_.resize(static_cast<std::size_t>(std::max(getgroups(static_cast<int>(groups_.size()), groups_.data()), 0)));
@@ -311,6 +314,8 @@ ReadOnlyCheck::ReadOnlyCheck() : user_(geteuid())
 
 bool ReadOnlyCheck::isReadOnly(const FolderListing& listing, const DirectoryEntry& entry) const
 {
+    if (user_ == 0)
+        return false;
     if (&entry == listing.entries_.data())
         return readOnly(listing.owner_, listing.group_, listing.mode_);
     struct stat status {};
