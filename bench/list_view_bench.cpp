@@ -3,7 +3,11 @@
 // run appends without processing events, the other processes events every 100 rows, as a search
 // does on entering each folder of 100 files; both end when the control shows every row.
 //
-// Reports rows per second. Run: list_view_bench [--benchmark_repetitions=N]
+// Reports rows per second. A third run scrolls the full list of 100,000 rows from top to bottom a
+// page at a time, painting every page as the screen would, and reports the slowest page: a
+// stall would show there.
+//
+// Run: list_view_bench [--benchmark_repetitions=N]
 #include "platform/gui_application.h"
 #include "quillora/list_unit_commands.h"
 #include "runtime/core/form_template.h"
@@ -13,6 +17,13 @@
 #include "runtime/units/list_view.h"
 
 #include <benchmark/benchmark.h>
+
+#include <QAbstractScrollArea>
+#include <QImage>
+#include <QScrollBar>
+
+#include <algorithm>
+#include <chrono>
 
 #include <cstdlib>
 #include <iterator>
@@ -118,8 +129,46 @@ void BM_AppendRowsProcessingEventsPerFolder(benchmark::State& state)
     appendRows(state, 100);
 }
 
+// Fills the list once, then pages through it: each step moves the scroll bar by a page and paints
+// the view into an image, which is what a screen update costs.
+void BM_ScrollFullList(benchmark::State& state)
+{
+    auto* unit = dynamic_cast<quillora::runtime::ListViewUnit*>(quillora::runtime::findLiveUnit(kWindowId, kListId));
+    auto* view = unit ? qobject_cast<QAbstractScrollArea*>(unit->widget()) : nullptr;
+    if (!view) {
+        state.SkipWithError("the list view did not load");
+        return;
+    }
+    call(quillora::listViewDeleteAllRows);
+    for (int serial = 1; serial <= kRows; ++serial) {
+        const int row = quillora::asInt(call(quillora::listViewInsertRow));
+        call(quillora::listViewSetCellText, quillora::makeInt(row), quillora::makeInt(0), text(std::to_string(row + 1)));
+        call(quillora::listViewSetCellText, quillora::makeInt(row), quillora::makeInt(1),
+             text("D:\\Photos\\Folder" + std::to_string(serial / 100) + "\\IMG_" + std::to_string(serial) + ".jpg"));
+    }
+    unit->showPendingRows();
+    quillora::runtime::processPendingMessages();
+    QImage frame(view->viewport()->size(), QImage::Format_RGB32);
+    double slowest = 0;
+    long pages = 0;
+    for (auto _ : state) {
+        QScrollBar* bar = view->verticalScrollBar();
+        for (int value = bar->minimum(); value <= bar->maximum(); value += std::max(1, bar->pageStep())) {
+            const auto start = std::chrono::steady_clock::now();
+            bar->setValue(value);
+            view->viewport()->render(&frame);
+            slowest = std::max(slowest, std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start).count());
+            ++pages;
+        }
+    }
+    state.counters["pages"] = static_cast<double>(pages) / static_cast<double>(state.iterations());
+    state.counters["slowest_page_ms"] = slowest;
+    state.counters["pages/s"] = benchmark::Counter(static_cast<double>(pages), benchmark::Counter::kIsRate);
+}
+
 BENCHMARK(BM_AppendRows)->Unit(benchmark::kMillisecond)->UseRealTime();
 BENCHMARK(BM_AppendRowsProcessingEventsPerFolder)->Unit(benchmark::kMillisecond)->UseRealTime();
+BENCHMARK(BM_ScrollFullList)->Unit(benchmark::kMillisecond)->UseRealTime()->Iterations(1);
 
 }  // namespace
 

@@ -4,7 +4,10 @@
 #include "platform/fs/drive_map.h"
 #include "runtime/core/memory.h"
 
+#include <atomic>
+#include <memory>
 #include <mutex>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <unordered_set>
@@ -16,11 +19,14 @@ namespace {
 // The attribute bits a mask may ask for: read-only, hidden, system, folder and archive.
 constexpr std::uint32_t kSearchableAttributes = 0x37;
 
-// One open search: the folder's entries whose names meet the pattern, in listing order, and
-// the next one to look at. The attribute mask is not kept: every call brings its own.
+// One open search: the folder's listing, the places of its entries whose names meet the
+// pattern, and the next one to look at. The attribute mask is not kept: every call brings its
+// own. Read-only is looked up only for an entry whose other attributes do not already decide.
 struct FileSearch {
-    std::vector<platform::DirectoryEntry> entries;
+    std::shared_ptr<const platform::FolderListing> listing;
+    std::vector<std::uint32_t> matching;
     std::size_t next = 0;
+    std::optional<platform::ReadOnlyCheck> readOnly;
 };
 
 // The searches this runtime has handed out. A slot holds whatever the application last stored
@@ -28,18 +34,30 @@ struct FileSearch {
 // freed twice.
 std::mutex openSearchesMutex;
 std::unordered_set<FileSearch*> openSearches;
+// The search the last call went on with: a folder's entries are taken one call at a time, and
+// the check of a handle that is still the same one need not look through the set again. Closing
+// a search clears it here first.
+std::atomic<FileSearch*> recentSearch{nullptr};
 
 FileSearch* takeOpenSearch(void* handle)
 {
     std::lock_guard lock(openSearchesMutex);
     auto* search = static_cast<FileSearch*>(handle);
+    FileSearch* expected = search;
+    recentSearch.compare_exchange_strong(expected, nullptr);
     return openSearches.erase(search) ? search : nullptr;
 }
 
 bool isOpenSearch(void* handle)
 {
+    auto* search = static_cast<FileSearch*>(handle);
+    if (search && search == recentSearch.load())
+        return true;
     std::lock_guard lock(openSearchesMutex);
-    return openSearches.count(static_cast<FileSearch*>(handle)) != 0;
+    if (openSearches.count(search) == 0)
+        return false;
+    recentSearch.store(search);
+    return true;
 }
 
 unsigned char upperAscii(unsigned char c)
@@ -131,29 +149,42 @@ FileSearch* openSearch(std::string_view pattern)
     const auto linuxFolder = platform::toLinuxPath(folder);
     if (!linuxFolder)
         return nullptr;
-    std::vector<platform::DirectoryEntry> listing = platform::listDirectory(*linuxFolder);
-    if (listing.empty())
+    std::shared_ptr<const platform::FolderListing> listing = platform::currentFolderListing(*linuxFolder);
+    if (!listing)
         return nullptr;
 
+    // "*.*" and "*" take every name; they are what the search asks for, so they skip the match.
+    const bool takesEveryName = wildcard == "*" || wildcard == "*.*";
     auto* search = new FileSearch;
-    for (platform::DirectoryEntry& entry : listing) {
+    const std::vector<platform::DirectoryEntry>& entries = listing->entries();
+    search->matching.reserve(entries.size());
+    for (std::size_t i = 0; i < entries.size(); ++i) {
+        const std::string& name = entries[i].name;
         // A backslash is a separator in every path the program builds, so a Linux name holding
         // one could never be reached again by name; it is not offered.
-        if (entry.name.find('\\') != std::string::npos)
+        if (name.find('\\') != std::string::npos)
             continue;
-        if (matchesWildcard(wildcard, entry.name))
-            search->entries.push_back(std::move(entry));
+        if (takesEveryName || matchesWildcard(wildcard, name))
+            search->matching.push_back(static_cast<std::uint32_t>(i));
     }
+    search->listing = std::move(listing);
     std::lock_guard lock(openSearchesMutex);
     openSearches.insert(search);
+    recentSearch.store(search);
     return search;
 }
 
-bool isAccepted(const platform::DirectoryEntry& entry, std::uint32_t mask, bool filesOnly)
+bool isAccepted(FileSearch& search, const platform::DirectoryEntry& entry, std::uint32_t mask, bool filesOnly)
 {
     if (filesOnly)
         return (entry.attributes & platform::kEntryFolder) == 0;
-    return (entry.attributes & mask) != 0;
+    if ((entry.attributes & mask) != 0)
+        return true;
+    if ((mask & platform::kEntryReadOnly) == 0)
+        return false;
+    if (!search.readOnly)
+        search.readOnly.emplace();
+    return search.readOnly->isReadOnly(*search.listing, entry);
 }
 
 }  // namespace
@@ -176,9 +207,10 @@ char* findNextFile(const char* pattern, std::uint32_t attributes, bool filesOnly
     if (!search)
         return nullptr;
 
-    while (search->next < search->entries.size()) {
-        const platform::DirectoryEntry& entry = search->entries[search->next++];
-        if (isAccepted(entry, mask, filesOnly))
+    const std::vector<platform::DirectoryEntry>& entries = search->listing->entries();
+    while (search->next < search->matching.size()) {
+        const platform::DirectoryEntry& entry = entries[search->matching[search->next++]];
+        if (isAccepted(*search, entry, mask, filesOnly))
             return newTextBlock(entry.name);
     }
     closeFileSearch(search);

@@ -1,5 +1,6 @@
 #include "runtime/picture/jpeg_decoder.h"
 
+#include <atomic>
 #include <csetjmp>
 #include <cstddef>
 #include <cstdio>
@@ -68,7 +69,7 @@ bool convertsToRgb(const jpeg_decompress_struct& info)
 
 // Creates the decompressor over the bytes, reads the header and sets the output colour space
 // and scale; afterwards info.output_width and output_height hold the size the pixels come in.
-bool openSession(JpegSession& session, std::span<const std::uint8_t> bytes, unsigned scaleDenominator,
+bool openSession(JpegSession& session, std::span<const std::uint8_t> bytes, unsigned eighths,
                  J_COLOR_SPACE outputSpace)
 {
     session.info.err = jpeg_std_error(&session.trap.manager);
@@ -87,8 +88,8 @@ bool openSession(JpegSession& session, std::span<const std::uint8_t> bytes, unsi
     if (!convertsToRgb(session.info) || !pictureSizeAllowed(session.info.image_width, session.info.image_height))
         return false;
     session.info.out_color_space = outputSpace;
-    session.info.scale_num = 1;
-    session.info.scale_denom = scaleDenominator;
+    session.info.scale_num = eighths;
+    session.info.scale_denom = kJpegFullScale;
     jpeg_calc_output_dimensions(&session.info);
     return true;
 }
@@ -121,17 +122,20 @@ bool readRows(JpegSession& session, std::uint8_t* pixels, std::size_t stride, bo
     return true;
 }
 
-bool validScale(unsigned scaleDenominator)
+// libjpeg-turbo's inverse DCT makes 1 to 16 pixels of each 8 x 8 block.
+bool validScale(unsigned eighths)
 {
-    return scaleDenominator == 1 || scaleDenominator == 2 || scaleDenominator == 4 || scaleDenominator == 8;
+    return eighths >= 1 && eighths <= 16;
 }
+
+std::atomic<std::uint64_t> decodesStarted{0};
 
 }  // namespace
 
 std::optional<JpegSize> readJpegHeader(std::span<const std::uint8_t> bytes)
 {
     JpegSession session;
-    if (!openSession(session, bytes, 8, JCS_EXT_BGR))
+    if (!openSession(session, bytes, 1, JCS_EXT_BGR))
         return std::nullopt;
     // A progressive file would be read whole by the set-up, so only single-scan files get the
     // cheap check of their tables here.
@@ -140,15 +144,15 @@ std::optional<JpegSize> readJpegHeader(std::span<const std::uint8_t> bytes)
     return JpegSize{session.info.image_width, session.info.image_height};
 }
 
-std::optional<JpegPixels> decodeJpeg(std::span<const std::uint8_t> bytes, unsigned scaleDenominator,
-                                     JpegLayout layout)
+std::optional<JpegPixels> decodeJpeg(std::span<const std::uint8_t> bytes, unsigned eighths, JpegLayout layout)
 {
-    if (!validScale(scaleDenominator))
+    if (!validScale(eighths))
         return std::nullopt;
+    decodesStarted.fetch_add(1, std::memory_order_relaxed);
     const bool bottomUp = layout == JpegLayout::BgrBottomUp;
     const int components = bottomUp ? 3 : 4;
     JpegSession session;
-    if (!openSession(session, bytes, scaleDenominator, bottomUp ? JCS_EXT_BGR : JCS_EXT_BGRA))
+    if (!openSession(session, bytes, eighths, bottomUp ? JCS_EXT_BGR : JCS_EXT_BGRA))
         return std::nullopt;
     JpegPixels result;
     result.width = session.info.output_width;
@@ -166,13 +170,16 @@ std::optional<JpegPixels> decodeJpeg(std::span<const std::uint8_t> bytes, unsign
 unsigned jpegScaleFor(std::uint32_t width, std::uint32_t height, std::uint32_t wantedWidth,
                       std::uint32_t wantedHeight)
 {
-    for (unsigned denominator : {8u, 4u, 2u}) {
-        const std::uint64_t scaledWidth = (std::uint64_t{width} + denominator - 1) / denominator;
-        const std::uint64_t scaledHeight = (std::uint64_t{height} + denominator - 1) / denominator;
-        if (scaledWidth >= wantedWidth && scaledHeight >= wantedHeight)
-            return denominator;
+    for (unsigned eighths = 1; eighths < kJpegFullScale; ++eighths) {
+        if (jpegScaledSide(width, eighths) >= wantedWidth && jpegScaledSide(height, eighths) >= wantedHeight)
+            return eighths;
     }
-    return 1;
+    return kJpegFullScale;
+}
+
+std::uint64_t jpegDecodeCount()
+{
+    return decodesStarted.load(std::memory_order_relaxed);
 }
 
 }  // namespace quillora::runtime

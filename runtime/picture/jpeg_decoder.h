@@ -1,5 +1,6 @@
 // JPEG pictures through libjpeg: the header alone (for loading) and the pixels, at full size or
-// reduced by 2, 4 or 8 (for drawing into a cell much smaller than the photo).
+// at M/8 of it (for drawing into a cell much smaller than the photo: the reduction happens in
+// the inverse DCT, which is far cheaper than decoding everything and averaging it away).
 #pragma once
 
 #include <cstdint>
@@ -30,14 +31,28 @@ struct JpegPixels {
     std::vector<std::uint8_t> pixels;
 };
 
-// Decodes the picture at 1/scaleDenominator of its size (1, 2, 4 or 8; each side rounded up).
-// A grey picture gives three equal bytes per pixel. Nothing on any libjpeg error.
-std::optional<JpegPixels> decodeJpeg(std::span<const std::uint8_t> bytes, unsigned scaleDenominator,
-                                     JpegLayout layout);
+// Scales are counted in eighths: the decoder gives ceil(side x eighths / 8) pixels a side.
+inline constexpr unsigned kJpegFullScale = 8;
 
-// The largest reduction (8, 4, 2, else 1) that still leaves at least wantedWidth x wantedHeight
-// pixels, so stretching the reduced picture into the destination only ever shrinks it.
+// Decodes the picture at `eighths`/8 of its size (1 to 16, each side rounded up; 8 is the full
+// size). A grey picture gives three equal bytes per pixel. Nothing on any libjpeg error.
+std::optional<JpegPixels> decodeJpeg(std::span<const std::uint8_t> bytes, unsigned eighths, JpegLayout layout);
+
+// The side a picture side of `side` pixels has when decoded at `eighths`/8.
+constexpr std::uint64_t jpegScaledSide(std::uint32_t side, unsigned eighths)
+{
+    return (std::uint64_t{side} * eighths + kJpegFullScale - 1) / kJpegFullScale;
+}
+
+// The smallest scale, in eighths from 1 to 8, whose size is at least wantedWidth x wantedHeight,
+// so stretching the decoded picture into the destination only ever shrinks it; 8 (full size)
+// when even that is smaller than the destination. A 4000 x 3000 photo for a 372 x 279 cell
+// decodes at 1/8 (500 x 375), for a 372 x 510 cell at 2/8 (1000 x 750).
 unsigned jpegScaleFor(std::uint32_t width, std::uint32_t height, std::uint32_t wantedWidth,
                       std::uint32_t wantedHeight);
+
+// How many decodes of JPEG pixels this process has started: a check for tests and benchmarks
+// that a picture is not decoded more often than needed.
+std::uint64_t jpegDecodeCount();
 
 }  // namespace quillora::runtime

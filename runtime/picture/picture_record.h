@@ -3,7 +3,11 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <optional>
+#include <string>
 #include <vector>
+
+#include "platform/fs/file_snapshot.h"
 
 namespace quillora::runtime {
 
@@ -66,6 +70,14 @@ struct IconImage {
     std::vector<std::uint8_t> pixels;
 };
 
+// Where the picture data of a loaded picture is read again from when its pixels are not held:
+// the bytes it was loaded from, or the file it was loaded from as long as that file is unchanged.
+struct PictureSource {
+    std::vector<std::uint8_t> bytes;
+    std::string linuxPath;                           // empty: not loaded from a file
+    std::optional<platform::FileIdentity> identity;  // of the file's content when it was loaded
+};
+
 // One loaded picture. The layout of `data` depends on the kind:
 //   Jpeg, Bmp   24-bit blue-green-red pixels, rows bottom-up, rows packed without padding
 //               (row length = width * 3)
@@ -73,15 +85,20 @@ struct IconImage {
 //               to four bytes; the pixels start kIndexedPixelOffset bytes in
 //   Pcx1        1-bit rows, top-down, each padded to an even number of bytes; 1 is white
 //   Icon, Cursor  empty; the picture is `icon`
-// A JPEG keeps its compressed bytes in `jpegSource` and fills `data` only when the full-size
-// pixels are asked for: drawing a large photo into a small cell decodes it at a reduced size.
+// A loaded picture holds little once it has been drawn: a JPEG keeps its compressed bytes (loaded
+// from data) or only its file's name and identity (loaded from a file), and is decoded at the size
+// it is drawn at; other kinds keep their pixels, unless the bytes they came from are smaller or,
+// loaded from a file, the pixels are large. `data` is then empty and filled only when the
+// full-size record is asked for. A picture whose data fails to decode again, or whose file has
+// changed since it was loaded, is marked `unreadable` for good and draws nothing.
 struct PictureRecord {
     PictureKind kind = PictureKind::Empty;
     std::int32_t width = 0;
     std::int32_t height = 0;
     IconImage icon;
     std::vector<std::uint8_t> data;
-    std::vector<std::uint8_t> jpegSource;
+    PictureSource source;
+    bool unreadable = false;
 };
 
 }  // namespace quillora::runtime

@@ -8,16 +8,21 @@
 #include <unordered_map>
 
 #include "platform/fs/drive_map.h"
-#include "platform/fs/file_reader.h"
+#include "platform/fs/file_snapshot.h"
 #include "runtime/picture/bmp_decoder.h"
 #include "runtime/picture/gif_decoder.h"
 #include "runtime/picture/icon_decoder.h"
 #include "runtime/picture/jpeg_decoder.h"
 #include "runtime/picture/pcx_decoder.h"
+#include "runtime/picture/recent_drawings.h"
 
 namespace quillora::runtime {
 
 namespace {
+
+// Decoded pixels of a picture loaded from a file are given up when they take more than this
+// (a 256 x 256 picture, say), and read again from the file when the picture is drawn.
+constexpr std::size_t kKeptFilePixelBytes = 256u * 1024;
 
 struct Registry {
     std::unordered_map<PictureHandle, std::unique_ptr<PictureRecord>> pictures;
@@ -55,7 +60,8 @@ std::uint16_t u16At(std::span<const std::uint8_t> bytes, std::size_t offset)
     return static_cast<std::uint16_t>(bytes[offset] | (bytes[offset + 1] << 8));
 }
 
-// A JPEG is only checked and kept compressed at load time; see PictureRecord.
+// A JPEG is only checked at load time; its pixels are decoded when it is drawn, at the size it
+// is drawn at. See PictureRecord.
 std::optional<PictureRecord> loadJpeg(std::span<const std::uint8_t> bytes)
 {
     const auto size = readJpegHeader(bytes);
@@ -65,7 +71,6 @@ std::optional<PictureRecord> loadJpeg(std::span<const std::uint8_t> bytes)
     record.kind = PictureKind::Jpeg;
     record.width = static_cast<std::int32_t>(size->width);
     record.height = static_cast<std::int32_t>(size->height);
-    record.jpegSource.assign(bytes.begin(), bytes.end());
     return record;
 }
 
@@ -95,6 +100,114 @@ std::uint32_t wantedSide(std::int32_t side)
 {
     // A negative side mirrors the picture; it needs as many pixels as the positive one.
     return side == std::numeric_limits<std::int32_t>::min() ? 0u : static_cast<std::uint32_t>(std::abs(side));
+}
+
+RecentDrawings& recentDrawings()
+{
+    static RecentDrawings instance;
+    return instance;
+}
+
+bool isIcon(const PictureRecord& record)
+{
+    return record.kind == PictureKind::Icon || record.kind == PictureKind::Cursor;
+}
+
+bool holdsPixels(const PictureRecord& record)
+{
+    return isIcon(record) || !record.data.empty();
+}
+
+// The picture data a record is decoded from again: its own bytes, or its file read afresh as
+// long as it is still the file that was loaded. Nothing when the record has neither or the file
+// has changed (truncated, replaced, deleted, written to).
+class SourceData {
+public:
+    explicit SourceData(const PictureRecord& record)
+    {
+        const PictureSource& source = record.source;
+        if (!source.bytes.empty()) {
+            bytes_ = source.bytes;
+            return;
+        }
+        if (source.linuxPath.empty() || !source.identity)
+            return;
+        auto snapshot = platform::readFileSnapshot(source.linuxPath, kMaxPictureFileBytes, source.identity);
+        if (!snapshot)
+            return;
+        content_ = std::move(snapshot->content);
+        bytes_ = content_;
+    }
+    SourceData(const SourceData&) = delete;
+    SourceData& operator=(const SourceData&) = delete;
+
+    explicit operator bool() const { return !bytes_.empty(); }
+    std::span<const std::uint8_t> bytes() const { return bytes_; }
+
+private:
+    std::vector<std::uint8_t> content_;
+    std::span<const std::uint8_t> bytes_;
+};
+
+// The full-size pixels of a record that does not hold them, in the record's own layout.
+// Whatever comes back must be the picture that was loaded: the same kind and size.
+std::optional<std::vector<std::uint8_t>> decodeAgain(const PictureRecord& record)
+{
+    const SourceData source(record);
+    if (!source)
+        return std::nullopt;
+    if (record.kind == PictureKind::Jpeg) {
+        auto pixels = decodeJpeg(source.bytes(), kJpegFullScale, JpegLayout::BgrBottomUp);
+        if (!pixels || pixels->width != static_cast<std::uint32_t>(record.width) ||
+            pixels->height != static_cast<std::uint32_t>(record.height))
+            return std::nullopt;
+        return std::move(pixels->pixels);
+    }
+    auto decoded = decode(source.bytes());
+    if (!decoded || decoded->kind != record.kind || decoded->width != record.width || decoded->height != record.height
+        || decoded->data.empty())
+        return std::nullopt;
+    return std::move(decoded->data);
+}
+
+// A JPEG that does not hold its pixels, decoded at `eighths`/8 straight into the drawing form.
+std::optional<BgraImage> decodeJpegForDrawing(const PictureRecord& record, unsigned eighths)
+{
+    const SourceData source(record);
+    if (!source)
+        return std::nullopt;
+    auto pixels = decodeJpeg(source.bytes(), eighths, JpegLayout::BgraTopDown);
+    if (!pixels || pixels->width != jpegScaledSide(static_cast<std::uint32_t>(record.width), eighths) ||
+        pixels->height != jpegScaledSide(static_cast<std::uint32_t>(record.height), eighths))
+        return std::nullopt;
+    return BgraImage{static_cast<std::int32_t>(pixels->width), static_cast<std::int32_t>(pixels->height),
+                     std::move(pixels->pixels)};
+}
+
+// A record's pixels are given up when they are not the cheapest way to keep the picture: a
+// picture loaded from data keeps those bytes instead when they are fewer, one loaded from a file
+// keeps only the file's name when its pixels are large. Icons keep their image.
+void keepTheCheapestForm(PictureRecord& record, std::span<const std::uint8_t> loadedFrom, bool fromFile)
+{
+    if (isIcon(record))
+        return;
+    if (fromFile) {
+        if (record.data.size() > kKeptFilePixelBytes)
+            std::vector<std::uint8_t>().swap(record.data);
+        return;
+    }
+    if (record.kind == PictureKind::Jpeg || loadedFrom.size() < record.data.size()) {
+        record.source.bytes.assign(loadedFrom.begin(), loadedFrom.end());
+        std::vector<std::uint8_t>().swap(record.data);
+    }
+}
+
+PictureHandle registerPicture(PictureRecord&& record)
+{
+    auto owned = std::make_unique<PictureRecord>(std::move(record));
+    const PictureHandle handle = nextHandle();
+    registry().pictures.emplace(handle, std::move(owned));
+    return handle;
 }
 
 }  // namespace
@@ -129,10 +242,8 @@ PictureHandle loadPicture(std::span<const std::uint8_t> bytes)
         auto record = decode(bytes);
         if (!record)
             return 0;
-        auto owned = std::make_unique<PictureRecord>(std::move(*record));
-        const PictureHandle handle = nextHandle();
-        registry().pictures.emplace(handle, std::move(owned));
-        return handle;
+        keepTheCheapestForm(*record, bytes, false);
+        return registerPicture(std::move(*record));
     } catch (const std::exception&) {
         return 0;
     }
@@ -146,10 +257,16 @@ PictureHandle loadPictureFile(std::string_view windowsPath)
         const auto linuxPath = platform::toLinuxPath(windowsPath);
         if (!linuxPath)
             return 0;
-        const auto content = platform::readWholeFile(*linuxPath, kMaxPictureFileBytes);
-        if (!content)
+        const auto snapshot = platform::readFileSnapshot(*linuxPath, kMaxPictureFileBytes);
+        if (!snapshot)
             return 0;
-        return loadPicture(*content);
+        auto record = decode(snapshot->content);
+        if (!record)
+            return 0;
+        record->source.linuxPath = *linuxPath;
+        record->source.identity = snapshot->identity;
+        keepTheCheapestForm(*record, snapshot->content, true);
+        return registerPicture(std::move(*record));
     } catch (const std::exception&) {
         return 0;
     }
@@ -157,8 +274,10 @@ PictureHandle loadPictureFile(std::string_view windowsPath)
 
 void unloadPicture(PictureHandle handle)
 {
-    if (handle != 0)
-        registry().pictures.erase(handle);
+    if (handle == 0)
+        return;
+    registry().pictures.erase(handle);
+    recentDrawings().forget(handle);
 }
 
 bool isLoadedPicture(PictureHandle handle)
@@ -189,39 +308,78 @@ std::int32_t pictureHeight(PictureHandle handle)
     return record ? record->height : 0;
 }
 
+std::size_t pictureHeldBytes(PictureHandle handle)
+{
+    const PictureRecord* record = find(handle);
+    if (!record)
+        return 0;
+    return sizeof(PictureRecord) + record->data.capacity() + record->source.bytes.capacity()
+        + record->source.linuxPath.capacity() + record->icon.pixels.capacity();
+}
+
+std::size_t recentDrawingBytes()
+{
+    return recentDrawings().heldBytes();
+}
+
 const PictureRecord* decodedPicture(PictureHandle handle)
 {
     PictureRecord* record = find(handle);
-    if (!record)
+    if (!record || record->unreadable)
         return nullptr;
-    if (record->kind == PictureKind::Jpeg && record->data.empty()) {
-        auto pixels = decodeJpeg(record->jpegSource, 1, JpegLayout::BgrBottomUp);
-        if (!pixels || pixels->width != static_cast<std::uint32_t>(record->width) ||
-            pixels->height != static_cast<std::uint32_t>(record->height))
-            return nullptr;
-        record->data = std::move(pixels->pixels);
+    if (holdsPixels(*record))
+        return record;
+    auto pixels = decodeAgain(*record);
+    if (!pixels) {
+        record->unreadable = true;
+        return nullptr;
     }
+    record->data = std::move(*pixels);
     return record;
 }
 
 std::optional<BgraImage> pictureForDrawing(PictureHandle handle, std::int32_t wantedWidth, std::int32_t wantedHeight)
 {
-    const PictureRecord* record = find(handle);
-    if (!record)
+    PictureRecord* record = find(handle);
+    if (!record || record->unreadable)
         return std::nullopt;
-    if (record->kind == PictureKind::Jpeg && record->data.empty()) {
-        const auto width = static_cast<std::uint32_t>(record->width);
-        const auto height = static_cast<std::uint32_t>(record->height);
-        const unsigned scale = wantedWidth == 0 || wantedHeight == 0
-                                   ? 1
-                                   : jpegScaleFor(width, height, wantedSide(wantedWidth), wantedSide(wantedHeight));
-        auto pixels = decodeJpeg(record->jpegSource, scale, JpegLayout::BgraTopDown);
-        if (!pixels)
-            return std::nullopt;
-        return BgraImage{static_cast<std::int32_t>(pixels->width), static_cast<std::int32_t>(pixels->height),
-                         std::move(pixels->pixels)};
+    if (holdsPixels(*record))
+        return recordToBgra(*record);
+
+    unsigned scale = 0;
+    if (record->kind == PictureKind::Jpeg)
+        scale = wantedWidth == 0 || wantedHeight == 0
+                    ? kJpegFullScale
+                    : jpegScaleFor(static_cast<std::uint32_t>(record->width), static_cast<std::uint32_t>(record->height),
+                                   wantedSide(wantedWidth), wantedSide(wantedHeight));
+    // Kept pixels of a picture from a file stand for the file only while it is unchanged.
+    if (auto kept = recentDrawings().find(handle, scale)) {
+        if (record->source.linuxPath.empty() || platform::currentFileIdentity(record->source.linuxPath) == record->source.identity)
+            return kept;
+        recentDrawings().forget(handle);
+        record->unreadable = true;
+        return std::nullopt;
     }
-    return recordToBgra(*record);
+
+    std::optional<BgraImage> image;
+    if (record->kind == PictureKind::Jpeg) {
+        image = decodeJpegForDrawing(*record, scale);
+    } else if (auto pixels = decodeAgain(*record)) {
+        PictureRecord full;
+        full.kind = record->kind;
+        full.width = record->width;
+        full.height = record->height;
+        full.data = std::move(*pixels);
+        image = recordToBgra(full);
+    }
+    // A picture that did not decode this time will not decode next time either: its data is
+    // the same, or its file is no longer the one that was loaded.
+    if (!image) {
+        record->unreadable = true;
+        return std::nullopt;
+    }
+    recentDrawings().store(handle, scale, *image);
+    return image;
 }
 
 }  // namespace quillora::runtime

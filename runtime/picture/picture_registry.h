@@ -48,17 +48,27 @@ PictureKind pictureKind(PictureHandle handle);
 std::int32_t pictureWidth(PictureHandle handle);
 std::int32_t pictureHeight(PictureHandle handle);
 
-// The picture record with its pixels laid out as the record describes; a JPEG's full-size
-// pixels are decoded on this first call. Null for a handle that is not registered, or when a
-// JPEG's pixels fail to decode. The record stays valid until the picture is unloaded.
+// The picture record with its pixels laid out as the record describes; pixels the record does
+// not hold (a JPEG, or a large picture loaded from a file) are decoded on this first call and
+// held from then on. Null for a handle that is not registered, or when the pixels fail to decode
+// or the picture's file has changed since it was loaded. The record stays valid until the
+// picture is unloaded.
 const PictureRecord* decodedPicture(PictureHandle handle);
+
+// The memory a loaded picture holds (record, pixels, kept bytes, file name); 0 for a handle that
+// is not registered. With the pixels of recently drawn pictures (recentDrawingBytes) this is
+// what loaded pictures cost.
+std::size_t pictureHeldBytes(PictureHandle handle);
+std::size_t recentDrawingBytes();
 
 // The picture as top-down blue-green-red-alpha pixels for drawing into a destination of
 // wantedWidth x wantedHeight device pixels (a side of 0: the picture's own size; a negative
-// side, a mirrored destination, counts by its magnitude). A JPEG much
-// larger than the destination is decoded at a half, a quarter or an eighth of its size, never
-// below the destination's size, so the result may be smaller than the picture's own size;
-// stretch it to the destination. Nothing for a handle that is not registered.
+// side, a mirrored destination, counts by its magnitude). A JPEG larger than the destination is
+// decoded at the smallest M/8 of its size that is not below the destination's size, so the
+// result may be smaller than the picture's own size; stretch it to the destination. A picture
+// not held in memory is read again from its file, which must be unchanged since it was loaded.
+// Nothing for a handle that is not registered, or when the pixels cannot be produced; a picture
+// that fails so is not tried again.
 std::optional<BgraImage> pictureForDrawing(PictureHandle handle, std::int32_t wantedWidth = 0,
                                            std::int32_t wantedHeight = 0);
 

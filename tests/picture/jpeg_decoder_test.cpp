@@ -1,63 +1,11 @@
-#include <cstdio>
-#include <cstdlib>
-#include <functional>
-
-#include <jpeglib.h>
-
+#include "jpeg_test_files.h"
 #include "picture_test_support.h"
+#include "runtime/picture/jpeg_decoder.h"
 
 namespace quillora::test {
 namespace {
 
 using runtime::PictureKind;
-
-// Writes a JPEG with libjpeg; `pixel` fills the components of pixel (x, y).
-Bytes encodeJpeg(int width, int height, int components, J_COLOR_SPACE space,
-                 const std::function<void(int, int, std::uint8_t*)>& pixel, bool progressive = false)
-{
-    jpeg_compress_struct info{};
-    jpeg_error_mgr errors{};
-    info.err = jpeg_std_error(&errors);
-    jpeg_create_compress(&info);
-    unsigned char* buffer = nullptr;
-    unsigned long size = 0;
-    jpeg_mem_dest(&info, &buffer, &size);
-    info.image_width = static_cast<JDIMENSION>(width);
-    info.image_height = static_cast<JDIMENSION>(height);
-    info.input_components = components;
-    info.in_color_space = space;
-    jpeg_set_defaults(&info);
-    jpeg_set_quality(&info, 95, TRUE);
-    if (progressive)
-        jpeg_simple_progression(&info);
-    jpeg_start_compress(&info, TRUE);
-    std::vector<std::uint8_t> row(static_cast<std::size_t>(width * components));
-    while (info.next_scanline < info.image_height) {
-        for (int x = 0; x < width; ++x)
-            pixel(x, static_cast<int>(info.next_scanline), row.data() + x * components);
-        JSAMPROW rowPointer = row.data();
-        jpeg_write_scanlines(&info, &rowPointer, 1);
-    }
-    jpeg_finish_compress(&info);
-    Bytes out(buffer, buffer + size);
-    std::free(buffer);
-    jpeg_destroy_compress(&info);
-    return out;
-}
-
-// Top half red, bottom half blue.
-Bytes redOverBlue(int width, int height, bool progressive = false)
-{
-    return encodeJpeg(
-        width, height, 3, JCS_RGB,
-        [height](int, int y, std::uint8_t* rgb) {
-            const bool top = y < height / 2;
-            rgb[0] = top ? 255 : 0;
-            rgb[1] = 0;
-            rgb[2] = top ? 0 : 255;
-        },
-        progressive);
-}
 
 void expectNear(const Bgra& actual, const Bgra& expected)
 {
@@ -120,7 +68,8 @@ TEST(JpegDecoder, DrawingASmallCellDecodesAReducedPicture)
         struct Case {
             int wantedWidth, wantedHeight, width, height;
         };
-        for (const Case& c : {Case{8, 6, 8, 6}, Case{9, 6, 16, 12}, Case{-8, -6, 8, 6}, Case{33, 1, 64, 48},
+        // Eighths of 64 x 48: 1/8 is 8 x 6, 2/8 16 x 12, 5/8 40 x 30.
+        for (const Case& c : {Case{8, 6, 8, 6}, Case{9, 6, 16, 12}, Case{-8, -6, 8, 6}, Case{33, 1, 40, 30},
                               Case{0, 0, 64, 48}, Case{100, 100, 64, 48}}) {
             const auto image = runtime::pictureForDrawing(picture.handle(), c.wantedWidth, c.wantedHeight);
             ASSERT_TRUE(image);
@@ -133,6 +82,63 @@ TEST(JpegDecoder, DrawingASmallCellDecodesAReducedPicture)
         EXPECT_EQ(picture.width(), 64);
         EXPECT_EQ(picture.height(), 48);
     }
+}
+
+// The scale in eighths for a destination: the smallest whose size covers the destination on both
+// axes, the full size when none of 1/8 to 7/8 does.
+struct ScaleCase {
+    std::uint32_t width, height, wantedWidth, wantedHeight;
+    unsigned eighths;
+};
+
+class JpegScaleTable : public ::testing::TestWithParam<ScaleCase> {};
+
+TEST_P(JpegScaleTable, SmallestEighthNotBelowTheDestination)
+{
+    const ScaleCase& c = GetParam();
+    const unsigned eighths = runtime::jpegScaleFor(c.width, c.height, c.wantedWidth, c.wantedHeight);
+    EXPECT_EQ(eighths, c.eighths);
+    if (eighths < runtime::kJpegFullScale) {
+        EXPECT_GE(runtime::jpegScaledSide(c.width, eighths), c.wantedWidth);
+        EXPECT_GE(runtime::jpegScaledSide(c.height, eighths), c.wantedHeight);
+    }
+    if (eighths > 1) {
+        // One eighth less would not cover the destination.
+        EXPECT_TRUE(runtime::jpegScaledSide(c.width, eighths - 1) < c.wantedWidth ||
+                    runtime::jpegScaledSide(c.height, eighths - 1) < c.wantedHeight);
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(Destinations, JpegScaleTable,
+                         ::testing::Values(ScaleCase{4000, 3000, 372, 279, 1},    // a camera photo fitted into a cell
+                                           ScaleCase{4000, 3000, 500, 375, 1},    // exactly 1/8
+                                           ScaleCase{4000, 3000, 501, 375, 2},
+                                           ScaleCase{4000, 3000, 372, 510, 2},    // stretched to the whole cell
+                                           ScaleCase{4000, 3000, 1001, 750, 3},
+                                           ScaleCase{4000, 3000, 1750, 1313, 4},  // 1313 > 3000 x 3/8 = 1125
+                                           ScaleCase{4000, 3000, 3000, 2250, 6},
+                                           ScaleCase{4000, 3000, 3501, 10, 8},    // 7/8 is 3500 wide
+                                           ScaleCase{4000, 3000, 4000, 3000, 8},
+                                           ScaleCase{4000, 3000, 8000, 6000, 8},  // never enlarged
+                                           ScaleCase{3000, 4000, 279, 372, 1},    // portrait
+                                           ScaleCase{3, 3, 1, 1, 1},              // 3/8 rounds up to 1
+                                           ScaleCase{9, 9, 2, 2, 1},
+                                           ScaleCase{9, 9, 3, 1, 2},
+                                           ScaleCase{1, 1, 1, 1, 1},
+                                           ScaleCase{64, 48, 0, 0, 1}));
+
+TEST(JpegDecoder, EveryEighthDecodesToItsRoundedUpSize)
+{
+    const Bytes photo = redOverBlue(61, 45);
+    for (unsigned eighths = 1; eighths <= runtime::kJpegFullScale; ++eighths) {
+        SCOPED_TRACE(eighths);
+        const auto pixels = runtime::decodeJpeg(photo, eighths, runtime::JpegLayout::BgraTopDown);
+        ASSERT_TRUE(pixels);
+        EXPECT_EQ(pixels->width, runtime::jpegScaledSide(61, eighths));
+        EXPECT_EQ(pixels->height, runtime::jpegScaledSide(45, eighths));
+    }
+    EXPECT_FALSE(runtime::decodeJpeg(photo, 0, runtime::JpegLayout::BgraTopDown));
+    EXPECT_FALSE(runtime::decodeJpeg(photo, 17, runtime::JpegLayout::BgraTopDown));
 }
 
 TEST(JpegDecoder, BrokenFilesGiveNoPicture)

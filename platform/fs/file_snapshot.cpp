@@ -1,0 +1,102 @@
+#include "platform/fs/file_snapshot.h"
+
+#include <cerrno>
+#include <new>
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace quillora::platform {
+
+namespace {
+
+// Closes the descriptor whichever way reading ends.
+class FileDescriptor {
+public:
+    explicit FileDescriptor(int descriptor) : descriptor_(descriptor) {}
+    FileDescriptor(const FileDescriptor&) = delete;
+    FileDescriptor& operator=(const FileDescriptor&) = delete;
+    ~FileDescriptor()
+    {
+        if (descriptor_ >= 0)
+            ::close(descriptor_);
+    }
+    int get() const { return descriptor_; }
+
+private:
+    int descriptor_;
+};
+
+std::optional<FileIdentity> identityOf(const struct stat& status)
+{
+    if (!S_ISREG(status.st_mode) || status.st_size < 0)
+        return std::nullopt;
+    FileIdentity identity;
+    identity.device = status.st_dev;
+    identity.inode = status.st_ino;
+    identity.size = static_cast<std::uint64_t>(status.st_size);
+    identity.modifiedSeconds = status.st_mtim.tv_sec;
+    identity.modifiedNanoseconds = status.st_mtim.tv_nsec;
+    return identity;
+}
+
+std::optional<FileIdentity> identityOf(int descriptor)
+{
+    struct stat status {};
+    if (::fstat(descriptor, &status) != 0)
+        return std::nullopt;
+    return identityOf(status);
+}
+
+}  // namespace
+
+std::optional<FileIdentity> currentFileIdentity(const std::string& linuxPath)
+{
+    struct stat status {};
+    if (linuxPath.empty() || ::stat(linuxPath.c_str(), &status) != 0)
+        return std::nullopt;
+    return identityOf(status);
+}
+
+std::optional<FileSnapshot> readFileSnapshot(const std::string& linuxPath, std::uint64_t maxBytes,
+                                             const std::optional<FileIdentity>& expected)
+{
+    if (linuxPath.empty())
+        return std::nullopt;
+    // Non-blocking, so that opening a named pipe does not wait for a writer; it is refused
+    // below like any other file that is not a regular one.
+    const FileDescriptor file(::open(linuxPath.c_str(), O_RDONLY | O_CLOEXEC | O_NOCTTY | O_NONBLOCK));
+    if (file.get() < 0)
+        return std::nullopt;
+    const std::optional<FileIdentity> before = identityOf(file.get());
+    if (!before || before->size > maxBytes || (expected && *before != *expected))
+        return std::nullopt;
+
+    try {
+        FileSnapshot snapshot;
+        snapshot.content.resize(static_cast<std::size_t>(before->size));
+        std::size_t filled = 0;
+        while (filled < snapshot.content.size()) {
+            const ssize_t count = ::read(file.get(), snapshot.content.data() + filled, snapshot.content.size() - filled);
+            if (count < 0) {
+                if (errno == EINTR)
+                    continue;
+                return std::nullopt;
+            }
+            if (count == 0)
+                break;
+            filled += static_cast<std::size_t>(count);
+        }
+        // A file cut short or written to while it was read is not the file whose identity we hold.
+        const std::optional<FileIdentity> after = identityOf(file.get());
+        if (filled != snapshot.content.size() || !after || *after != *before)
+            return std::nullopt;
+        snapshot.identity = *before;
+        return snapshot;
+    } catch (const std::bad_alloc&) {
+        return std::nullopt;
+    }
+}
+
+}  // namespace quillora::platform
