@@ -212,21 +212,18 @@ bool DrawingCanvas::drawPicture(platform::DeviceContext& context, PictureHandle 
 void DrawingCanvas::writeTextAt(platform::DeviceContext& context, std::optional<int> x, std::optional<int> y,
                                 std::span<const std::string> texts, const std::function<bool()>& beforeLine) const
 {
-    const int left = saturatedSum(x.value_or(currentX_), originX_);
-    // Lines advance in device pixels; each is placed at the logical position of its top.
+    const int deviceLeft = context.toDeviceX(saturatedSum(x.value_or(currentX_), originX_));
+    // Lines advance in device pixels and are placed in device pixels, so the gap between them is
+    // exact whatever the scale mode.
     int deviceTop = context.toDeviceY(saturatedSum(y.value_or(currentY_), originY_));
     for (const std::string& text : texts) {
         for (const std::string_view line : splitTextLines(text)) {
             if (beforeLine && !beforeLine())
                 return;
-            int lineHeight = 0;
-            if (line.empty()) {
-                lineHeight = context.textExtent("W").height;
-            } else {
-                context.drawText(left, context.toLogicalY(deviceTop), line);
-                lineHeight = context.textExtent(line).height;
-            }
-            deviceTop = saturatedSum(deviceTop, saturatedSum(context.toDeviceY(lineHeight), kLineGap));
+            if (!line.empty())
+                context.drawTextAtDevice(deviceLeft, deviceTop, line);
+            const int lineHeight = context.deviceLineHeight(line.empty() ? std::string_view("W") : line);
+            deviceTop = saturatedSum(deviceTop, saturatedSum(lineHeight, kLineGap));
         }
     }
 }
