@@ -170,6 +170,7 @@ bool PrinterUnit::runPrintDialog(JobPlan& plan)
         return false;
     // What the dialog set goes back into the properties.
     copies_ = std::clamp(answer->copies, 1, 65535);
+    plan.copies = copies_;
     collate_ = answer->collate;
     if (answer->pageRangeChosen) {
         firstPage_ = answer->firstPage;
@@ -194,14 +195,9 @@ bool PrinterUnit::planJob(const PrinterStartArguments& arguments, JobPlan& plan)
     plan.papers = printerPapers(plan.printer);
     choosePaper(arguments, plan);
 
-    // Copies are at least one; the page range lies within the pages offered.
-    copies_ = std::max(copies_, 1);
-    const int minimum = minimumPage_;
-    const int maximum = maximumPage_ == -1 ? 65535 : std::max(maximumPage_, minimum);
-    if (minimum >= 0) {
-        firstPage_ = std::clamp(firstPage_, minimum, maximum);
-        lastPage_ = std::clamp(lastPage_, minimum, maximum);
-    }
+    // A job prints at least one copy; the property keeps what the program wrote unless a dialog
+    // reads its choice back into it.
+    plan.copies = std::max(copies_, 1);
 
     if (arguments.showPrintDialog.value_or(true) || !plan.papers) {
         if (!runPrintDialog(plan))
@@ -254,7 +250,7 @@ bool PrinterUnit::startPrinting(const PrinterStartArguments& arguments)
         destination.queueJob.queue = plan.printer;
         destination.queueJob.title = documentName;
         destination.queueJob.media = plan.media;
-        destination.queueJob.copies = copies_;
+        destination.queueJob.copies = plan.copies;
         destination.queueJob.collate = collate_;
         shownDestination = plan.printer + " 上的 " + (plan.papers ? plan.papers->port : std::string());
     }

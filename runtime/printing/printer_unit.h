@@ -104,6 +104,7 @@ private:
         bool landscape = false;
         platform::PaperForm paper;  // the sheet the document is drawn on, with its margins
         std::string media;          // the queue's name for it; empty: the queue's own paper
+        int copies = 1;
     };
     bool planJob(const PrinterStartArguments& arguments, JobPlan& plan);
     bool runPrintDialog(JobPlan& plan);

@@ -39,8 +39,6 @@ protected:
     {
         if (HostPrinter::unit())
             Call().run(printerEndPrinting);
-        std::error_code error;
-        fs::permissions(pdfFolder(), fs::perms::owner_all, error);
     }
 
     // The PDF the last job on the built-in printer wrote.
