@@ -193,6 +193,8 @@ std::optional<PrintQueueInfo> printQueueInfo(const std::string& name)
     result.name = name;
     if (const char* uri = cupsGetOption("device-uri", dest->num_options, dest->options))
         result.deviceUri = uri;
+    if (const char* accepting = cupsGetOption("printer-is-accepting-jobs", dest->num_options, dest->options))
+        result.acceptingJobs = std::strcmp(accepting, "false") != 0;
     const std::unique_ptr<cups_dinfo_t, InfoFree> info(cupsCopyDestInfo(http.get(), dest.get()));
     if (!info)
         return result;

@@ -46,6 +46,7 @@ struct PrintQueueInfo {
     std::vector<PaperForm> forms;        // in the server's order, one entry per name
     std::optional<PaperForm> defaultForm;
     std::optional<CustomPaperRange> customRange;  // absent: standard sizes only
+    bool acceptingJobs = true;           // false while the queue rejects new jobs
 };
 
 // True when the print server answers within the timeout. While it does not, libcups's default

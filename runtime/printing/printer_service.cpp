@@ -133,6 +133,7 @@ std::optional<PrinterPapers> printerPapers(const std::string& printer)
     papers.defaultForm = queue->defaultForm.value_or(paper("A4", 2100, 2970));
     papers.customRange = queue->customRange;
     papers.port = queue->deviceUri;
+    papers.acceptingJobs = queue->acceptingJobs;
     return papers;
 }
 

@@ -37,6 +37,7 @@ struct PrinterPapers {
     platform::PaperForm defaultForm;
     std::optional<platform::CustomPaperRange> customRange;
     std::string port;
+    bool acceptingJobs = true;
 };
 
 // Nothing when the printer is not there (a queue that has gone, a server that does not answer).

@@ -219,6 +219,12 @@ bool PrinterUnit::planJob(const PrinterStartArguments& arguments, JobPlan& plan)
             return false;
         choosePaper(arguments, plan);
     }
+    // A queue that rejects jobs would refuse this one only when it is complete; it is refused
+    // now, before anything is drawn.
+    if (!plan.builtInPdf && !plan.printToFile && !plan.papers->acceptingJobs) {
+        std::fprintf(stderr, "quillora: 打印机 %s 不接受打印作业\n", plan.printer.c_str());
+        return false;
+    }
     settlePaperForPrinter(plan);
     return true;
 }

@@ -146,5 +146,16 @@ TEST_F(QueueJob, AQueueThatHasGoneFailsTheStartAndLeavesTheUnitIdle)
     EXPECT_FALSE(Call().runBool(printerNewPage));
 }
 
+TEST_F(QueueJob, AQueueThatRejectsJobsFailsTheStart)
+{
+    ASSERT_TRUE(Call::withoutUnit().text("VirtualCustom").runBool(SetDefaultPrinter));
+    ASSERT_EQ(privateCups().run({"cupsreject", "VirtualCustom"}), 0);
+    EXPECT_FALSE(startQuietly({2, 0}));
+    EXPECT_FALSE(HostPrinter::unit()->printing());
+    ASSERT_EQ(privateCups().run({"cupsaccept", "VirtualCustom"}), 0);
+    EXPECT_TRUE(startQuietly({2, 0}));
+    Call().run(printerEndPrinting);
+}
+
 }  // namespace
 }  // namespace quillora::test
