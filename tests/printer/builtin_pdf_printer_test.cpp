@@ -5,7 +5,10 @@
 #include "platform/device_fonts.h"
 
 #include <QApplication>
+#include <QLabel>
 #include <QPushButton>
+
+#include <algorithm>
 
 #include <cmath>
 #include <cstdio>
@@ -168,6 +171,13 @@ TEST_F(BuiltInPdfPrinter, TheAbortButtonEndsTheJobAndLeavesNoFile)
     QPushButton* button = dialog->findChild<QPushButton*>(QStringLiteral("中止打印"));
     ASSERT_NE(button, nullptr);
     EXPECT_EQ(button->text().toStdString(), "中止打印");
+    std::vector<std::string> rows;
+    for (const QLabel* label : dialog->findChildren<QLabel*>())
+        rows.push_back(label->text().toStdString());
+    for (const std::string& expected : {std::string("打印作业名："), std::string("aborted"), std::string("打印目的："),
+                                        pdfFolder() + "/aborted.pdf", std::string("已打印份数："),
+                                        std::string("当前页号：")})
+        EXPECT_NE(std::find(rows.begin(), rows.end(), expected), rows.end()) << expected;
 
     // The click is queued, as a user's would be; the unit takes it before the next line.
     QMetaObject::invokeMethod(button, &QPushButton::click, Qt::QueuedConnection);
