@@ -29,6 +29,9 @@ constexpr std::array<double, 6> kUnitsPerInch = {0.0, 254.0, 2540.0, 100.0, 1000
 // pictures within it keeps Qt's rasteriser inside its fixed-point range.
 constexpr int kCoordinateLimit = 1 << 24;
 
+// Pictures of at most this many pixels are kept exact on devices that compress pictures.
+constexpr std::int64_t kLosslessPicturePixels = 128 * 128;
+
 int clampToInt(double value)
 {
     if (!(value == value))
@@ -419,13 +422,28 @@ TextExtent DeviceContext::textExtent(std::string_view utf8Text) const
     return {state_->toLogicalX(metrics.horizontalAdvance(text)), state_->toLogicalY(metrics.height())};
 }
 
+int DeviceContext::deviceLineHeight(std::string_view) const
+{
+    if (!fontsAvailable())
+        return 0;
+    const QPaintDevice* device = state_->metricsDevice();
+    const QFont font = state_->deviceFont();
+    const QFontMetrics metrics = device ? QFontMetrics(font, device) : QFontMetrics(font);
+    return metrics.height();
+}
+
 void DeviceContext::drawText(int x, int y, std::string_view utf8Text)
+{
+    drawTextAtDevice(state_->toDeviceX(x), state_->toDeviceY(y), utf8Text);
+}
+
+void DeviceContext::drawTextAtDevice(int deviceX, int deviceY, std::string_view utf8Text)
 {
     if (!fontsAvailable() || utf8Text.empty())
         return;
     const QString text = QString::fromUtf8(utf8Text.data(), static_cast<qsizetype>(utf8Text.size()));
     const QFont font = state_->deviceFont();
-    const QPoint origin(state_->toDeviceX(x), state_->toDeviceY(y));
+    const QPoint origin(deviceX, deviceY);
     state_->paint([&](QPainter& painter) {
         const QFontMetrics metrics(font, painter.device());
         painter.setCompositionMode(QPainter::CompositionMode_SourceOver);
@@ -517,6 +535,10 @@ void DeviceContext::drawPicture(const PictureView& picture, int deviceX, int dev
         }
         painter.setCompositionMode(composition);
         painter.setRenderHint(QPainter::SmoothPixmapTransform, false);
+        // A PDF stores pictures as JPEG, whose colour subsampling smears the pixels of a small
+        // picture (an icon, a line of a few pixels); those are stored losslessly.
+        painter.setRenderHint(QPainter::LosslessImageRendering,
+                              std::int64_t{image.width()} * image.height() <= kLosslessPicturePixels);
         painter.drawImage(target, image);
     });
 }

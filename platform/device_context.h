@@ -161,6 +161,10 @@ public:
     // Writes a line with the top-left corner of its first character cell at (x, y), turned by
     // the font's escapement around that point.
     void drawText(int x, int y, std::string_view utf8Text);
+    // The same at a position in device pixels, for lines placed a device distance apart.
+    void drawTextAtDevice(int deviceX, int deviceY, std::string_view utf8Text);
+    // The height of a line of text in the current font in device pixels.
+    int deviceLineHeight(std::string_view utf8Text) const;
 
     // Shapes in logical units. Rectangles cover [x, x + width) × [y, y + height).
     void fillRectangle(int x, int y, int width, int height, ColourRef colour);

@@ -3,7 +3,6 @@
 #include "platform/device_fonts.h"
 #include "quillora/draw_panel_commands.h"
 #include "runtime/core/memory.h"
-#include "runtime/picture/picture_drawing.h"
 #include "runtime/printing/draw_panel_background.h"
 #include "runtime/printing/draw_panel_picture.h"
 
@@ -68,43 +67,11 @@ private:
 
 namespace {
 
-// Fonts beyond this many points are held at it: larger text does not fit on any page, and the
-// font engine would spend its memory on giant glyphs.
-constexpr std::int32_t kMaxFontPoints = 4096;
-
-// Lines of text lie this many device pixels apart, below each line's height.
-constexpr int kLineGap = 2;
-
 int saturatedSum(int a, int b)
 {
     const std::int64_t sum = std::int64_t{a} + b;
     return static_cast<int>(std::clamp<std::int64_t>(sum, std::numeric_limits<int>::min(),
                                                      std::numeric_limits<int>::max()));
-}
-
-// A device extent from two device edges, held in the int range.
-int extentBetween(int from, int to)
-{
-    const std::int64_t extent = std::int64_t{to} - from;
-    return static_cast<int>(std::clamp<std::int64_t>(extent, std::numeric_limits<int>::min(),
-                                                        std::numeric_limits<int>::max()));
-}
-
-// Lines of a text, broken at CR LF, CR and LF.
-std::vector<std::string_view> splitLines(std::string_view text)
-{
-    std::vector<std::string_view> lines;
-    std::size_t start = 0;
-    for (std::size_t at = 0; at < text.size(); ++at) {
-        if (text[at] != '\r' && text[at] != '\n')
-            continue;
-        lines.push_back(text.substr(start, at - start));
-        if (text[at] == '\r' && at + 1 < text.size() && text[at + 1] == '\n')
-            ++at;
-        start = at + 1;
-    }
-    lines.push_back(text.substr(start));
-    return lines;
 }
 
 RuntimeValue integerValue(std::int64_t value)
@@ -115,20 +82,15 @@ RuntimeValue integerValue(std::int64_t value)
 }  // namespace
 
 DrawPanelUnit::DrawPanelUnit(LiveWindow& window, const UnitTemplate& unitTemplate)
-    : Unit(window, unitTemplate), context_(content_), pixelContext_(content_)
+    : Unit(window, unitTemplate),
+      canvas_(DrawingCanvas::FontRule::Panel, platform::kTransparentTextBackground),
+      context_(content_),
+      pixelContext_(content_)
 {
     // Scale modes other than pixels count the panel's pixels at the display's resolution.
     content_.setDotsPerInch(platform::displayDotsPerInch());
     background_.setDotsPerInch(content_.dotsPerInch());
-    if (const auto& font = template_.properties.font) {
-        font_.angleTenths = font->angleTenths;
-        font_.bold = font->bold;
-        font_.italic = font->italic;
-        font_.underline = font->underline;
-        font_.strikeOut = font->strikeOut;
-        font_.sizePoints = font->sizePoints;
-        font_.faceName = font->faceName;
-    }
+    canvas_.takeTemplateFont(template_.properties.font);
 }
 
 DrawPanelUnit::~DrawPanelUnit()
@@ -160,16 +122,16 @@ std::optional<RuntimeValue> DrawPanelUnit::readKindProperty(std::int32_t index)
                            newByteSetBlock(backgroundPictureData_.data(), backgroundPictureData_.size()));
     case kDrawPanelBackgroundPictureMode: return integerValue(backgroundPictureMode_);
     case kDrawPanelAutoRedraw: return makeBool(autoRedraw_);
-    case kDrawPanelScaleMode: return integerValue(static_cast<int>(scaleMode_));
-    case kDrawPanelPenType: return integerValue(static_cast<int>(penType_));
-    case kDrawPanelDrawMode: return integerValue(drawMode_);
-    case kDrawPanelPenWidth: return integerValue(penWidth_);
-    case kDrawPanelPenColour: return integerValue(penColour_);
-    case kDrawPanelBrushType: return integerValue(brushType_);
-    case kDrawPanelBrushColour: return integerValue(brushColour_);
-    case kDrawPanelTextColour: return integerValue(textColour_);
-    case kDrawPanelTextBackground: return integerValue(textBackground_);
-    case kDrawPanelFont: return integerValue(font_.sizePoints);
+    case kDrawPanelScaleMode:
+    case kDrawPanelPenType:
+    case kDrawPanelDrawMode:
+    case kDrawPanelPenWidth:
+    case kDrawPanelPenColour:
+    case kDrawPanelBrushType:
+    case kDrawPanelBrushColour:
+    case kDrawPanelTextColour:
+    case kDrawPanelTextBackground:
+    case kDrawPanelFont: return canvas_.readState(index - kDrawPanelScaleMode);
     default: return std::nullopt;
     }
 }
@@ -178,7 +140,6 @@ bool DrawPanelUnit::writeKindProperty(std::int32_t index, std::int32_t member, s
                                       std::uint32_t payloadHigh)
 {
     const auto number = static_cast<std::int32_t>(payloadLow);
-    const auto rgb = [payloadLow] { return static_cast<platform::ColourRef>(payloadLow & 0x00FFFFFFu); };
     switch (index) {
     case kDrawPanelBorderStyle:
         borderStyle_ = std::clamp(number, 0, 5);
@@ -206,53 +167,18 @@ bool DrawPanelUnit::writeKindProperty(std::int32_t index, std::int32_t member, s
         // window when auto-redraw goes off.
         autoRedraw_ = payloadLow != 0;
         return true;
-    case kDrawPanelScaleMode: scaleMode_ = platform::scaleModeFromValue(number); return true;
-    case kDrawPanelPenType: penType_ = static_cast<platform::PenType>(std::clamp(number, 0, 6)); return true;
-    case kDrawPanelDrawMode: drawMode_ = std::clamp(number, 0, 15); return true;
-    case kDrawPanelPenWidth: penWidth_ = std::clamp(number, 0, 32767); return true;
-    case kDrawPanelPenColour: penColour_ = rgb(); return true;
-    case kDrawPanelBrushType: brushType_ = std::clamp(number, 0, 55); return true;
-    case kDrawPanelBrushColour: brushColour_ = rgb(); return true;
-    case kDrawPanelTextColour: textColour_ = rgb(); return true;
+    case kDrawPanelScaleMode:
+    case kDrawPanelPenType:
+    case kDrawPanelDrawMode:
+    case kDrawPanelPenWidth:
+    case kDrawPanelPenColour:
+    case kDrawPanelBrushType:
+    case kDrawPanelBrushColour:
+    case kDrawPanelTextColour:
     case kDrawPanelTextBackground:
-        textBackground_ = payloadLow == platform::kTransparentTextBackground ? payloadLow : rgb();
-        return true;
-    case kDrawPanelFont: writeFont(member, payloadLow, payloadHigh); return true;
+    case kDrawPanelFont: return canvas_.writeState(index - kDrawPanelScaleMode, member, payloadLow, payloadHigh);
     default: return false;
     }
-}
-
-void DrawPanelUnit::writeFont(std::int32_t member, std::uint32_t payloadLow, std::uint32_t payloadHigh)
-{
-    const auto payload = static_cast<std::int64_t>((std::uint64_t{payloadHigh} << 32) | payloadLow);
-    const std::string currentFace = font_.faceName;
-    FontValue value{font_.angleTenths, font_.bold, font_.italic, font_.underline, font_.strikeOut,
-                    font_.sizePoints, effectiveFaceName(currentFace.c_str())};
-    if (member == static_cast<std::int32_t>(FontMember::Whole)) {
-        const auto* given = static_cast<const FontValue*>(
-            asPointer(RuntimeValue{payloadLow, payloadHigh, 0}));
-        if (!given)
-            return;
-        writeFontMember(value, FontMember::Angle, given->angleTenths);
-        writeFontMember(value, FontMember::Bold, given->bold);
-        writeFontMember(value, FontMember::Italic, given->italic);
-        writeFontMember(value, FontMember::Underline, given->underline);
-        writeFontMember(value, FontMember::StrikeOut, given->strikeOut);
-        writeFontMember(value, FontMember::Size, given->sizePoints);
-        value.faceName = effectiveFaceName(given->faceName);
-    } else if (member >= static_cast<std::int32_t>(FontMember::Angle)
-               && member <= static_cast<std::int32_t>(FontMember::FaceName)) {
-        writeFontMember(value, static_cast<FontMember>(member), payload);
-    } else {
-        return;
-    }
-    font_.angleTenths = value.angleTenths;
-    font_.bold = value.bold != 0;
-    font_.italic = value.italic != 0;
-    font_.underline = value.underline != 0;
-    font_.strikeOut = value.strikeOut != 0;
-    font_.sizePoints = value.sizePoints;
-    font_.faceName = value.faceName;  // copied: the writer keeps its own text
 }
 
 void DrawPanelUnit::backgroundChanged()
@@ -362,26 +288,8 @@ void DrawPanelUnit::prepareForDrawing()
 
 void DrawPanelUnit::applyDrawingState()
 {
-    context_.setScaleMode(scaleMode_);
-    context_.setPen(penType_, penWidth_, penColour_);
-    context_.setBrush(brushType_, brushColour_);
-    context_.setTextColour(textColour_);
-    context_.setTextBackground(textBackground_);
-    context_.setDrawMode(drawMode_);
-
-    // A font record's height is in display pixels; the panel converts it into its own units.
-    const double displayDotsPerInch = content_.dotsPerInch();
-    const std::int32_t points = std::abs(std::clamp(font_.sizePoints, -kMaxFontPoints, kMaxFontPoints));
-    platform::LogicalFont font;
-    font.face = effectiveFaceName(font_.faceName.c_str());
-    font.height = platform::panelFontHeight(platform::displayFontHeight(points, displayDotsPerInch), scaleMode_,
-                                            displayDotsPerInch);
-    font.escapement = font_.angleTenths;
-    font.bold = font_.bold;
-    font.italic = font_.italic;
-    font.underline = font_.underline;
-    font.strikeOut = font_.strikeOut;
-    context_.setFont(font);
+    // Scale modes other than pixels count the panel's pixels at the display's resolution.
+    canvas_.applyTo(context_, content_.dotsPerInch());
 }
 
 void DrawPanelUnit::showChanges()
@@ -401,8 +309,7 @@ void DrawPanelUnit::clear(std::optional<int> left, std::optional<int> top, std::
     const int deviceRight = width ? context_.toDeviceX(saturatedSum(x, *width)) : content_.width();
     const int deviceBottom = height ? context_.toDeviceY(saturatedSum(y, *height)) : content_.height();
     paintBackground(deviceLeft, deviceTop, deviceRight, deviceBottom);
-    currentX_ = x;
-    currentY_ = y;
+    canvas_.setCurrentPosition(x, y);
     showChanges();
 }
 
@@ -410,66 +317,33 @@ void DrawPanelUnit::drawPicture(PictureHandle picture, int x, int y, std::option
                                 std::optional<int> height, int mode)
 {
     prepareForDrawing();
-    if (!isLoadedPicture(picture))
-        return;
-    const int deviceX = context_.toDeviceX(x);
-    const int deviceY = context_.toDeviceY(y);
-    int deviceWidth = kOwnPictureSide;
-    int deviceHeight = kOwnPictureSide;
-    // A given side is mapped edge to edge, as rectangles are, so pictures laid side by side in
-    // logical units meet without a gap.
-    if (width) {
-        deviceWidth = extentBetween(deviceX, context_.toDeviceX(saturatedSum(x, *width)));
-        if (deviceWidth <= 0)
-            return;
-    }
-    if (height) {
-        deviceHeight = extentBetween(deviceY, context_.toDeviceY(saturatedSum(y, *height)));
-        if (deviceHeight <= 0)
-            return;
-    }
-    drawDecodedPicture(picture, context_, deviceX, deviceY, deviceWidth, deviceHeight,
-                       platform::pictureRasterModeFromValue(mode));
-    showChanges();
+    if (canvas_.drawPicture(context_, picture, x, y, width, height, mode))
+        showChanges();
 }
 
 void DrawPanelUnit::writeTextAt(std::optional<int> x, std::optional<int> y, std::span<const std::string> texts)
 {
     prepareForDrawing();
-    const int left = x.value_or(currentX_);
-    // Lines advance in device pixels; each is placed at the logical position of its top.
-    int deviceTop = context_.toDeviceY(y.value_or(currentY_));
-    for (const std::string& text : texts) {
-        for (const std::string_view line : splitLines(text)) {
-            int lineHeight = 0;
-            if (line.empty()) {
-                lineHeight = context_.textExtent("W").height;
-            } else {
-                context_.drawText(left, context_.toLogicalY(deviceTop), line);
-                lineHeight = context_.textExtent(line).height;
-            }
-            deviceTop = saturatedSum(deviceTop, saturatedSum(context_.toDeviceY(lineHeight), kLineGap));
-        }
-    }
+    canvas_.writeTextAt(context_, x, y, texts);
     showChanges();
 }
 
 platform::TextExtent DrawPanelUnit::textExtent(std::string_view text)
 {
     prepareForDrawing();
-    return context_.textExtent(text);
+    return canvas_.textExtent(context_, text);
 }
 
 int DrawPanelUnit::pictureWidthInUnits(PictureHandle picture)
 {
     applyDrawingState();
-    return context_.toLogicalX(pictureWidth(picture));
+    return canvas_.pictureWidthInUnits(context_, picture);
 }
 
 int DrawPanelUnit::pictureHeightInUnits(PictureHandle picture)
 {
     applyDrawingState();
-    return context_.toLogicalY(pictureHeight(picture));
+    return canvas_.pictureHeightInUnits(context_, picture);
 }
 
 std::vector<std::uint8_t> DrawPanelUnit::takePicture(std::optional<std::int64_t> width,

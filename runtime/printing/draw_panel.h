@@ -14,6 +14,7 @@
 #include "platform/device_context.h"
 #include "platform/offscreen_surface.h"
 #include "runtime/picture/picture_registry.h"
+#include "runtime/printing/drawing_canvas.h"
 #include "runtime/units/unit.h"
 
 namespace quillora::runtime {
@@ -44,8 +45,8 @@ public:
     std::vector<std::uint8_t> takePicture(std::optional<std::int64_t> width, std::optional<std::int64_t> height);
 
     bool autoRedraw() const { return autoRedraw_; }
-    int currentX() const { return currentX_; }
-    int currentY() const { return currentY_; }
+    int currentX() const { return canvas_.currentX(); }
+    int currentY() const { return canvas_.currentY(); }
 
     // What the window shows, brought up to date (size, pending background); for the widget.
     const platform::OffscreenSurface& contentForPainting();
@@ -53,16 +54,6 @@ public:
     void clientResized();
 
 private:
-    struct FontState {
-        std::int32_t angleTenths = 0;
-        bool bold = false;
-        bool italic = false;
-        bool underline = false;
-        bool strikeOut = false;
-        std::int32_t sizePoints = 9;
-        std::string faceName;
-    };
-
     // Before every drawing: the size follows the widget, the background is painted if it
     // changed, and the context gets the panel's drawing state.
     void prepareForDrawing();
@@ -75,7 +66,6 @@ private:
     // Paints the device rectangle [left, right) × [top, bottom) with the background.
     void paintBackground(int left, int top, int right, int bottom);
     bool rebuildBackgroundSurface();
-    void writeFont(std::int32_t member, std::uint32_t payloadLow, std::uint32_t payloadHigh);
     void backgroundChanged();
 
     // Border and background.
@@ -88,19 +78,8 @@ private:
     bool backgroundRepaintPending_ = false;
     bool autoRedraw_ = false;
 
-    // Drawing state.
-    platform::ScaleMode scaleMode_ = platform::ScaleMode::Pixel;
-    platform::PenType penType_ = platform::PenType::Solid;
-    int drawMode_ = 12;  // copy the pen
-    int penWidth_ = 1;
-    platform::ColourRef penColour_ = 0;
-    int brushType_ = platform::kSolidBrush;
-    platform::ColourRef brushColour_ = 0x00FFFFFF;
-    platform::ColourRef textColour_ = 0;
-    platform::ColourRef textBackground_ = platform::kTransparentTextBackground;
-    FontState font_;
-    int currentX_ = 0;
-    int currentY_ = 0;
+    // Drawing state: scale mode, pen, brush, colours, font and current position.
+    DrawingCanvas canvas_;
 
     // What the window shows, which is the persistent bitmap while auto-redraw is on; a context
     // in the panel's scale mode and one in device pixels on it; and the background (colour and

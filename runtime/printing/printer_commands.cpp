@@ -1,36 +1,217 @@
-// Stand-in until the printer is built: no printers, no forms, no jobs.
+// The printer unit's methods and the printer-list service in the runtime's one command shape.
+// Each method finds the printer named by argument 0; a call on anything that is not a live
+// printer unit does nothing and returns 0, false or an empty value.
 #include "quillora/printer_commands.h"
+
+#include "quillora/array_block.h"
+#include "quillora/core_commands.h"
+#include "runtime/core/command_arguments.h"
+#include "runtime/core/memory.h"
+#include "runtime/printing/printer_service.h"
+#include "runtime/printing/printer_unit.h"
+
+#include <cstring>
+#include <string>
+#include <vector>
 
 namespace quillora {
 namespace {
 
-void setFalse(RuntimeValue* result)
+using runtime::CommandArguments;
+using runtime::PrinterUnit;
+
+PrinterUnit* printerOf(const CommandArguments& arguments)
 {
-    if (result)
-        *result = makeBool(false);
+    if (arguments.count() < 1)
+        return nullptr;
+    return runtime::unitOf<PrinterUnit>(arguments.at(0));
 }
 
-void setZero(RuntimeValue* result)
+std::optional<int> optionalInt(const CommandArguments& arguments, std::int32_t index)
+{
+    if (!arguments.has(index))
+        return std::nullopt;
+    return arguments.int32(index);
+}
+
+std::optional<bool> optionalFlag(const CommandArguments& arguments, std::int32_t index)
+{
+    if (!arguments.has(index))
+        return std::nullopt;
+    return arguments.flag(index);
+}
+
+// Any value as the text it is written as, by the runtime's own conversion.
+std::string textOf(const RuntimeValue& value)
+{
+    if (value.type == static_cast<std::uint32_t>(TypeCode::Text))
+        return asText(value);
+    RuntimeValue argument = value;
+    RuntimeValue converted{};
+    ToText(&converted, 1, &argument);
+    std::string text = asText(converted);
+    runtime::freeBlock(asPointer(converted));
+    return text;
+}
+
+void setInt(RuntimeValue* result, std::int32_t value)
 {
     if (result)
-        *result = makeInt(0);
+        *result = makeInt(value);
+}
+
+void setBool(RuntimeValue* result, bool value)
+{
+    if (result)
+        *result = makeBool(value);
+}
+
+// {u32 1, u32 n, n text pointers}: one block for the array, one for each text.
+void setTextArray(RuntimeValue* result, const std::vector<std::string>& texts)
+{
+    if (!result)
+        return;
+    const std::size_t headerBytes = 8;
+    const std::size_t bytes = headerBytes + texts.size() * sizeof(char*);
+    void* block = runtime::allocateBlock(static_cast<std::int64_t>(bytes));
+    const std::uint32_t header[2] = {1, static_cast<std::uint32_t>(texts.size())};
+    std::memcpy(block, header, sizeof header);
+    for (std::size_t index = 0; index < texts.size(); ++index) {
+        char* text = runtime::newTextBlock(texts[index]);
+        std::memcpy(arrayElement(block, headerBytes, sizeof(char*), index), &text, sizeof text);
+    }
+    *result = makePointer(TypeCode::Text, block);
+    result->type = kTextArrayType;
 }
 
 }  // namespace
 
-void printerStartPrinting(RuntimeValue* result, std::int32_t, RuntimeValue*) { setFalse(result); }
-void printerNewPage(RuntimeValue* result, std::int32_t, RuntimeValue*) { setFalse(result); }
-void printerEndPrinting(RuntimeValue*, std::int32_t, RuntimeValue*) {}
-void printerWriteTextAt(RuntimeValue*, std::int32_t, RuntimeValue*) {}
-void printerTextWidth(RuntimeValue* result, std::int32_t, RuntimeValue*) { setZero(result); }
-void printerTextHeight(RuntimeValue* result, std::int32_t, RuntimeValue*) { setZero(result); }
-void printerPictureWidth(RuntimeValue* result, std::int32_t, RuntimeValue*) { setZero(result); }
-void printerPictureHeight(RuntimeValue* result, std::int32_t, RuntimeValue*) { setZero(result); }
-void printerDrawPicture(RuntimeValue*, std::int32_t, RuntimeValue*) {}
-void printerGetForm(RuntimeValue* result, std::int32_t, RuntimeValue*) { setFalse(result); }
-void printerListForms(RuntimeValue*, std::int32_t, RuntimeValue*) {}
-void ListPrinters(RuntimeValue*, std::int32_t, RuntimeValue*) {}
-void GetDefaultPrinter(RuntimeValue*, std::int32_t, RuntimeValue*) {}
-void SetDefaultPrinter(RuntimeValue* result, std::int32_t, RuntimeValue*) { setFalse(result); }
+void printerStartPrinting(RuntimeValue* result, std::int32_t argCount, RuntimeValue* args)
+{
+    const CommandArguments arguments(argCount, args);
+    PrinterUnit* printer = printerOf(arguments);
+    if (!printer) {
+        setBool(result, false);
+        return;
+    }
+    runtime::PrinterStartArguments start;
+    start.count = arguments.count() - 1;
+    start.showPrintDialog = optionalFlag(arguments, 1);
+    start.showStatusDialog = optionalFlag(arguments, 2);
+    if (arguments.has(3)) {
+        if (arguments.at(3).type == static_cast<std::uint32_t>(TypeCode::Text))
+            start.formName = std::string(arguments.text(3));
+        else
+            start.paperCode = arguments.int32(3);
+    }
+    start.orientation = optionalInt(arguments, 4);
+    start.width = optionalInt(arguments, 5);
+    start.height = optionalInt(arguments, 6);
+    setBool(result, printer->startPrinting(start));
+}
+
+void printerNewPage(RuntimeValue* result, std::int32_t argCount, RuntimeValue* args)
+{
+    const CommandArguments arguments(argCount, args);
+    PrinterUnit* printer = printerOf(arguments);
+    setBool(result, printer && printer->newPage());
+}
+
+void printerEndPrinting(RuntimeValue*, std::int32_t argCount, RuntimeValue* args)
+{
+    const CommandArguments arguments(argCount, args);
+    if (PrinterUnit* printer = printerOf(arguments))
+        printer->endPrinting();
+}
+
+void printerWriteTextAt(RuntimeValue*, std::int32_t argCount, RuntimeValue* args)
+{
+    const CommandArguments arguments(argCount, args);
+    PrinterUnit* printer = printerOf(arguments);
+    if (!printer)
+        return;
+    std::vector<std::string> texts;
+    for (std::int32_t index = 3; index < arguments.count(); ++index)
+        texts.push_back(textOf(arguments.at(index)));
+    printer->writeTextAt(optionalInt(arguments, 1), optionalInt(arguments, 2), texts);
+}
+
+void printerTextWidth(RuntimeValue* result, std::int32_t argCount, RuntimeValue* args)
+{
+    const CommandArguments arguments(argCount, args);
+    PrinterUnit* printer = printerOf(arguments);
+    setInt(result, printer ? printer->textExtent(textOf(arguments.at(1))).width : 0);
+}
+
+void printerTextHeight(RuntimeValue* result, std::int32_t argCount, RuntimeValue* args)
+{
+    const CommandArguments arguments(argCount, args);
+    PrinterUnit* printer = printerOf(arguments);
+    setInt(result, printer ? printer->textExtent(textOf(arguments.at(1))).height : 0);
+}
+
+void printerPictureWidth(RuntimeValue* result, std::int32_t argCount, RuntimeValue* args)
+{
+    const CommandArguments arguments(argCount, args);
+    PrinterUnit* printer = printerOf(arguments);
+    setInt(result, printer ? printer->pictureWidthInUnits(arguments.int32(1)) : 0);
+}
+
+void printerPictureHeight(RuntimeValue* result, std::int32_t argCount, RuntimeValue* args)
+{
+    const CommandArguments arguments(argCount, args);
+    PrinterUnit* printer = printerOf(arguments);
+    setInt(result, printer ? printer->pictureHeightInUnits(arguments.int32(1)) : 0);
+}
+
+void printerDrawPicture(RuntimeValue*, std::int32_t argCount, RuntimeValue* args)
+{
+    const CommandArguments arguments(argCount, args);
+    if (PrinterUnit* printer = printerOf(arguments))
+        printer->drawPicture(arguments.int32(1), arguments.int32(2), arguments.int32(3), optionalInt(arguments, 4),
+                             optionalInt(arguments, 5), arguments.int32(6, 1));
+}
+
+void printerGetForm(RuntimeValue* result, std::int32_t argCount, RuntimeValue* args)
+{
+    const CommandArguments arguments(argCount, args);
+    PrinterUnit* printer = printerOf(arguments);
+    const std::optional<runtime::PrinterFormReading> form =
+        printer ? printer->form(arguments.text(1)) : std::nullopt;
+    setBool(result, form.has_value());
+    if (!form)
+        return;
+    // The six variables follow the name; only those that were passed are written.
+    const std::int32_t values[6] = {form->width, form->height, form->top, form->bottom, form->left, form->right};
+    for (std::int32_t slot = 0; slot < 6; ++slot) {
+        const std::int32_t index = 2 + slot;
+        if (index < argCount && args)
+            args[index] = makeInt(values[slot]);
+    }
+}
+
+void printerListForms(RuntimeValue* result, std::int32_t argCount, RuntimeValue* args)
+{
+    const CommandArguments arguments(argCount, args);
+    PrinterUnit* printer = printerOf(arguments);
+    setTextArray(result, printer ? printer->formNames() : std::vector<std::string>{});
+}
+
+void ListPrinters(RuntimeValue* result, std::int32_t, RuntimeValue*)
+{
+    setTextArray(result, runtime::listPrinters());
+}
+
+void GetDefaultPrinter(RuntimeValue* result, std::int32_t, RuntimeValue*)
+{
+    if (result)
+        *result = runtime::textResult(runtime::defaultPrinter());
+}
+
+void SetDefaultPrinter(RuntimeValue* result, std::int32_t argCount, RuntimeValue* args)
+{
+    const CommandArguments arguments(argCount, args);
+    setBool(result, runtime::setDefaultPrinter(arguments.text(0)));
+}
 
 }  // namespace quillora

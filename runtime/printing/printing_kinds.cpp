@@ -2,7 +2,7 @@
 
 #include "runtime/core/form_template_format.h"
 #include "runtime/printing/draw_panel.h"
-#include "runtime/printing/printer_placeholder.h"
+#include "runtime/printing/printer_unit.h"
 
 #include <memory>
 
@@ -16,7 +16,7 @@ void registerPrintingKinds()
                      });
     registerUnitKind(static_cast<std::uint32_t>(form_format::UnitKind::Printer),
                      [](LiveWindow& window, const UnitTemplate& unitTemplate) -> std::unique_ptr<Unit> {
-                         return std::make_unique<PrinterPlaceholderUnit>(window, unitTemplate);
+                         return std::make_unique<PrinterUnit>(window, unitTemplate);
                      });
 }
 

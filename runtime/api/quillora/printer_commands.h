@@ -98,7 +98,12 @@ void GetDefaultPrinter(RuntimeValue* result, std::int32_t argCount, RuntimeValue
 // run; the user's CUPS settings are never written. False for a name that is not listed.
 void SetDefaultPrinter(RuntimeValue* result, std::int32_t argCount, RuntimeValue* args);
 
-// The name of the built-in PDF printer.
+// The type code of a text array result (ListPrinters, ListForms): the text type with the array
+// flag; the payload is the array block.
+inline constexpr std::uint32_t kTextArrayType = static_cast<std::uint32_t>(TypeCode::Text) | 0x20000000u;
+
+// The name of the built-in PDF printer. It writes "<document name>.pdf" (" (2)", " (3)", ... when
+// the name is taken) into the folder "Quillora 打印文件" of the user's documents folder.
 inline constexpr const char* kBuiltInPdfPrinterName = "PDF 打印机";
 
 }  // namespace quillora
