@@ -445,9 +445,18 @@ TEST_F(PrintSystemTest, ThePdfPrinterWritesTheSameAlbumIntoTheDocumentsFolderAnd
     for (const Document& document : documents) {
         EXPECT_NEAR(document.facts.width, 150 * kPointsPerMm, 1.5) << document.path;
         EXPECT_NEAR(document.facts.height, 200 * kPointsPerMm, 1.5) << document.path;
-        const std::optional<Raster> page = renderFirstPage(document.path, 36, machine.root());
+        // The built-in printer prints to the paper's edge: at one picture a page the cell is the
+        // whole 1300 × 1620 inside the margins from (50, 200), its caption line ending at 1820
+        // and the fitted picture centred above it.
+        const int dotsPerInch = 72;
+        const auto pixels = [&](int tenths) { return tenths * dotsPerInch / 254; };
+        const std::optional<Raster> page = renderFirstPage(document.path, dotsPerInch, machine.root());
         ASSERT_TRUE(page);
-        EXPECT_GT(page->countBelow(0, 0, page->width, page->height, 700), 100) << document.path;
+        EXPECT_GT(page->countBelow(pixels(400), pixels(800), pixels(1000), pixels(1200), 700),
+                  pixels(600) * pixels(400) * 9 / 10)
+            << document.path;
+        EXPECT_GT(page->countBelow(pixels(400), pixels(1760), pixels(1100), pixels(1830), 600), 5) << document.path;
+        EXPECT_EQ(page->countBelow(0, 0, pixels(45), page->height, 700), 0) << document.path;
     }
 }
 
