@@ -16,7 +16,6 @@
 #include <QPainter>
 #include <QPointer>
 #include <QRadioButton>
-#include <QTimer>
 
 namespace quillora::runtime {
 namespace {
@@ -120,15 +119,20 @@ void FormWindow::closeEvent(QCloseEvent* event)
     event->accept();
     window_.closing = true;
     window_.restoreDisabledWindows();
-    // The window is destroyed once Qt has finished with the close event, unless a load has
-    // already replaced it (the new window has the same id).
+    // The window is destroyed once Qt has finished closing it, unless a load has already
+    // replaced it (the new window has the same id). Qt hides the window after this returns, and
+    // the hiding moves the focus: a lost-focus handler may run a long operation that lets
+    // messages through while Qt is still inside the close. A zero timer would fire in there and
+    // delete the window under Qt's feet; a deferred delete waits until the close has unwound.
     const std::uint32_t windowId = window_.id();
     const QPointer<FormWindow> self(this);
-    QTimer::singleShot(0, [windowId, self] {
+    auto* pending = new QObject;
+    QObject::connect(pending, &QObject::destroyed, [windowId, self] {
         const LiveWindow* window = liveWindow(windowId);
         if (self && window && window->widget() == self)
             destroyLiveWindow(windowId);
     });
+    pending->deleteLater();
 }
 
 // Qt delivers the placement a window was built with once more when it is first shown, as a move

@@ -4,13 +4,85 @@
 #include "runtime/core/command_arguments.h"
 #include "runtime/units/control_support.h"
 
+#include <QElapsedTimer>
 #include <QEvent>
 #include <QFrame>
 #include <QHBoxLayout>
-#include <QLabel>
+#include <QPainter>
+#include <QStyle>
+#include <QStyleOption>
 #include <QTimer>
 
 namespace quillora::runtime {
+
+// One part of the bar: a sunken panel with one line of plain text, drawn as a plain-text label
+// draws it (half an "x" in from the frame, centred in height, cut at the edge). Its size does not
+// depend on its text, so a new text is never measured nor laid out. A search writes a message per
+// file found and lets events through on every folder; a repaint on each would cost more than the
+// search itself, so the part repaints at most once a frame, and always with the latest text.
+class StatusBarPart : public QFrame {
+public:
+    explicit StatusBarPart(QWidget* parent) : QFrame(parent)
+    {
+        setFrameStyle(QFrame::Panel | QFrame::Sunken);
+        repaintLater_.setSingleShot(true);
+        QObject::connect(&repaintLater_, &QTimer::timeout, this, [this] { update(contentsRect()); });
+    }
+
+    const QString& text() const { return text_; }
+
+    void setText(const QString& text)
+    {
+        if (text == text_)
+            return;
+        text_ = text;
+        if (repaintLater_.isActive())
+            return;  // the coming repaint shows this text
+        const qint64 sincePaint = lastPaint_.isValid() ? lastPaint_.elapsed() : kFrameMilliseconds;
+        if (sincePaint >= kFrameMilliseconds)
+            update(contentsRect());
+        else
+            repaintLater_.start(static_cast<int>(kFrameMilliseconds - sincePaint));
+    }
+
+    QSize sizeHint() const override
+    {
+        const int frame = 2 * frameWidth();
+        return {fontMetrics().horizontalAdvance(u'x') + frame, fontMetrics().height() + frame};
+    }
+    QSize minimumSizeHint() const override { return sizeHint(); }
+
+protected:
+    void paintEvent(QPaintEvent* event) override
+    {
+        lastPaint_.start();
+        QFrame::paintEvent(event);
+        if (text_.isEmpty())
+            return;
+        const Qt::LayoutDirection direction = text_.isRightToLeft() ? Qt::RightToLeft : Qt::LeftToRight;
+        const Qt::Alignment align = QStyle::visualAlignment(direction, Qt::AlignLeft | Qt::AlignVCenter);
+        QRect room = contentsRect();
+        const int indent = frameWidth() > 0 ? fontMetrics().horizontalAdvance(u'x') / 2 : 0;
+        if (align & Qt::AlignLeft)
+            room.setLeft(room.left() + indent);
+        else
+            room.setRight(room.right() - indent);
+        QPainter painter(this);
+        QStyleOption option;
+        option.initFrom(this);
+        const int flags = static_cast<int>(align)
+            | (direction == Qt::LeftToRight ? Qt::TextForceLeftToRight : Qt::TextForceRightToLeft);
+        style()->drawItemText(&painter, room, flags, option.palette, isEnabled(), text_, foregroundRole());
+    }
+
+private:
+    // A frame of a 40 Hz screen: faster changes are not seen anyway.
+    static constexpr qint64 kFrameMilliseconds = 25;
+
+    QString text_;
+    QElapsedTimer lastPaint_;
+    QTimer repaintLater_;
+};
 
 StatusBarUnit::StatusBarUnit(LiveWindow& window, const UnitTemplate& unitTemplate) : Unit(window, unitTemplate) {}
 
@@ -63,11 +135,9 @@ void StatusBarUnit::windowBuilt()
     }
 }
 
-QLabel* StatusBarUnit::newPart(int width) const
+StatusBarPart* StatusBarUnit::newPart(int width) const
 {
-    auto* part = new QLabel(bar_);
-    part->setFrameStyle(QFrame::Panel | QFrame::Sunken);
-    part->setTextFormat(Qt::PlainText);
+    auto* part = new StatusBarPart(bar_);
     part->setFocusPolicy(Qt::NoFocus);
     // A long message is cut at the part's edge instead of widening the bar.
     if (width < 0)
@@ -82,20 +152,9 @@ bool StatusBarUnit::setPartText(int part, std::string_view text)
     if (part < 0 || part >= partCount())
         return false;
     texts_[static_cast<std::size_t>(part)] = std::string(text);
-    // A search writes a message per file found; the labels show the latest text once per round
-    // of event processing instead of laying out every message in between.
-    if (!refreshPending_) {
-        refreshPending_ = true;
-        QTimer::singleShot(0, bar_, [this] { showTexts(); });
-    }
+    // Cheap: the part repaints with the latest text at the next paint, nothing is laid out again.
+    parts_[static_cast<std::size_t>(part)]->setText(toQt(text));
     return true;
-}
-
-void StatusBarUnit::showTexts()
-{
-    refreshPending_ = false;
-    for (std::size_t part = 0; part < parts_.size(); ++part)
-        parts_[part]->setText(toQt(texts_[part]));
 }
 
 std::string StatusBarUnit::partText(int part) const
@@ -109,7 +168,7 @@ int StatusBarUnit::insertPart(int position, int width)
         return -1;
     if (position < 0 || position > partCount())
         position = partCount();
-    QLabel* part = newPart(width);
+    StatusBarPart* part = newPart(width);
     layout_->insertWidget(position, part, width < 0 ? 1 : 0);
     parts_.insert(parts_.begin() + position, part);
     texts_.insert(texts_.begin() + position, std::string());

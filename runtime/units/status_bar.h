@@ -10,9 +10,10 @@
 #include "runtime/units/unit.h"
 
 class QHBoxLayout;
-class QLabel;
 
 namespace quillora::runtime {
+
+class StatusBarPart;
 
 class StatusBarUnit : public Unit {
 public:
@@ -33,14 +34,12 @@ public:
     bool deletePart(int part);
 
 private:
-    QLabel* newPart(int width) const;
-    void showTexts();
+    StatusBarPart* newPart(int width) const;
 
     QWidget* bar_ = nullptr;
     QHBoxLayout* layout_ = nullptr;
-    std::vector<QLabel*> parts_;
-    std::vector<std::string> texts_;  // what each part says; the labels follow when events run
-    bool refreshPending_ = false;
+    std::vector<StatusBarPart*> parts_;
+    std::vector<std::string> texts_;  // what each part says, as the program wrote it
 };
 
 }  // namespace quillora::runtime
