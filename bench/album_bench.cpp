@@ -478,6 +478,8 @@ const char* verdict(bool met)
 
 int main(int argc, char** argv)
 {
+    // Line by line, so that a long run shows its progress and no child inherits unwritten output.
+    std::setvbuf(stdout, nullptr, _IOLBF, 0);
     std::string data;
     if (const char* setting = std::getenv("QUILLORA_BENCH_DATA"))
         data = setting;
@@ -537,6 +539,7 @@ int main(int argc, char** argv)
     }
 
     JobRun large;
+    bool memoryBounded = true;
     if (!skip2000) {
         fs::create_directories(machine.photoDrive() / "album2000");
         for (int copy = 1; copy <= kLinksPerPhoto; ++copy)
@@ -551,6 +554,7 @@ int main(int argc, char** argv)
         large = runJob(machine, "album2000", "jpg格式", "jpeg2000", 3600);
         printJob("2,000 photos, JPEG", large, kPhotos * kLinksPerPhoto / kPerPage);
         right = right && large.ran && large.pages.size() == kPhotos * kLinksPerPhoto / kPerPage;
+        memoryBounded = large.peakMb <= kMemoryLimitMb;
     }
 
     std::printf("\nsummary (ratios above 1: Quillora is faster)\n");
@@ -568,8 +572,7 @@ int main(int argc, char** argv)
                     "processor, growth %.2f KB a photo over the 100-photo job\n",
                     large.peakMb, kMemoryLimitMb, verdict(large.peakMb <= kMemoryLimitMb), large.seconds,
                     large.processor, (large.peakMb - jpeg.peakMb) * 1024.0 / (kPhotos * (kLinksPerPhoto - 1)));
-        right = right && large.peakMb <= kMemoryLimitMb;
     }
-    std::printf("  pages %s\n", right ? "right" : "WRONG or missing");
-    return right ? 0 : 1;
+    std::printf("  jobs and pages: %s\n", right ? "every job ran, every page right" : "a job FAILED or a page is WRONG");
+    return right && memoryBounded ? 0 : 1;
 }
