@@ -27,6 +27,7 @@ PrinterUnit::PrinterUnit(LiveWindow& window, const UnitTemplate& unitTemplate)
 
 PrinterUnit::~PrinterUnit()
 {
+    *alive_ = false;
     // A window closed in the middle of a job ends it as EndPrinting would.
     if (job_)
         endJob(true);
@@ -123,8 +124,9 @@ bool PrinterUnit::prepareForDrawing()
 
 bool PrinterUnit::processEventsKeepsJob()
 {
+    const std::shared_ptr<bool> alive = alive_;
     processPendingMessages();
-    return job_ != nullptr;
+    return *alive && job_ != nullptr;
 }
 
 bool PrinterUnit::newPage()

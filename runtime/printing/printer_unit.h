@@ -142,6 +142,9 @@ private:
     std::string lastPrinterName_;
     std::string lastWrittenFile_;
     QPointer<PrinterStatusDialog> statusDialog_;
+    // Cleared when the unit goes: a handler that runs while the unit processes events may close
+    // its window, and the unit must then not touch itself again.
+    std::shared_ptr<bool> alive_ = std::make_shared<bool>(true);
 };
 
 }  // namespace quillora::runtime

@@ -84,6 +84,10 @@ RunResult TestMachine::run(const std::string& script, int timeoutSeconds)
         setenv("QT_QPA_PLATFORM", "offscreen", 1);
         setenv("XDG_RUNTIME_DIR", (root_ / "runtime").c_str(), 1);
         unsetenv("XDG_CONFIG_HOME");
+        // The program never sees this machine's print system: unless a test brings its own
+        // print server, the printer list asks a loopback port where nothing listens.
+        setenv("CUPS_SERVER", "127.0.0.1:1", 0);
+        setenv("CUPS_SERVERROOT", (root_ / "cups-client").c_str(), 0);
         std::freopen(outFile.c_str(), "w", stdout);
         std::freopen(errFile.c_str(), "w", stderr);
         alarm(static_cast<unsigned>(timeoutSeconds));

@@ -5,6 +5,7 @@
 #include "platform/device_fonts.h"
 
 #include <QApplication>
+#include <QCoreApplication>
 #include <QLabel>
 #include <QPushButton>
 
@@ -189,6 +190,20 @@ TEST_F(BuiltInPdfPrinter, TheAbortButtonEndsTheJobAndLeavesNoFile)
     QApplication::processEvents();
     EXPECT_FALSE(fs::exists(pdfFolder() + "/aborted.pdf"));
     EXPECT_TRUE(fs::is_empty(pdfFolder()));
+}
+
+TEST_F(BuiltInPdfPrinter, AWindowClosedWhileTextIsWrittenEndsTheDocument)
+{
+    HostPrinter::setText(kPrinterDocumentName, "closed");
+    ASSERT_TRUE(startQuietly());
+    // A handler that runs between two lines closes the printer's window.
+    QMetaObject::invokeMethod(
+        QCoreApplication::instance(), [] { runtime::destroyLiveWindow(kPrinterWindowId); }, Qt::QueuedConnection);
+    Call().arg(0).arg(0).text("one\ntwo\nthree").run(printerWriteTextAt);
+    EXPECT_EQ(HostPrinter::unit(), nullptr);
+    const std::optional<PdfFacts> pdf = readPdf(pdfFolder() + "/closed.pdf");
+    ASSERT_TRUE(pdf);
+    EXPECT_EQ(pdf->pages, 1);
 }
 
 TEST_F(BuiltInPdfPrinter, AFileInTheWayOfTheFolderFailsTheStart)

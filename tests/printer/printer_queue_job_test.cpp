@@ -153,8 +153,11 @@ TEST_F(QueueJob, AQueueThatRejectsJobsFailsTheStart)
     EXPECT_FALSE(startQuietly({2, 0}));
     EXPECT_FALSE(HostPrinter::unit()->printing());
     ASSERT_EQ(privateCups().run({"cupsaccept", "VirtualCustom"}), 0);
+    const std::size_t known = privateCups().jobFiles("VirtualCustom").size();
     EXPECT_TRUE(startQuietly({2, 0}));
     Call().run(printerEndPrinting);
+    // The job is waited for, so that it does not arrive during the next test.
+    EXPECT_TRUE(privateCups().waitForJobFile("VirtualCustom", known));
 }
 
 }  // namespace

@@ -43,7 +43,8 @@ public:
     std::string outputFolder(const std::string& printer) const;
     // The job files a printer has kept so far.
     std::vector<std::string> jobFiles(const std::string& printer) const;
-    // Waits for a job file beyond the first `known` ones to arrive complete; its path.
+    // Waits for a job file beyond the first `known` ones to arrive complete; its path. Every
+    // test waits for the files of its own jobs, so the next one arrives in its own test.
     std::optional<std::string> waitForJobFile(const std::string& printer, std::size_t known,
                                               std::chrono::seconds timeout = std::chrono::seconds(30)) const;
 
