@@ -50,12 +50,16 @@ done
 cmake --build build -j "$(nproc)" --target "${targets[@]}"
 
 export QT_QPA_PLATFORM=offscreen QUILLORA_BENCH_DATA="$data"
+XDG_RUNTIME_DIR=$(mktemp -d)
+export XDG_RUNTIME_DIR
+trap 'rm -rf "$XDG_RUNTIME_DIR"' EXIT
 status=0
 for name in "${names[@]}"; do
   echo "== $name"
   case $name in
     album) build/bin/album_bench "$data" || status=1 ;;
-    preview) build/bin/preview_bench "$data/large" || status=1 ;;
+    preview) build/bin/preview_bench "$data/large" --benchmark_repetitions=3 \
+               --benchmark_report_aggregates_only=true || status=1 ;;
     search) build/bin/search_bench "$data/tree" || status=1 ;;
     memory) build/bin/batch_memory_bench "$data" || status=1 ;;
     picture) build/bin/picture_bench || status=1 ;;
