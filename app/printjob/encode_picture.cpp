@@ -8,6 +8,7 @@
 #include "quillora/win_abi.h"
 
 #include <cstring>
+#include <utility>
 
 namespace quillora::app {
 namespace {
@@ -71,8 +72,12 @@ std::u16string ToWideText(const std::string& text)
     return wide;
 }
 
-std::optional<std::vector<std::uint8_t>> encodePictureData(std::span<const std::uint8_t> bmpData,
-                                                           std::int32_t formatCode)
+namespace {
+
+// The conversion itself; `copied` runs once the input stream holds its own copy of the data.
+template <typename Copied>
+std::optional<std::vector<std::uint8_t>> convert(std::span<const std::uint8_t> bmpData, std::int32_t formatCode,
+                                                 Copied copied)
 {
     // An unknown code has no encoder; the service would refuse the null identifier anyway.
     const std::string_view identifier = encoderIdentifierOf(formatCode);
@@ -100,6 +105,7 @@ std::optional<std::vector<std::uint8_t>> encodePictureData(std::span<const std::
     callDll<RtlMoveMemoryFn>(DllCommand::RtlMoveMemory, inputBytes, static_cast<const void*>(bmpData.data()),
                              SIZE_T{bmpData.size()});
     callDll<GlobalUnlockFn>(DllCommand::GlobalUnlock, inputBlock);
+    copied();
 
     // A failed step is not passed over: a file written from a half-made or empty output would be
     // reported as a saved page that no viewer opens.
@@ -128,6 +134,20 @@ std::optional<std::vector<std::uint8_t>> encodePictureData(std::span<const std::
     callDll<RtlMoveMemoryFn>(DllCommand::RtlMoveMemory, static_cast<void*>(converted.data()),
                              static_cast<const void*>(outputBytes), outputSize);
     return converted;
+}
+
+}  // namespace
+
+std::optional<std::vector<std::uint8_t>> encodePictureData(std::span<const std::uint8_t> bmpData,
+                                                           std::int32_t formatCode)
+{
+    return convert(bmpData, formatCode, [] {});
+}
+
+std::optional<std::vector<std::uint8_t>> encodeOwnedPictureData(ByteSet&& bmpData, std::int32_t formatCode)
+{
+    ByteSet held = std::move(bmpData);
+    return convert(held.bytes(), formatCode, [&held] { held = ByteSet(); });
 }
 
 bool EncodePicture(std::span<const std::uint8_t> bmpData, std::int32_t formatCode, const std::string& path)
