@@ -33,7 +33,14 @@ void focusUnit(Unit& unit)
 {
     if (!unit.widget())
         return;
-    unit.widget()->window()->activateWindow();
+    // A user clicks into a window before typing in it. The platform activates a window only when
+    // its own events come round (the offscreen platform, after another window hid, not at all),
+    // and a focus change in an inactive window raises no focus events, so the driver makes the
+    // window active at once.
+    QWidget* window = unit.widget()->window();
+    window->activateWindow();
+    if (QApplication::activeWindow() != window)
+        QApplication::setActiveWindow(window);
     unit.widget()->setFocus(Qt::OtherFocusReason);
 }
 

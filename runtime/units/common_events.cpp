@@ -4,6 +4,7 @@
 #include "runtime/units/unit.h"
 
 #include <QAbstractScrollArea>
+#include <QApplication>
 #include <QCoreApplication>
 #include <QFocusEvent>
 #include <QKeyEvent>
@@ -11,8 +12,22 @@
 #include <QWheelEvent>
 #include <QWidget>
 
+#include <utility>
+
 namespace quillora::runtime {
 namespace {
+
+// The focus left only because another window of the program (a message box, the progress
+// window, a drop-down list) became the active one; this window stays as it was.
+bool lostToAnotherWindow(const QObject* watched, const QEvent* event)
+{
+    const Qt::FocusReason reason = static_cast<const QFocusEvent*>(event)->reason();
+    const auto* widget = qobject_cast<const QWidget*>(watched);
+    const QWidget* active = QApplication::activeWindow();
+    return (reason == Qt::ActiveWindowFocusReason || reason == Qt::PopupFocusReason) && widget && active
+           && active != widget->window();
+}
+
 
 // A character that a handler replaced is sent again as a fresh key event; this marks it so the
 // filter does not ask the handler a second time.
@@ -102,13 +117,24 @@ bool CommonEventFilter::eventFilter(QObject* watched, QEvent* event)
         auto* wheel = static_cast<QWheelEvent*>(event);
         return handlerSaidNo(unit_.fire(kEventWheelTurned, {wheel->angleDelta().y() / 120, keyState(wheel->modifiers())}));
     }
+    // The focus moving between units is what these events report. A window that another window
+    // deactivates keeps its focused unit, which gets the focus back when the window is active
+    // again: neither change is reported, or a message box shown on losing the focus would take
+    // the focus and show itself again. A window that closes with no other window taking over
+    // does take the focus from its unit.
     case QEvent::FocusIn:
-        if (watched == unit_.widget())
-            unit_.fire(kEventGotFocus);
+        if (watched == unit_.widget()) {
+            // Coming back to the unit that kept the focus is no change of focus.
+            if (!std::exchange(focusKeptWhileInactive_, false))
+                unit_.fire(kEventGotFocus);
+        }
         return false;
     case QEvent::FocusOut:
-        if (watched == unit_.widget())
-            unit_.fire(kEventLostFocus);
+        if (watched == unit_.widget()) {
+            focusKeptWhileInactive_ = lostToAnotherWindow(watched, event);
+            if (!focusKeptWhileInactive_)
+                unit_.fire(kEventLostFocus);
+        }
         return false;
     case QEvent::KeyPress:
     case QEvent::KeyRelease: {

@@ -21,6 +21,8 @@ protected:
 
 private:
     Unit& unit_;
+    // The unit kept the focus while another window of the program was active.
+    bool focusKeptWhileInactive_ = false;
 };
 
 // The key code of a Qt key as the application sees it (the low 13 bits of a virtual key).

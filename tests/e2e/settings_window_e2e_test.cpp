@@ -268,6 +268,8 @@ TEST_F(SettingsWindowTest, LeavingTheTopOrLeftMarginWarnsAboutThePrintersOffset)
           "focus PrintSettingsWindow.编辑框_左边距\n"
           "focus PrintSettingsWindow.编辑框_右边距\n"
           "focus PrintSettingsWindow.编辑框_页眉距顶端\n"
+          // Each box left redraws the preview, and the window refuses to close while one is drawn.
+          "wait-closed ProgressWindow\n"
           "click PrintSettingsWindow.按钮_取消\nwait-closed PrintSettingsWindow\n");
     EXPECT_THAT(messageBoxes(result.output),
                 ElementsAre("message-box\t修正上边距\t部分打印机偏离上端约3毫米左右，因此要减小一下上边距",
