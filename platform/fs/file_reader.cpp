@@ -1,5 +1,7 @@
 #include "platform/fs/file_reader.h"
 
+#include "platform/fs/read_only_file.h"
+
 #include <cerrno>
 #include <new>
 
@@ -9,34 +11,9 @@
 
 namespace quillora::platform {
 
-namespace {
-
-// Closes the descriptor whichever way reading ends.
-class FileDescriptor {
-public:
-    explicit FileDescriptor(int descriptor) : descriptor_(descriptor) {}
-    FileDescriptor(const FileDescriptor&) = delete;
-    FileDescriptor& operator=(const FileDescriptor&) = delete;
-    ~FileDescriptor()
-    {
-        if (descriptor_ >= 0)
-            ::close(descriptor_);
-    }
-    int get() const { return descriptor_; }
-
-private:
-    int descriptor_;
-};
-
-}  // namespace
-
 std::optional<std::vector<std::uint8_t>> readWholeFile(const std::string& linuxPath, std::uint64_t maxBytes)
 {
-    if (linuxPath.empty())
-        return std::nullopt;
-    // Non-blocking, so that opening a named pipe does not wait for a writer; it is refused
-    // below like any other file that is not a regular one.
-    const FileDescriptor file(::open(linuxPath.c_str(), O_RDONLY | O_CLOEXEC | O_NOCTTY | O_NONBLOCK));
+    const ReadOnlyFile file(linuxPath);
     if (file.get() < 0)
         return std::nullopt;
     struct stat status {};

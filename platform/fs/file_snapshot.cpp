@@ -1,5 +1,7 @@
 #include "platform/fs/file_snapshot.h"
 
+#include "platform/fs/read_only_file.h"
+
 #include <cerrno>
 #include <new>
 
@@ -10,23 +12,6 @@
 namespace quillora::platform {
 
 namespace {
-
-// Closes the descriptor whichever way reading ends.
-class FileDescriptor {
-public:
-    explicit FileDescriptor(int descriptor) : descriptor_(descriptor) {}
-    FileDescriptor(const FileDescriptor&) = delete;
-    FileDescriptor& operator=(const FileDescriptor&) = delete;
-    ~FileDescriptor()
-    {
-        if (descriptor_ >= 0)
-            ::close(descriptor_);
-    }
-    int get() const { return descriptor_; }
-
-private:
-    int descriptor_;
-};
 
 std::optional<FileIdentity> identityOf(const struct stat& status)
 {
@@ -62,11 +47,7 @@ std::optional<FileIdentity> currentFileIdentity(const std::string& linuxPath)
 std::optional<FileSnapshot> readFileSnapshot(const std::string& linuxPath, std::uint64_t maxBytes,
                                              const std::optional<FileIdentity>& expected)
 {
-    if (linuxPath.empty())
-        return std::nullopt;
-    // Non-blocking, so that opening a named pipe does not wait for a writer; it is refused
-    // below like any other file that is not a regular one.
-    const FileDescriptor file(::open(linuxPath.c_str(), O_RDONLY | O_CLOEXEC | O_NOCTTY | O_NONBLOCK));
+    const ReadOnlyFile file(linuxPath);
     if (file.get() < 0)
         return std::nullopt;
     const std::optional<FileIdentity> before = identityOf(file.get());

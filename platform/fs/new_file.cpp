@@ -1,5 +1,7 @@
 #include "platform/fs/new_file.h"
 
+#include "platform/fs/write_all.h"
+
 #include <atomic>
 #include <cerrno>
 #include <cstdio>
@@ -33,20 +35,6 @@ NewFileStatus statusOfError(int error)
     default:
         return NewFileStatus::Failed;
     }
-}
-
-bool writeAll(int descriptor, std::span<const std::uint8_t> bytes)
-{
-    while (!bytes.empty()) {
-        const ssize_t written = ::write(descriptor, bytes.data(), bytes.size());
-        if (written < 0) {
-            if (errno == EINTR)
-                continue;
-            return false;
-        }
-        bytes = bytes.subspan(static_cast<std::size_t>(written));
-    }
-    return true;
 }
 
 // A hidden name beside the target that no other writer picks: the process id and a counter.

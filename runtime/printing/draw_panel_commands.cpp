@@ -6,6 +6,7 @@
 #include "quillora/core_commands.h"
 #include "runtime/core/command_arguments.h"
 #include "runtime/core/memory.h"
+#include "runtime/printing/unit_command_arguments.h"
 #include "runtime/printing/draw_panel.h"
 
 #include <string>
@@ -15,6 +16,9 @@ namespace quillora {
 namespace {
 
 using runtime::CommandArguments;
+using runtime::optionalInt;
+using runtime::setInt;
+using runtime::textOf;
 using runtime::DrawPanelUnit;
 
 DrawPanelUnit* panelOf(const CommandArguments& arguments)
@@ -24,37 +28,11 @@ DrawPanelUnit* panelOf(const CommandArguments& arguments)
     return runtime::unitOf<DrawPanelUnit>(arguments.at(0));
 }
 
-std::optional<int> optionalInt(const CommandArguments& arguments, std::int32_t index)
-{
-    if (!arguments.has(index))
-        return std::nullopt;
-    return arguments.int32(index);
-}
-
 std::optional<std::int64_t> optionalInteger(const CommandArguments& arguments, std::int32_t index)
 {
     if (!arguments.has(index))
         return std::nullopt;
     return arguments.integer(index);
-}
-
-// Any value as the text it is written as, by the runtime's own conversion.
-std::string textOf(const RuntimeValue& value)
-{
-    if (value.type == static_cast<std::uint32_t>(TypeCode::Text))
-        return asText(value);
-    RuntimeValue argument = value;
-    RuntimeValue converted{};
-    ToText(&converted, 1, &argument);
-    std::string text = asText(converted);
-    runtime::freeBlock(asPointer(converted));
-    return text;
-}
-
-void setInt(RuntimeValue* result, std::int32_t value)
-{
-    if (result)
-        *result = makeInt(value);
 }
 
 }  // namespace

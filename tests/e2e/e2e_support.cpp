@@ -132,4 +132,28 @@ std::string tinyBmp(int width, int height, unsigned char red, unsigned char gree
     return bytes;
 }
 
+std::string contentOf(const std::filesystem::path& path)
+{
+    return readAll(path);
+}
+
+std::vector<std::string> linesOf(const std::string& text)
+{
+    std::vector<std::string> lines;
+    std::istringstream stream(text);
+    for (std::string line; std::getline(stream, line);)
+        lines.push_back(line);
+    return lines;
+}
+
+std::string outputSection(const std::string& output, const std::string& from, const std::string& to)
+{
+    const auto begin = output.find(from + "\n");
+    if (begin == std::string::npos)
+        return {};
+    const auto start = begin + from.size() + 1;
+    const auto end = to.empty() ? std::string::npos : output.find(to + "\n", start);
+    return output.substr(start, end == std::string::npos ? std::string::npos : end - start);
+}
+
 }  // namespace quillora::e2e

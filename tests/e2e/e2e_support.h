@@ -41,6 +41,16 @@ private:
     std::vector<std::string> driveEntries_;
 };
 
+// The bytes of the file at `path` (empty when it cannot be read).
+std::string contentOf(const std::filesystem::path& path);
+
+// The text split into its lines, without the line ends.
+std::vector<std::string> linesOf(const std::string& text);
+
+// The output between the line `from` and the line `to` ("" = to the end); empty when `from`
+// is not there.
+std::string outputSection(const std::string& output, const std::string& from, const std::string& to = "");
+
 // A tiny valid 24-bit BMP of width x height in one colour.
 std::string tinyBmp(int width, int height, unsigned char red, unsigned char green, unsigned char blue);
 

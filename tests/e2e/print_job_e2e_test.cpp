@@ -18,14 +18,6 @@ namespace fs = std::filesystem;
 using testing::HasSubstr;
 using testing::Not;
 
-std::string contentOf(const fs::path& path)
-{
-    std::ifstream file(path, std::ios::binary);
-    std::ostringstream text;
-    text << file.rdbuf();
-    return text.str();
-}
-
 std::uint32_t little32(const std::string& bytes, std::size_t at)
 {
     std::uint32_t value = 0;

@@ -30,34 +30,6 @@ using test::PrivateCups;
 using testing::HasSubstr;
 using testing::Not;
 
-std::string contentOf(const fs::path& path)
-{
-    std::ifstream file(path, std::ios::binary);
-    std::ostringstream text;
-    text << file.rdbuf();
-    return text.str();
-}
-
-std::vector<std::string> linesOf(const std::string& text)
-{
-    std::vector<std::string> lines;
-    std::istringstream stream(text);
-    for (std::string line; std::getline(stream, line);)
-        lines.push_back(line);
-    return lines;
-}
-
-// The output between "echo FROM" and "echo TO" (or the end).
-std::string section(const std::string& output, const std::string& from, const std::string& to = "")
-{
-    const auto begin = output.find(from + "\n");
-    if (begin == std::string::npos)
-        return {};
-    const auto start = begin + from.size() + 1;
-    const auto end = to.empty() ? std::string::npos : output.find(to + "\n", start);
-    return output.substr(start, end == std::string::npos ? std::string::npos : end - start);
-}
-
 // The items a dump lists for a unit of the settings window, in order.
 std::vector<std::string> itemsOf(const std::string& dump, const std::string& unit)
 {
@@ -303,7 +275,7 @@ TEST_F(PrintSystemTest, PrinterListComesFromTheServerAndAJobNeverChangesTheUsers
                                       "echo list\ndump PrintSettingsWindow.组合框_打印机列表\necho end\n" +
                                       settingsLines(setup) + "wait-idle\nstatus\n", 120);
     ASSERT_EQ(run.exitCode, 0) << run.errors;
-    const std::string list = section(run.output, "list", "end");
+    const std::string list = outputSection(run.output, "list", "end");
     EXPECT_EQ(itemsOf(list, "组合框_打印机列表"),
               (std::vector<std::string>{"VirtualA4", "VirtualCustom", "PDF 打印机"}));
     EXPECT_EQ(selectedIndexOf(list, "组合框_打印机列表"), 1) << list;
@@ -501,8 +473,8 @@ TEST_F(PrintSystemTest, OnlyTheFooterAlignmentRedrawsThePreviewNotTheHeaderAlign
     EXPECT_TRUE(first == header) << "the header alignment redrew the preview";
     EXPECT_FALSE(header == footer) << "the footer alignment did not redraw the preview";
     // The progress window shows while a preview draws: after the footer choice, not the header's.
-    EXPECT_THAT(section(run.output, "header", "footer"), Not(HasSubstr("ProgressWindow")));
-    EXPECT_THAT(section(run.output, "footer", "done"), HasSubstr("ProgressWindow"));
+    EXPECT_THAT(outputSection(run.output, "header", "footer"), Not(HasSubstr("ProgressWindow")));
+    EXPECT_THAT(outputSection(run.output, "footer", "done"), HasSubstr("ProgressWindow"));
 }
 
 }  // namespace

@@ -8,11 +8,7 @@
 // the built-in PDF printer and the machine's own printing system is never asked. Tests that need
 // papers or a print job skip while the runtime has none to offer.
 #include "e2e_support.h"
-
-#include <arpa/inet.h>
-#include <netinet/in.h>
-#include <sys/socket.h>
-#include <unistd.h>
+#include "private_cups.h"
 
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
@@ -31,26 +27,6 @@ using testing::IsEmpty;
 using testing::Not;
 
 const std::string kWindow = "PrintSettingsWindow";
-
-std::vector<std::string> linesOf(const std::string& text)
-{
-    std::vector<std::string> lines;
-    std::istringstream stream(text);
-    for (std::string line; std::getline(stream, line);)
-        lines.push_back(line);
-    return lines;
-}
-
-// The output between "echo FROM" and "echo TO" (or the end).
-std::string section(const std::string& output, const std::string& from, const std::string& to = "")
-{
-    const auto begin = output.find(from + "\n");
-    if (begin == std::string::npos)
-        return {};
-    const auto start = begin + from.size() + 1;
-    const auto end = to.empty() ? std::string::npos : output.find(to + "\n", start);
-    return output.substr(start, end == std::string::npos ? std::string::npos : end - start);
-}
 
 // What a unit's "unit" line of a dump shows: the field after the enabled state.
 std::string shownText(const std::string& dump, const std::string& unit)
@@ -117,23 +93,6 @@ std::string sliderAt(const std::string& unit, int position)
     return expectShown(unit, "\nposition\t" + std::to_string(position) + "\t");
 }
 
-// A loopback port nobody listens on: the port the system hands out for a socket that then closes.
-int unusedLoopbackPort()
-{
-    const int probe = socket(AF_INET, SOCK_STREAM, 0);
-    sockaddr_in address{};
-    address.sin_family = AF_INET;
-    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-    socklen_t length = sizeof address;
-    int port = 1;
-    if (probe >= 0 && bind(probe, reinterpret_cast<sockaddr*>(&address), sizeof address) == 0
-        && getsockname(probe, reinterpret_cast<sockaddr*>(&address), &length) == 0)
-        port = ntohs(address.sin_port);
-    if (probe >= 0)
-        close(probe);
-    return port;
-}
-
 const char kOpen[] = "click MainWindow.按钮_打印预览\n";
 const char kOk[] = "click PrintSettingsWindow.按钮_确定\nwait-closed PrintSettingsWindow\n";
 
@@ -142,7 +101,7 @@ protected:
     void SetUp() override
     {
         // The program inherits this: its printer list asks a server that is not there.
-        setenv("CUPS_SERVER", ("127.0.0.1:" + std::to_string(unusedLoopbackPort())).c_str(), 1);
+        setenv("CUPS_SERVER", ("127.0.0.1:" + std::to_string(test::freeLoopbackPort())).c_str(), 1);
     }
     void TearDown() override { unsetenv("CUPS_SERVER"); }
 
@@ -214,7 +173,7 @@ TEST_F(SettingsWindowTest, OkStoresTheRecordAndTheNextOpeningRestoresIt)
         + selected("组合框_照片打印方式", 3) + selected("组合框_图片优化比率", 4) + selected("组合框_图片格式", 4)
         + sliderAt("滑块条_行", 12) + sliderAt("滑块条_列", 16)
         + "click PrintSettingsWindow.按钮_取消\nwait-closed PrintSettingsWindow\n");
-    const std::string second = section(result.output, "second");
+    const std::string second = outputSection(result.output, "second");
     // 210.56 was stored as 2105 tenths and comes back as 210.5.
     EXPECT_EQ(shownText(second, "编辑框_宽度"), "210.5");
     EXPECT_EQ(shownText(second, "编辑框_高度"), "148");
@@ -253,11 +212,11 @@ TEST_F(SettingsWindowTest, SlidersAndCountBoxesFollowEachOther)
         + sliderAt("滑块条_行", 4)
         + "echo typed\ndump PrintSettingsWindow.编辑框_行数\n"
           "click PrintSettingsWindow.按钮_取消\nwait-closed PrintSettingsWindow\n");
-    const std::string slid = section(result.output, "slid", "typed");
+    const std::string slid = outputSection(result.output, "slid", "typed");
     EXPECT_EQ(shownText(slid, "编辑框_行数"), "5");
     EXPECT_EQ(shownText(slid, "编辑框_列数"), "1");
     EXPECT_THAT(slid, HasSubstr("focused\tPrintSettingsWindow\t编辑框_行数\n"));
-    EXPECT_EQ(shownText(section(result.output, "typed"), "编辑框_行数"), "abc");
+    EXPECT_EQ(shownText(outputSection(result.output, "typed"), "编辑框_行数"), "abc");
 }
 
 TEST_F(SettingsWindowTest, LeavingTheTopOrLeftMarginWarnsAboutThePrintersOffset)
@@ -330,7 +289,7 @@ TEST_F(SettingsWindowTest, APaperFromTheListUnticksCustomPaperAndTypingAWidthTic
         + "type PrintSettingsWindow.编辑框_宽度 123\n" + ticked("选择框_自定义纸张", true)
         + "click PrintSettingsWindow.按钮_取消\nwait-closed PrintSettingsWindow\n");
     // The paper's size is in the boxes, as millimetres.
-    const std::string chosen = section(result.output, "chosen");
+    const std::string chosen = outputSection(result.output, "chosen");
     EXPECT_NE(shownText(chosen, "编辑框_宽度"), "200");
     EXPECT_GT(std::stod(shownText(chosen, "编辑框_宽度")), 0);
     EXPECT_GT(std::stod(shownText(chosen, "编辑框_高度")), 0);
@@ -361,7 +320,7 @@ TEST_F(SettingsWindowTest, CancelAndTheCloseBoxWithdrawTheConfirmationSoPrinting
           "echo asked again\n"
           "close PrintSettingsWindow\nwait-closed PrintSettingsWindow\nwait-idle\nstatus\n");
     EXPECT_THAT(result.output, HasSubstr("asked again\n"));
-    EXPECT_THAT(section(result.output, "asked again"), HasSubstr("status\t用户中断打印。"));
+    EXPECT_THAT(outputSection(result.output, "asked again"), HasSubstr("status\t用户中断打印。"));
 }
 
 struct Refusal {
@@ -384,10 +343,10 @@ TEST_P(RefusedLayoutTest, OkRefusesAndTheRecordKeepsItsFormerValues)
         + "echo reopened\ndump PrintSettingsWindow\n"
           "click PrintSettingsWindow.按钮_取消\nwait-closed PrintSettingsWindow\n");
     EXPECT_THAT(result.output, HasSubstr("still open\n"));
-    const std::vector<std::string> boxes = messageBoxes(section(result.output, "refusing", "still open"));
+    const std::vector<std::string> boxes = messageBoxes(outputSection(result.output, "refusing", "still open"));
     ASSERT_FALSE(boxes.empty());
     EXPECT_EQ(boxes.back(), std::string("message-box\t无法按此设置打印\t") + row.message);
-    const std::string reopened = section(result.output, "reopened");
+    const std::string reopened = outputSection(result.output, "reopened");
     EXPECT_EQ(shownText(reopened, "编辑框_行数"), "3");
     EXPECT_EQ(shownText(reopened, "编辑框_列数"), "5");
     EXPECT_EQ(shownText(reopened, "编辑框_宽度"), "210");

@@ -27,15 +27,6 @@ using testing::IsEmpty;
 using testing::IsSupersetOf;
 using testing::Not;
 
-std::vector<std::string> linesOf(const std::string& text)
-{
-    std::vector<std::string> lines;
-    std::istringstream stream(text);
-    for (std::string line; std::getline(stream, line);)
-        lines.push_back(line);
-    return lines;
-}
-
 // The lines after the line `from` and before the line `to` ("" = to the end).
 std::vector<std::string> section(const std::string& output, const std::string& from, const std::string& to = "")
 {
