@@ -242,10 +242,13 @@ TEST_F(SettingsWindowTest, LeavingTheTopOrLeftMarginWarnsAboutThePrintersOffset)
 TEST_F(SettingsWindowTest, AWindowOnItsWayOutGivesNoMarginWarning)
 {
     // The box keeps the focus until the window goes; a warning then would come too late to help.
-    const RunResult result = run(std::string(kOpen) + "focus PrintSettingsWindow.编辑框_上边距\n"
-        "close PrintSettingsWindow\nwait-closed PrintSettingsWindow\n" + kOpen
+    // The live preview is off in every opening: the warnings are the point here, and a preview
+    // still drawing would rightly keep the window from closing.
+    const std::string open = std::string(kOpen) + "check PrintSettingsWindow.选择框_实时预览 off\n";
+    const RunResult result = run(open + "focus PrintSettingsWindow.编辑框_上边距\n"
+        "close PrintSettingsWindow\nwait-closed PrintSettingsWindow\n" + open
         + "focus PrintSettingsWindow.编辑框_左边距\nclick PrintSettingsWindow.按钮_取消\n"
-          "wait-closed PrintSettingsWindow\n" + kOpen
+          "wait-closed PrintSettingsWindow\n" + open
         + "focus PrintSettingsWindow.编辑框_上边距\nfocus PrintSettingsWindow.编辑框_下边距\n"
           "click PrintSettingsWindow.按钮_取消\nwait-closed PrintSettingsWindow\n");
     // Only the last opening, where the focus really moved on, warns: a scripted click, unlike a
@@ -337,6 +340,9 @@ TEST_P(RefusedLayoutTest, OkRefusesAndTheRecordKeepsItsFormerValues)
 {
     const Refusal& row = GetParam();
     const RunResult result = run(std::string(kOpen) + "type PrintSettingsWindow.编辑框_行数 3\n" + kOk + kOpen
+        // Without the live preview: OK pressed while a preview draws would leave the window open
+        // for that reason rather than for the refusal.
+        + "check PrintSettingsWindow.选择框_实时预览 off\n"
         + "echo refusing\n" + row.edits + "click PrintSettingsWindow.按钮_确定\n"
           "sleep 200\nwait-loaded PrintSettingsWindow\necho still open\n"
           "click PrintSettingsWindow.按钮_取消\nwait-closed PrintSettingsWindow\n" + kOpen
