@@ -112,8 +112,17 @@ QWidget* DrawPanelUnit::createWidget(QWidget* parent)
 
 // --- properties ---------------------------------------------------------------------------------
 
+// Scale mode to font, in the order the canvas keeps them: the drawing state the panel shares with
+// the printer.
+static bool isCanvasProperty(std::int32_t index)
+{
+    return index >= kDrawPanelScaleMode && index <= kDrawPanelFont;
+}
+
 std::optional<RuntimeValue> DrawPanelUnit::readKindProperty(std::int32_t index)
 {
+    if (isCanvasProperty(index))
+        return canvas_.readState(index - kDrawPanelScaleMode);
     switch (index) {
     case kDrawPanelBorderStyle: return integerValue(borderStyle_);
     case kDrawPanelBackgroundColour: return integerValue(backgroundColourValue_);
@@ -122,16 +131,6 @@ std::optional<RuntimeValue> DrawPanelUnit::readKindProperty(std::int32_t index)
                            newByteSetBlock(backgroundPictureData_.data(), backgroundPictureData_.size()));
     case kDrawPanelBackgroundPictureMode: return integerValue(backgroundPictureMode_);
     case kDrawPanelAutoRedraw: return makeBool(autoRedraw_);
-    case kDrawPanelScaleMode:
-    case kDrawPanelPenType:
-    case kDrawPanelDrawMode:
-    case kDrawPanelPenWidth:
-    case kDrawPanelPenColour:
-    case kDrawPanelBrushType:
-    case kDrawPanelBrushColour:
-    case kDrawPanelTextColour:
-    case kDrawPanelTextBackground:
-    case kDrawPanelFont: return canvas_.readState(index - kDrawPanelScaleMode);
     default: return std::nullopt;
     }
 }
@@ -139,6 +138,8 @@ std::optional<RuntimeValue> DrawPanelUnit::readKindProperty(std::int32_t index)
 bool DrawPanelUnit::writeKindProperty(std::int32_t index, std::int32_t member, std::uint32_t payloadLow,
                                       std::uint32_t payloadHigh)
 {
+    if (isCanvasProperty(index))
+        return canvas_.writeState(index - kDrawPanelScaleMode, member, payloadLow, payloadHigh);
     const auto number = static_cast<std::int32_t>(payloadLow);
     switch (index) {
     case kDrawPanelBorderStyle:
@@ -167,16 +168,6 @@ bool DrawPanelUnit::writeKindProperty(std::int32_t index, std::int32_t member, s
         // window when auto-redraw goes off.
         autoRedraw_ = payloadLow != 0;
         return true;
-    case kDrawPanelScaleMode:
-    case kDrawPanelPenType:
-    case kDrawPanelDrawMode:
-    case kDrawPanelPenWidth:
-    case kDrawPanelPenColour:
-    case kDrawPanelBrushType:
-    case kDrawPanelBrushColour:
-    case kDrawPanelTextColour:
-    case kDrawPanelTextBackground:
-    case kDrawPanelFont: return canvas_.writeState(index - kDrawPanelScaleMode, member, payloadLow, payloadHigh);
     default: return false;
     }
 }

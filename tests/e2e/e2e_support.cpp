@@ -156,4 +156,27 @@ std::string outputSection(const std::string& output, const std::string& from, co
     return output.substr(start, end == std::string::npos ? std::string::npos : end - start);
 }
 
+std::string settingsWindowLines(const SettingsChoice& choice)
+{
+    std::ostringstream lines;
+    lines << "wait-loaded PrintSettingsWindow\n"
+          << "check PrintSettingsWindow.选择框_实时预览 off\n"
+          << "select PrintSettingsWindow.组合框_打印机列表 \"" << choice.printer << "\"\n"
+          << "check PrintSettingsWindow.选择框_自定义纸张 on\n"
+          << "type PrintSettingsWindow.编辑框_宽度 " << choice.widthMm << "\n"
+          << "type PrintSettingsWindow.编辑框_高度 " << choice.heightMm << "\n"
+          << "type PrintSettingsWindow.编辑框_行数 " << choice.rows << "\n"
+          << "type PrintSettingsWindow.编辑框_列数 " << choice.columns << "\n";
+    if (choice.copies > 0)
+        lines << "type PrintSettingsWindow.编辑框_打印份数 " << choice.copies << "\n";
+    lines << "focus PrintSettingsWindow.按钮_确定\n"
+          << "click PrintSettingsWindow." << (choice.landscape ? "单选框_横向打印" : "单选框_纵向打印") << "\n"
+          << "check PrintSettingsWindow.选择框_打印到图片文件 " << (choice.toFiles ? "on" : "off") << "\n";
+    if (choice.toFiles)
+        lines << "select PrintSettingsWindow.组合框_图片格式 " << choice.format << "\n";
+    // A preview the window started on opening has had time to end.
+    lines << "sleep 200\nclick PrintSettingsWindow.按钮_确定\n";
+    return lines.str();
+}
+
 }  // namespace quillora::e2e

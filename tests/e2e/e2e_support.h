@@ -54,4 +54,22 @@ std::string outputSection(const std::string& output, const std::string& from, co
 // A tiny valid 24-bit BMP of width x height in one colour.
 std::string tinyBmp(int width, int height, unsigned char red, unsigned char green, unsigned char blue);
 
+// What a job's tests fill into the settings window before they confirm it.
+struct SettingsChoice {
+    std::string printer = "PDF 打印机";
+    int widthMm = 210;
+    int heightMm = 297;
+    int rows = 5;
+    int columns = 5;
+    int copies = 0;  // 0 leaves the box as it is
+    bool landscape = false;
+    bool toFiles = false;
+    std::string format = "bmp格式";  // when printing to files
+};
+
+// The script lines that fill the settings window in as a user does and press OK. The live
+// preview goes off first: the window refuses OK while a preview page is being drawn, and each
+// edit would start one.
+std::string settingsWindowLines(const SettingsChoice& choice);
+
 }  // namespace quillora::e2e

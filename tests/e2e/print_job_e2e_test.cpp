@@ -158,40 +158,18 @@ std::size_t pixelsOfColour(const std::string& bmp, unsigned char red, unsigned c
     return count;
 }
 
-// The settings window filled in as a user does, then confirmed.
-struct PageSetup {
-    int widthMm = 100;
-    int heightMm = 150;
-    int rows = 2;
-    int columns = 3;
-    bool landscape = false;
-    bool toFiles = true;
-    std::string format = "bmp格式";
-    std::string printer = "PDF 打印机";
+// The settings window filled in as a user does, then confirmed: small pages to picture files.
+struct PageSetup : SettingsChoice {
+    PageSetup()
+    {
+        widthMm = 100;
+        heightMm = 150;
+        rows = 2;
+        columns = 3;
+        toFiles = true;
+    }
 };
 
-std::string settingsLines(const PageSetup& setup)
-{
-    std::ostringstream lines;
-    // The live preview off: the window refuses OK while a preview page is being drawn, and each
-    // edit would start one.
-    lines << "wait-loaded PrintSettingsWindow\n"
-          << "check PrintSettingsWindow.选择框_实时预览 off\n"
-          << "select PrintSettingsWindow.组合框_打印机列表 \"" << setup.printer << "\"\n"
-          << "check PrintSettingsWindow.选择框_自定义纸张 on\n"
-          << "type PrintSettingsWindow.编辑框_宽度 " << setup.widthMm << "\n"
-          << "type PrintSettingsWindow.编辑框_高度 " << setup.heightMm << "\n"
-          << "type PrintSettingsWindow.编辑框_行数 " << setup.rows << "\n"
-          << "type PrintSettingsWindow.编辑框_列数 " << setup.columns << "\n"
-          << "focus PrintSettingsWindow.按钮_确定\n"
-          << "click PrintSettingsWindow." << (setup.landscape ? "单选框_横向打印" : "单选框_纵向打印") << "\n"
-          << "check PrintSettingsWindow.选择框_打印到图片文件 " << (setup.toFiles ? "on" : "off") << "\n";
-    if (setup.toFiles)
-        lines << "select PrintSettingsWindow.组合框_图片格式 " << setup.format << "\n";
-    // A preview the window started on opening has had time to end.
-    lines << "sleep 200\nclick PrintSettingsWindow.按钮_确定\n";
-    return lines.str();
-}
 
 class PrintJobTest : public testing::Test {
 protected:
@@ -238,7 +216,7 @@ TEST_F(PrintJobTest, TwentyFivePicturesAtTwoByThreeGiveFivePagesTheLastWithOnePi
     addPictures("trip", 25);
     const fs::path out = outFolder("album");
     const RunResult run = machine.run(searchLines(true) + "answer folder E:\\album\n"
-                                      "click MainWindow.按钮_文件夹准备打印\n" + settingsLines({}) +
+                                      "click MainWindow.按钮_文件夹准备打印\n" + settingsWindowLines(PageSetup{}) +
                                       "wait-idle\nstatus\n", 120);
     ASSERT_EQ(run.exitCode, 0) << run.errors;
     EXPECT_THAT(run.output, HasSubstr("status\t打印完毕！"));
@@ -273,7 +251,7 @@ TEST_F(PrintJobTest, FolderRunsAABAGiveThreeBatchesEachAskingForItsFolder)
     const fs::path first = outFolder("first"), second = outFolder("second"), third = outFolder("third");
     const RunResult run = machine.run(searchLines(true) + "type MainWindow.编辑框_页眉 \"&F\"\n"
                                       "answer folder E:\\first\nanswer folder E:\\second\nanswer folder E:\\third\n"
-                                      "click MainWindow.按钮_文件夹准备打印\n" + settingsLines({}) +
+                                      "click MainWindow.按钮_文件夹准备打印\n" + settingsWindowLines(PageSetup{}) +
                                       "wait-idle\nstatus\n", 120);
     ASSERT_EQ(run.exitCode, 0) << run.errors;
     EXPECT_EQ(pageFiles(first).size(), 1u);
@@ -290,7 +268,7 @@ TEST_F(PrintJobTest, OneSetOfNineAtTwoByTwoGivesThreePagesNoneLostToEqualNames)
     setup.columns = 2;
     const RunResult run = machine.run(searchLines(false) + "type MainWindow.编辑框_页眉 \"&p/&a\"\n"
                                       "answer folder E:\\album\nanswer folder E:\\album\nanswer folder E:\\album\n"
-                                      "click MainWindow.按钮_文件夹准备打印\n" + settingsLines(setup) +
+                                      "click MainWindow.按钮_文件夹准备打印\n" + settingsWindowLines(setup) +
                                       "wait-idle\nstatus\n", 120);
     ASSERT_EQ(run.exitCode, 0) << run.errors;
     const std::vector<fs::path> files = pageFiles(out);
@@ -309,7 +287,7 @@ TEST_F(PrintJobTest, CancellingTheFolderPromptSkipsOnlyThatPage)
     setup.columns = 1;
     const RunResult run = machine.run(searchLines(false) + "answer folder E:\\album\nanswer folder cancel\n"
                                       "answer folder E:\\album\n"
-                                      "click MainWindow.按钮_文件夹准备打印\n" + settingsLines(setup) +
+                                      "click MainWindow.按钮_文件夹准备打印\n" + settingsWindowLines(setup) +
                                       "wait-idle\nstatus\n", 120);
     ASSERT_EQ(run.exitCode, 0) << run.errors;
     EXPECT_EQ(pageFiles(out).size(), 2u);
@@ -324,7 +302,7 @@ TEST_F(PrintJobTest, ALinuxPathAnswerLandsInThatFolderAndOneOffTheDrivesIsRefuse
     fs::create_directories(offDrives);
     const RunResult run = machine.run(searchLines(true) + "answer folder " + offDrives.string() + "\n" +
                                       "answer folder " + out.string() + "\n"
-                                      "click MainWindow.按钮_文件夹准备打印\n" + settingsLines({}) +
+                                      "click MainWindow.按钮_文件夹准备打印\n" + settingsWindowLines(PageSetup{}) +
                                       "wait-idle\nstatus\n", 120);
     ASSERT_EQ(run.exitCode, 0) << run.errors;
     EXPECT_THAT(run.output, HasSubstr("不在任何驱动器上"));
@@ -350,7 +328,7 @@ TEST_F(PrintJobTest, ExistingFilesAreNeverReplaced)
     }
     const std::size_t earlier = pageFiles(out).size();
     const RunResult run = machine.run(searchLines(true) + "answer folder E:\\album\n"
-                                      "click MainWindow.按钮_文件夹准备打印\n" + settingsLines({}) +
+                                      "click MainWindow.按钮_文件夹准备打印\n" + settingsWindowLines(PageSetup{}) +
                                       "wait-idle\nstatus\n", 120);
     ASSERT_EQ(run.exitCode, 0) << run.errors;
     const std::vector<fs::path> files = pageFiles(out);
@@ -373,7 +351,7 @@ TEST_F(PrintJobTest, AFolderThatCannotBeWrittenGivesTheMessageAndNoCrash)
     // sysfs refuses new files to everybody, root included.
     fs::create_directory_symlink("/sys/kernel", machine.drive('E') / "locked");
     const RunResult run = machine.run(searchLines(true) + "answer folder E:\\locked\n"
-                                      "click MainWindow.按钮_文件夹准备打印\n" + settingsLines({}) +
+                                      "click MainWindow.按钮_文件夹准备打印\n" + settingsWindowLines(PageSetup{}) +
                                       "wait-idle\nstatus\n", 120);
     ASSERT_EQ(run.exitCode, 0) << run.errors;
     EXPECT_THAT(run.output, HasSubstr("message-box\t保存页面失败\t第1页无法保存为文件“E:\\locked\\"));
@@ -394,7 +372,7 @@ TEST_F(PrintJobTest, CancelDuringAFolderBatchEndsItWithAOnePicturePageAndTheNext
     setup.columns = 2;
     // The click lands at the loop's first event processing after a finished page.
     const RunResult run = machine.run(searchLines(true) + "answer folder E:\\a\nanswer folder E:\\b\n"
-                                      "click MainWindow.按钮_文件夹准备打印\n" + settingsLines(setup) +
+                                      "click MainWindow.按钮_文件夹准备打印\n" + settingsWindowLines(setup) +
                                       // The bar's maximum is the batch's 40 pictures once
                                       // the loop runs; the wait ends at an event point of it.
                                       "wait-text ProgressWindow.进度条_当前进度 \"\t40\"\n"
@@ -435,7 +413,7 @@ TEST_P(PageFormatTest, ALandscapeA4PageIsTurnedAndStampedWith300PixelsPerInch)
     setup.landscape = true;
     setup.format = GetParam().item;
     const RunResult run = machine.run(searchLines(true) + "answer folder E:\\album\n"
-                                      "click MainWindow.按钮_文件夹准备打印\n" + settingsLines(setup) +
+                                      "click MainWindow.按钮_文件夹准备打印\n" + settingsWindowLines(setup) +
                                       "wait-idle\nstatus\n", 120);
     ASSERT_EQ(run.exitCode, 0) << run.errors;
     const std::vector<fs::path> files = pageFiles(out);
@@ -467,7 +445,7 @@ TEST_F(PrintJobTest, TheSameAlbumOnThePdfPrinterGivesOneDocumentPerFolder)
     PageSetup setup;
     setup.toFiles = false;
     const RunResult run = machine.run(searchLines(true) + "click MainWindow.按钮_文件夹准备打印\n" +
-                                      settingsLines(setup) + "wait-idle\nstatus\n", 120);
+                                      settingsWindowLines(setup) + "wait-idle\nstatus\n", 120);
     ASSERT_EQ(run.exitCode, 0) << run.errors;
     EXPECT_THAT(run.output, HasSubstr("status\t打印完毕！"));
     std::vector<fs::path> documents;

@@ -111,36 +111,19 @@ std::optional<Raster> renderFirstPage(const fs::path& pdf, int dotsPerInch, cons
 
 constexpr double kPointsPerMm = 72.0 / 25.4;
 
-// The settings window filled in for a job and confirmed.
-struct JobSetup {
-    std::string printer = "VirtualCustom";
-    int widthMm = 150;
-    int heightMm = 200;
-    int rows = 2;
-    int columns = 2;
-    bool landscape = false;
-    int copies = 1;
+// The settings window filled in for a job on the private print server and confirmed.
+struct JobSetup : SettingsChoice {
+    JobSetup()
+    {
+        printer = "VirtualCustom";
+        widthMm = 150;
+        heightMm = 200;
+        rows = 2;
+        columns = 2;
+        copies = 1;
+    }
 };
 
-std::string settingsLines(const JobSetup& setup)
-{
-    std::ostringstream lines;
-    // The live preview off: OK is refused while a preview page is being drawn.
-    lines << "wait-loaded PrintSettingsWindow\n"
-          << "check PrintSettingsWindow.选择框_实时预览 off\n"
-          << "select PrintSettingsWindow.组合框_打印机列表 \"" << setup.printer << "\"\n"
-          << "check PrintSettingsWindow.选择框_自定义纸张 on\n"
-          << "type PrintSettingsWindow.编辑框_宽度 " << setup.widthMm << "\n"
-          << "type PrintSettingsWindow.编辑框_高度 " << setup.heightMm << "\n"
-          << "type PrintSettingsWindow.编辑框_行数 " << setup.rows << "\n"
-          << "type PrintSettingsWindow.编辑框_列数 " << setup.columns << "\n"
-          << "type PrintSettingsWindow.编辑框_打印份数 " << setup.copies << "\n"
-          << "focus PrintSettingsWindow.按钮_确定\n"
-          << "click PrintSettingsWindow." << (setup.landscape ? "单选框_横向打印" : "单选框_纵向打印") << "\n"
-          << "check PrintSettingsWindow.选择框_打印到图片文件 off\n"
-          << "sleep 200\nclick PrintSettingsWindow.按钮_确定\n";
-    return lines.str();
-}
 
 // The sample photos: D:\photos\2024\cover.bmp, spring\ (two), seaside\ (one).
 constexpr int kSampleFolders = 3;
@@ -273,7 +256,7 @@ TEST_F(PrintSystemTest, PrinterListComesFromTheServerAndAJobNeverChangesTheUsers
                                       "click MainWindow.按钮_文件夹准备打印\n"
                                       "wait-loaded PrintSettingsWindow\n"
                                       "echo list\ndump PrintSettingsWindow.组合框_打印机列表\necho end\n" +
-                                      settingsLines(setup) + "wait-idle\nstatus\n", 120);
+                                      settingsWindowLines(setup) + "wait-idle\nstatus\n", 120);
     ASSERT_EQ(run.exitCode, 0) << run.errors;
     const std::string list = outputSection(run.output, "list", "end");
     EXPECT_EQ(itemsOf(list, "组合框_打印机列表"),
@@ -293,7 +276,7 @@ TEST_F(PrintSystemTest, FolderBatchesOnTheCustomSizeQueueArriveAsTheAlbumsDocume
 {
     const std::size_t known = cups->jobFiles("VirtualCustom").size();
     const RunResult run = machine.run(searchLines("photos", true) + "click MainWindow.按钮_文件夹准备打印\n" +
-                                      settingsLines({}) + "wait-idle\nstatus\n", 120);
+                                      settingsWindowLines(JobSetup{}) + "wait-idle\nstatus\n", 120);
     ASSERT_EQ(run.exitCode, 0) << run.errors;
     EXPECT_THAT(run.output, HasSubstr("status\t打印完毕！"));
     // One job per folder: 2024 (the cover), spring (two photos), seaside (one); at 2 × 2 each is
@@ -345,7 +328,7 @@ TEST_F(PrintSystemTest, LandscapeWithTwoCopiesTurnsThePagesAndAsksForTwoCopies)
     setup.landscape = true;
     setup.copies = 2;
     const RunResult run = machine.run(searchLines("photos", true) + "click MainWindow.按钮_文件夹准备打印\n" +
-                                      settingsLines(setup) + "wait-idle\nstatus\n", 120);
+                                      settingsWindowLines(setup) + "wait-idle\nstatus\n", 120);
     ASSERT_EQ(run.exitCode, 0) << run.errors;
     const std::vector<Document> documents = documentsOf(waitForJobs("VirtualCustom", known, kSampleFolders));
     ASSERT_EQ(documents.size(), static_cast<std::size_t>(kSampleFolders));
@@ -395,7 +378,7 @@ TEST_F(PrintSystemTest, ThePdfPrinterWritesTheSameAlbumIntoTheDocumentsFolderAnd
     setup.rows = 1;
     setup.columns = 1;
     const RunResult run = machine.run(searchLines("photos", true) + "click MainWindow.按钮_文件夹准备打印\n" +
-                                      settingsLines(setup) + "wait-idle\nstatus\n", 120);
+                                      settingsWindowLines(setup) + "wait-idle\nstatus\n", 120);
     ASSERT_EQ(run.exitCode, 0) << run.errors;
     EXPECT_THAT(run.output, HasSubstr("status\t打印完毕！"));
 
