@@ -57,6 +57,11 @@ std::int32_t loadPictureFromData(const ByteSet& data)
     return asInt(callCore(&LoadPicture, data.value()));
 }
 
+void readPictureAhead(const std::string& path)
+{
+    callCore(&ReadPictureAhead, makePointer(TypeCode::Text, path.c_str()));
+}
+
 void unloadPicture(std::int32_t picture)
 {
     callCore(&UnloadPicture, makeInt(picture));

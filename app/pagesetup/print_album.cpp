@@ -129,6 +129,7 @@ std::int32_t PrintAlbum(const std::vector<std::string>& paths, std::int32_t rows
     run.cells.ratios = &pictureRatios;
     run.cells.photoMode = normalisedPhotoMode(photoMode);
     run.cells.load = [&paths, &settings](std::size_t index) {
+        ReadNextPrintPicturesAhead(paths, index, settings.optimisation);
         return LoadPrintPicture(paths[index], settings.optimisation);
     };
     run.cells.drawn = [&prepared](std::int32_t picture) { prepared.hold(picture); };

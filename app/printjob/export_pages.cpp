@@ -89,6 +89,7 @@ std::int32_t ExportBatchToPictures(const std::string& folder, std::int32_t paper
     run.cells.ratios = &pictureRatios;
     run.cells.photoMode = photoMode;
     run.cells.load = [&pictures, &settings](std::size_t index) {
+        ReadNextPrintPicturesAhead(pictures, index, settings.optimisation);
         return LoadPrintPicture(pictures[index], settings.optimisation);
     };
     // On the canvas each picture goes as soon as it is drawn.

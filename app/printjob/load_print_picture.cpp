@@ -75,6 +75,16 @@ bool exemptFromReduction(const std::string& path)
     return ending == ".bmp" || ending == ".BMP";
 }
 
+void ReadNextPrintPicturesAhead(const std::vector<std::string>& paths, std::size_t index, std::int32_t level)
+{
+    if (level >= 1 && printSettings().optimisation <= 5)
+        return;
+    // The runtime ignores a file it has been told of already, so each call adds the farthest one.
+    for (std::size_t next = index + 1; next < paths.size() && next <= index + kPicturesReadAhead; ++next)
+        if (!paths[next].empty())
+            readPictureAhead(paths[next]);
+}
+
 std::int32_t LoadPrintPicture(const std::string& path, std::int32_t level)
 {
     if (path.empty() || !fileExists(path))

@@ -2,8 +2,10 @@
 // chosen optimisation target.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <string>
+#include <vector>
 
 namespace quillora::app {
 
@@ -25,5 +27,13 @@ bool exemptFromReduction(const std::string& path);
 // window's scaling object first; the file itself is never changed. The progress window must
 // be loaded.
 std::int32_t LoadPrintPicture(const std::string& path, std::int32_t level);
+
+// How many of the next pictures a page render names ahead of the one it loads.
+inline constexpr std::size_t kPicturesReadAhead = 4;
+
+// Before paths[index] is loaded at `level`: names the next few files to the runtime, which may
+// read and decode them on another core while this picture is drawn. Only when every file is
+// loaded as it is; a picture that is shrunk first is read as data and gains nothing.
+void ReadNextPrintPicturesAhead(const std::vector<std::string>& paths, std::size_t index, std::int32_t level);
 
 }  // namespace quillora::app

@@ -58,6 +58,12 @@ void LoadPicture(RuntimeValue* result, std::int32_t argCount, RuntimeValue* args
         *result = makeInt(handle);
 }
 
+void ReadPictureAhead(RuntimeValue*, std::int32_t argCount, RuntimeValue* args)
+{
+    if (argCount >= 1 && args && static_cast<TypeCode>(args[0].type) == TypeCode::Text)
+        runtime::readPictureFileAheadNamed(asText(args[0]));
+}
+
 void UnloadPicture(RuntimeValue*, std::int32_t argCount, RuntimeValue* args)
 {
     runtime::unloadPicture(handleArgument(argCount, args));
@@ -80,8 +86,9 @@ void PicturePixelHeight(RuntimeValue* result, std::int32_t argCount, RuntimeValu
 namespace quillora::runtime {
 namespace {
 
-constexpr std::array<PictureCommandEntry, 4> kPictureCommands{{
+constexpr std::array<PictureCommandEntry, 5> kPictureCommands{{
     {"LoadPicture", LoadPicture},
+    {"ReadPictureAhead", ReadPictureAhead},
     {"UnloadPicture", UnloadPicture},
     {"PicturePixelWidth", PicturePixelWidth},
     {"PicturePixelHeight", PicturePixelHeight},

@@ -14,6 +14,7 @@
 #include "runtime/picture/icon_decoder.h"
 #include "runtime/picture/jpeg_decoder.h"
 #include "runtime/picture/pcx_decoder.h"
+#include "runtime/picture/read_ahead.h"
 #include "runtime/picture/recent_drawings.h"
 
 namespace quillora::runtime {
@@ -210,6 +211,25 @@ PictureHandle registerPicture(PictureRecord&& record)
     return handle;
 }
 
+// A JPEG file read ahead loads without being read again, provided it is still the file that was
+// read; its pixels, decoded ahead for the current drawing size, wait among the recent drawings.
+std::optional<PictureHandle> loadReadAhead(const std::string& linuxPath)
+{
+    auto ahead = takeReadAhead(linuxPath);
+    if (!ahead || platform::currentFileIdentity(linuxPath) != ahead->identity)
+        return std::nullopt;
+    PictureRecord record;
+    record.kind = PictureKind::Jpeg;
+    record.width = static_cast<std::int32_t>(ahead->width);
+    record.height = static_cast<std::int32_t>(ahead->height);
+    record.source.linuxPath = linuxPath;
+    record.source.identity = ahead->identity;
+    const PictureHandle handle = registerPicture(std::move(record));
+    if (ahead->image)
+        recentDrawings().store(handle, ahead->eighths, std::move(*ahead->image));
+    return handle;
+}
+
 }  // namespace
 
 PictureKind detectPictureKind(std::span<const std::uint8_t> bytes)
@@ -257,6 +277,8 @@ PictureHandle loadPictureFile(std::string_view windowsPath)
         const auto linuxPath = platform::toLinuxPath(windowsPath);
         if (!linuxPath)
             return 0;
+        if (const auto handle = loadReadAhead(*linuxPath))
+            return *handle;
         const auto snapshot = platform::readFileSnapshot(*linuxPath, kMaxPictureFileBytes);
         if (!snapshot)
             return 0;
@@ -269,6 +291,18 @@ PictureHandle loadPictureFile(std::string_view windowsPath)
         return registerPicture(std::move(*record));
     } catch (const std::exception&) {
         return 0;
+    }
+}
+
+void readPictureFileAheadNamed(std::string_view windowsPath)
+{
+    if (windowsPath.empty())
+        return;
+    try {
+        if (const auto linuxPath = platform::toLinuxPath(windowsPath))
+            readPictureAhead(*linuxPath);
+    } catch (const std::exception&) {
+        // Reading ahead is only ever a saving of time.
     }
 }
 
@@ -347,11 +381,13 @@ std::optional<BgraImage> pictureForDrawing(PictureHandle handle, std::int32_t wa
         return recordToBgra(*record);
 
     unsigned scale = 0;
-    if (record->kind == PictureKind::Jpeg)
+    if (record->kind == PictureKind::Jpeg) {
+        noteJpegDrawingSize(wantedSide(wantedWidth), wantedSide(wantedHeight));
         scale = wantedWidth == 0 || wantedHeight == 0
                     ? kJpegFullScale
                     : jpegScaleFor(static_cast<std::uint32_t>(record->width), static_cast<std::uint32_t>(record->height),
                                    wantedSide(wantedWidth), wantedSide(wantedHeight));
+    }
     // Kept pixels of a picture from a file stand for the file only while it is unchanged.
     if (auto kept = recentDrawings().find(handle, scale)) {
         if (record->source.linuxPath.empty() || platform::currentFileIdentity(record->source.linuxPath) == record->source.identity)

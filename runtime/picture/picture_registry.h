@@ -37,6 +37,10 @@ PictureHandle loadPicture(std::span<const std::uint8_t> bytes);
 // empty, the file cannot be read or its content is not a picture.
 PictureHandle loadPictureFile(std::string_view windowsPath);
 
+// Names a picture file (as loadPictureFile takes it) that will probably be loaded soon, so that
+// it can be read and decoded ahead on another core. See read_ahead.h.
+void readPictureFileAheadNamed(std::string_view windowsPath);
+
 // Removes the picture and frees its pixels; a handle that is not registered is ignored.
 void unloadPicture(PictureHandle handle);
 

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <exception>
+#include <utility>
 
 namespace quillora::runtime {
 
@@ -16,7 +17,7 @@ std::optional<BgraImage> RecentDrawings::find(std::int32_t picture, unsigned sca
     return entries_.back().image;
 }
 
-void RecentDrawings::store(std::int32_t picture, unsigned scale, const BgraImage& image)
+void RecentDrawings::store(std::int32_t picture, unsigned scale, BgraImage image)
 {
     const std::size_t bytes = image.pixels.size();
     if (bytes > kRecentDrawingBytes)
@@ -26,7 +27,7 @@ void RecentDrawings::store(std::int32_t picture, unsigned scale, const BgraImage
         dropOldest();
     // Keeping a copy is an optimisation: without the memory for it the picture is simply not kept.
     try {
-        entries_.push_back({picture, scale, image});
+        entries_.push_back({picture, scale, std::move(image)});
         heldBytes_ += bytes;
     } catch (const std::exception&) {
     }

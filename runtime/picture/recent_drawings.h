@@ -24,8 +24,8 @@ public:
     // recent one.
     std::optional<BgraImage> find(std::int32_t picture, unsigned scale);
 
-    // Keeps a copy, dropping the least recently used entries to stay within the bounds.
-    void store(std::int32_t picture, unsigned scale, const BgraImage& image);
+    // Keeps the pixels, dropping the least recently used entries to stay within the bounds.
+    void store(std::int32_t picture, unsigned scale, BgraImage image);
 
     // Drops every entry of `picture` (it has been unloaded).
     void forget(std::int32_t picture);

@@ -13,6 +13,12 @@ namespace quillora {
 // that is not a picture.
 void LoadPicture(RuntimeValue* result, std::int32_t argCount, RuntimeValue* args);
 
+// (name) -> nothing. Tells the runtime that the picture file of this name (as LoadPicture takes
+// it) will probably be loaded and drawn soon, after the ones named before it: it may read and
+// decode the file on another core meanwhile. What loading and drawing give is the same either
+// way; only the time they take changes. Anything but a text is ignored.
+void ReadPictureAhead(RuntimeValue* result, std::int32_t argCount, RuntimeValue* args);
+
 // (handle) -> nothing. A handle that is not registered is ignored.
 void UnloadPicture(RuntimeValue* result, std::int32_t argCount, RuntimeValue* args);
 
