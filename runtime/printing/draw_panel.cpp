@@ -337,14 +337,13 @@ int DrawPanelUnit::pictureHeightInUnits(PictureHandle picture)
     return canvas_.pictureHeightInUnits(context_, picture);
 }
 
-std::vector<std::uint8_t> DrawPanelUnit::takePicture(std::optional<std::int64_t> width,
-                                                     std::optional<std::int64_t> height)
+void* DrawPanelUnit::takePicture(std::optional<std::int64_t> width, std::optional<std::int64_t> height)
 {
     prepareForDrawing();
     if (!autoRedraw_)
-        return {};
-    return surfaceAsBmpFile(content_, requestedPictureSide(content_.width(), width),
-                            requestedPictureSide(content_.height(), height));
+        return nullptr;
+    return surfaceAsBmpByteSet(content_, requestedPictureSide(content_.width(), width),
+                               requestedPictureSide(content_.height(), height));
 }
 
 }  // namespace quillora::runtime
