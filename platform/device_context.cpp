@@ -222,7 +222,11 @@ struct DeviceContext::State {
     {
         if (ownersPainter)
             return ownersPainter->device();
-        return surface && !surface->isEmpty() ? &surface->image() : nullptr;
+        if (!surface || surface->isEmpty())
+            return nullptr;
+        // A blank surface that finds no memory for its pixels has no device to measure with.
+        const QImage& image = surface->image();
+        return image.isNull() ? nullptr : &image;
     }
 
     // Runs `draw` on a painter of the target with a clean state: the owner's painter between
@@ -241,7 +245,11 @@ struct DeviceContext::State {
         }
         if (!surface || surface->isEmpty())
             return;
-        QPainter painter(&surface->image());
+        // A blank surface makes its pixels here; without memory for them nothing is drawn.
+        QImage& image = surface->image();
+        if (image.isNull())
+            return;
+        QPainter painter(&image);
         draw(painter);
     }
 

@@ -3,7 +3,9 @@
 #include <QImage>
 #include <QPainter>
 
+#include <algorithm>
 #include <cmath>
+#include <utility>
 
 namespace quillora::platform {
 namespace {
@@ -49,6 +51,11 @@ QImage makeImage(int width, int height, ColourRef fill, double dotsPerInch)
 
 struct OffscreenSurface::Image {
     QImage image;
+    // While the surface is blank its image is null, and these say what the pixels would be.
+    bool blank = false;
+    ColourRef blankColour = 0;
+    int blankWidth = 0;
+    int blankHeight = 0;
 };
 
 OffscreenSurface::OffscreenSurface() : image_(std::make_unique<Image>()) {}
@@ -64,17 +71,17 @@ OffscreenSurface::~OffscreenSurface() = default;
 
 bool OffscreenSurface::isEmpty() const
 {
-    return image_->image.isNull();
+    return !image_->blank && image_->image.isNull();
 }
 
 int OffscreenSurface::width() const
 {
-    return image_->image.width();
+    return image_->blank ? image_->blankWidth : image_->image.width();
 }
 
 int OffscreenSurface::height() const
 {
-    return image_->image.height();
+    return image_->blank ? image_->blankHeight : image_->image.height();
 }
 
 double OffscreenSurface::dotsPerInch() const
@@ -87,6 +94,7 @@ void OffscreenSurface::setDotsPerInch(double dotsPerInch)
     if (!(dotsPerInch > 0.0))
         return;
     dotsPerInch_ = dotsPerInch;
+    // A blank surface takes the resolution when it makes its pixels.
     if (image_->image.isNull())
         return;
     const int dotsPerMetre = static_cast<int>(std::lround(dotsPerInch / kMetresPerInch));
@@ -98,14 +106,30 @@ bool OffscreenSurface::resize(int width, int height, ColourRef fill)
 {
     if (width <= 0 || height <= 0) {
         image_->image = QImage();
+        image_->blank = false;
         return true;
     }
     if (width == this->width() && height == this->height())
         return true;
+    if (image_->blank && image_->blankColour == fill) {
+        // Old and new area alike are that colour: the surface stays blank at its new size.
+        if (!sizeAccepted(width, height))
+            return false;
+        image_->blankWidth = width;
+        image_->blankHeight = height;
+        return true;
+    }
     QImage resized = makeImage(width, height, fill, dotsPerInch_);
     if (resized.isNull())
         return false;
-    if (!image_->image.isNull()) {
+    if (image_->blank) {
+        // The kept part of a blank surface is its colour; its pixels are never made for that.
+        QPainter painter(&resized);
+        painter.setCompositionMode(QPainter::CompositionMode_Source);
+        painter.fillRect(0, 0, std::min(width, image_->blankWidth), std::min(height, image_->blankHeight),
+                         QColor::fromRgb(toQRgb(image_->blankColour)));
+        image_->blank = false;
+    } else if (!image_->image.isNull()) {
         QPainter painter(&resized);
         painter.setCompositionMode(QPainter::CompositionMode_Source);
         painter.drawImage(0, 0, image_->image);
@@ -116,27 +140,52 @@ bool OffscreenSurface::resize(int width, int height, ColourRef fill)
 
 void OffscreenSurface::fill(ColourRef colour)
 {
-    if (!image_->image.isNull())
-        image_->image.fill(toQRgb(colour));
+    if (isEmpty())
+        return;
+    image_->blankWidth = width();
+    image_->blankHeight = height();
+    image_->blankColour = colour;
+    image_->blank = true;
+    image_->image = QImage();
+}
+
+std::optional<ColourRef> OffscreenSurface::blankColour() const
+{
+    if (!image_->blank)
+        return std::nullopt;
+    return image_->blankColour;
+}
+
+void OffscreenSurface::materialise() const
+{
+    if (!image_->blank)
+        return;
+    image_->blank = false;
+    // Without memory for the pixels the surface is empty, as a new surface of that size is.
+    image_->image = makeImage(image_->blankWidth, image_->blankHeight, image_->blankColour, dotsPerInch_);
 }
 
 const std::uint8_t* OffscreenSurface::pixels() const
 {
-    return image_->image.isNull() ? nullptr : image_->image.constBits();
+    materialise();
+    return image_->image.isNull() ? nullptr : std::as_const(image_->image).constBits();
 }
 
 std::ptrdiff_t OffscreenSurface::stride() const
 {
+    materialise();
     return image_->image.isNull() ? 0 : image_->image.bytesPerLine();
 }
 
 const QImage& OffscreenSurface::image() const
 {
+    materialise();
     return image_->image;
 }
 
 QImage& OffscreenSurface::image()
 {
+    materialise();
     return image_->image;
 }
 

@@ -97,8 +97,16 @@ bool OutputExportPage(const UnitRef& panel, const std::string& folder, std::int3
     const std::string_view extension = pageExtensionOf(formatCode);
     const std::string firstName = pageFileName(baseName, extension, 1);
 
+    ByteSet picture = ByteSet::adopt(callMethod(panel, &drawPanelGetPicture));
+    // The panel has given its page away, so it is cleared at once: a cleared panel lets its
+    // pixels go (25 MB for an A4 page), and they would otherwise stay beside the two copies of
+    // the page that loading, turning and converting each hold for a moment. The export loop
+    // clears the panel again after the page, which then finds nothing to free.
+    callMethod(panel, &drawPanelClear);
     BitmapObject page;
-    if (!page.loadFromData(ByteSet::adopt(callMethod(panel, &drawPanelGetPicture)))) {
+    const bool loaded = page.loadFromData(picture);
+    picture = ByteSet();
+    if (!loaded) {
         reportUnsaved(firstName, pageNumber, "无法取得页面的图片：" + page.lastError());
         return false;
     }

@@ -109,16 +109,23 @@ char* newTextBlock(std::string_view text)
 
 void* newByteSetBlock(const void* bytes, std::size_t length)
 {
+    const UnfilledByteSet set = newUnfilledByteSetBlock(length);
+    if (length != 0)
+        std::memcpy(set.payload.data(), bytes, length);
+    return set.block;
+}
+
+UnfilledByteSet newUnfilledByteSetBlock(std::size_t length)
+{
     if (length == 0)
-        return nullptr;
+        return {};
     if (length > static_cast<std::size_t>(kMaxBlockBytes) - sizeof(ByteSetHeader))
         reportAllocationFailure(static_cast<std::int64_t>(length));
     auto* block = static_cast<std::uint8_t*>(
         allocateBlock(static_cast<std::int64_t>(sizeof(ByteSetHeader) + length)));
     const ByteSetHeader header{1, static_cast<std::uint32_t>(length)};
     std::memcpy(block, &header, sizeof header);
-    std::memcpy(block + sizeof header, bytes, length);
-    return block;
+    return {block, std::span<std::uint8_t>(block + sizeof header, length)};
 }
 
 }  // namespace quillora::runtime

@@ -3,6 +3,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <span>
 #include <string_view>
 
 namespace quillora::runtime {
@@ -33,5 +34,15 @@ std::size_t bytesToStaticEnd(const void* block);
 char* newTextBlock(std::string_view text);
 // A fresh caller-owned byte-set block; zero bytes give null, as every empty byte set is.
 void* newByteSetBlock(const void* bytes, std::size_t length);
+
+// A fresh caller-owned byte-set block of `length` bytes whose payload is left for the caller to
+// fill in, so large results are made in place instead of being built elsewhere and copied in.
+// Zero bytes give no block and an empty payload; a request that cannot be met ends in the
+// allocation report, as every block does.
+struct UnfilledByteSet {
+    void* block = nullptr;
+    std::span<std::uint8_t> payload;
+};
+UnfilledByteSet newUnfilledByteSetBlock(std::size_t length);
 
 }  // namespace quillora::runtime

@@ -25,33 +25,94 @@ BitmapInfoHeader bmpInfoHeader(std::int32_t width, std::int32_t height, std::uin
     return header;
 }
 
-std::optional<BmpFile> newBmpFile(const BitmapInfoHeader& header, std::span<const std::uint8_t> colourTable)
+namespace {
+
+// Where the parts of a file lie: the pixels start after the headers and the colour table, and
+// every stored row, padding included, is `stride` bytes.
+struct BmpLayout {
+    std::uint64_t pixelOffset = 0;
+    std::uint64_t stride = 0;
+    std::uint64_t fileBytes = 0;
+};
+
+// The layout of a file for `header` and a colour table of that many bytes; nothing when no
+// bitmap can have the header or the file would pass the picture cap.
+std::optional<BmpLayout> layoutOf(const BitmapInfoHeader& header, std::size_t colourTableBytes)
 {
     if (header.width <= 0 || header.height <= 0 || !isSupportedDibBitCount(header.bitCount))
         return std::nullopt;
     // A colour table has at most one entry per index of an 8-bit bitmap.
-    if (colourTable.size() > std::size_t{kMaxDibColours} * 4)
+    if (colourTableBytes > std::size_t{kMaxDibColours} * 4)
         return std::nullopt;
     const auto width = static_cast<std::uint64_t>(header.width);
     const auto height = static_cast<std::uint64_t>(header.height);
-    const std::uint64_t stride = dibRowStride(width, header.bitCount);
-    const std::uint64_t pixelOffset = kDibColourTableOffset + colourTable.size();
-    std::optional<std::vector<std::uint8_t>> bytes = newPixelBuffer(width, height, stride, pixelOffset);
+    if (!pictureSizeAllowed(width, height))
+        return std::nullopt;
+    BmpLayout layout;
+    layout.stride = dibRowStride(width, header.bitCount);
+    layout.pixelOffset = kDibColourTableOffset + colourTableBytes;
+    // The bound of the pixel factory: headers and rows together stay within the picture cap.
+    if (layout.stride > kMaxPicturePixelBytes || height > (kMaxPicturePixelBytes - layout.pixelOffset) / layout.stride)
+        return std::nullopt;
+    layout.fileBytes = layout.pixelOffset + layout.stride * height;
+    return layout;
+}
+
+void writeHeaders(std::uint8_t* file, const BmpLayout& layout, const BitmapInfoHeader& header,
+                  std::span<const std::uint8_t> colourTable)
+{
+    // The cap keeps the whole file far below 4 GiB, so its size fits the 32-bit field.
+    const DibFileHeader fileHeader{kDibSignature, static_cast<std::uint32_t>(layout.fileBytes), 0, 0,
+                                   static_cast<std::uint32_t>(layout.pixelOffset)};
+    std::memcpy(file, &fileHeader, sizeof fileHeader);
+    std::memcpy(file + kDibFileHeaderBytes, &header, sizeof header);
+    if (!colourTable.empty())
+        std::memcpy(file + kDibColourTableOffset, colourTable.data(), colourTable.size());
+}
+
+// The source's rows as 24-bit rows of blue, green and red, stored bottom-up from `pixels` on.
+// Every byte of every stored row is written, the padding as zeros, so the target may come
+// uninitialised.
+void writeBgrxRows(const BgrxPixels& source, std::uint8_t* pixels, std::size_t stride)
+{
+    const auto width = static_cast<std::size_t>(source.width);
+    const auto height = static_cast<std::size_t>(source.height);
+    for (std::size_t y = 0; y < height; ++y) {
+        const std::uint8_t* in = source.pixels + static_cast<std::ptrdiff_t>(y) * source.stride;
+        std::uint8_t* out = pixels + (height - 1 - y) * stride;
+        for (std::size_t x = 0; x < width; ++x) {
+            out[3 * x] = in[4 * x];
+            out[3 * x + 1] = in[4 * x + 1];
+            out[3 * x + 2] = in[4 * x + 2];
+        }
+        std::memset(out + 3 * width, 0, stride - 3 * width);
+    }
+}
+
+BitmapInfoHeader bgrxFileHeader(const BgrxPixels& source, std::int32_t xPixelsPerMetre, std::int32_t yPixelsPerMetre)
+{
+    return bmpInfoHeader(source.width, source.height, 24, xPixelsPerMetre, yPixelsPerMetre);
+}
+
+}  // namespace
+
+std::optional<BmpFile> newBmpFile(const BitmapInfoHeader& header, std::span<const std::uint8_t> colourTable)
+{
+    const std::optional<BmpLayout> layout = layoutOf(header, colourTable.size());
+    if (!layout)
+        return std::nullopt;
+    std::optional<std::vector<std::uint8_t>> bytes =
+        newPixelBuffer(static_cast<std::uint64_t>(header.width), static_cast<std::uint64_t>(header.height),
+                       layout->stride, layout->pixelOffset);
     if (!bytes)
         return std::nullopt;
 
     BmpFile file;
     file.bytes = std::move(*bytes);
-    file.pixelOffset = static_cast<std::size_t>(pixelOffset);
-    file.stride = static_cast<std::size_t>(stride);
-    file.height = static_cast<std::uint32_t>(height);
-    // The cap keeps the whole file far below 4 GiB, so its size fits the 32-bit field.
-    const DibFileHeader fileHeader{kDibSignature, static_cast<std::uint32_t>(file.bytes.size()), 0, 0,
-                                   static_cast<std::uint32_t>(pixelOffset)};
-    std::memcpy(file.bytes.data(), &fileHeader, sizeof fileHeader);
-    std::memcpy(file.bytes.data() + kDibFileHeaderBytes, &header, sizeof header);
-    if (!colourTable.empty())
-        std::memcpy(file.bytes.data() + kDibColourTableOffset, colourTable.data(), colourTable.size());
+    file.pixelOffset = static_cast<std::size_t>(layout->pixelOffset);
+    file.stride = static_cast<std::size_t>(layout->stride);
+    file.height = static_cast<std::uint32_t>(header.height);
+    writeHeaders(file.bytes.data(), *layout, header, colourTable);
     return file;
 }
 
@@ -60,21 +121,33 @@ std::vector<std::uint8_t> bmpFileFromBgrx(const BgrxPixels& source, std::int32_t
 {
     if (!source.pixels || source.width <= 0 || source.height <= 0)
         return {};
-    std::optional<BmpFile> file =
-        newBmpFile(bmpInfoHeader(source.width, source.height, 24, xPixelsPerMetre, yPixelsPerMetre));
+    std::optional<BmpFile> file = newBmpFile(bgrxFileHeader(source, xPixelsPerMetre, yPixelsPerMetre));
     if (!file)
         return {};
-    const auto width = static_cast<std::size_t>(source.width);
-    for (std::int32_t y = 0; y < source.height; ++y) {
-        const std::uint8_t* in = source.pixels + static_cast<std::ptrdiff_t>(y) * source.stride;
-        std::uint8_t* out = file->rowFromTop(static_cast<std::uint32_t>(y));
-        for (std::size_t x = 0; x < width; ++x) {
-            out[3 * x] = in[4 * x];
-            out[3 * x + 1] = in[4 * x + 1];
-            out[3 * x + 2] = in[4 * x + 2];
-        }
-    }
+    writeBgrxRows(source, file->bytes.data() + file->pixelOffset, file->stride);
     return std::move(file->bytes);
+}
+
+std::optional<std::size_t> bgrxBmpFileBytes(std::int32_t width, std::int32_t height)
+{
+    const std::optional<BmpLayout> layout = layoutOf(bmpInfoHeader(width, height, 24, 0, 0), 0);
+    if (!layout)
+        return std::nullopt;
+    return static_cast<std::size_t>(layout->fileBytes);
+}
+
+bool writeBmpFileFromBgrx(const BgrxPixels& source, std::int32_t xPixelsPerMetre, std::int32_t yPixelsPerMetre,
+                          std::span<std::uint8_t> file)
+{
+    if (!source.pixels || source.width <= 0 || source.height <= 0)
+        return false;
+    const BitmapInfoHeader header = bgrxFileHeader(source, xPixelsPerMetre, yPixelsPerMetre);
+    const std::optional<BmpLayout> layout = layoutOf(header, 0);
+    if (!layout || file.size() != layout->fileBytes)
+        return false;
+    writeHeaders(file.data(), *layout, header, {});
+    writeBgrxRows(source, file.data() + layout->pixelOffset, static_cast<std::size_t>(layout->stride));
+    return true;
 }
 
 }  // namespace quillora::runtime

@@ -53,4 +53,14 @@ struct BgrxPixels {
 std::vector<std::uint8_t> bmpFileFromBgrx(const BgrxPixels& source, std::int32_t xPixelsPerMetre,
                                           std::int32_t yPixelsPerMetre);
 
+// The same file laid out in memory the caller provides, for results that are made in place
+// (a drawing panel's page goes straight into the byte set it is handed out as).
+// bgrxBmpFileBytes is the length of the file of width × height pixels, nothing when a side is
+// not positive or the file would pass the picture cap. writeBmpFileFromBgrx writes every byte of
+// `file`, which must have exactly that length for the source's size; false, with nothing
+// written, otherwise.
+std::optional<std::size_t> bgrxBmpFileBytes(std::int32_t width, std::int32_t height);
+bool writeBmpFileFromBgrx(const BgrxPixels& source, std::int32_t xPixelsPerMetre, std::int32_t yPixelsPerMetre,
+                          std::span<std::uint8_t> file);
+
 }  // namespace quillora::runtime

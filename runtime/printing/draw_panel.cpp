@@ -46,6 +46,15 @@ protected:
         const platform::OffscreenSurface& content = unit_->contentForPainting();
         if (content.isEmpty())
             return;
+        if (const std::optional<platform::ColourRef> colour = content.blankColour()) {
+            // A cleared panel holds no pixels; its colour is painted as it is, so showing it
+            // does not make them.
+            QPainter painter(this);
+            painter.fillRect(QRect(contentsRect().topLeft(), QSize(content.width(), content.height())),
+                             QColor(static_cast<int>(*colour & 0xFF), static_cast<int>((*colour >> 8) & 0xFF),
+                                    static_cast<int>((*colour >> 16) & 0xFF)));
+            return;
+        }
         // The content's rows are blue, green, red, 0xFF: Qt's 32-bit RGB layout on this
         // little-endian machine, so the pixels are shown without a copy.
         const QImage image(content.pixels(), content.width(), content.height(), content.stride(),
@@ -265,6 +274,13 @@ void DrawPanelUnit::paintBackground(int left, int top, int right, int bottom)
         pixelContext_.drawPicture(part, left, top, right - left, bottom - top, platform::PictureRasterMode::Copy);
         return;
     }
+    if (left == 0 && top == 0 && right == content_.width() && bottom == content_.height()) {
+        // A plain background over the whole panel lets the pixel memory go until the next
+        // drawing: the hidden page panel of an export is cleared after every saved page, and an
+        // A4 page at 0.1 mm per pixel is 25 MB.
+        content_.fill(backgroundColour());
+        return;
+    }
     pixelContext_.fillRectangle(left, top, right - left, bottom - top, backgroundColour());
 }
 
@@ -337,14 +353,13 @@ int DrawPanelUnit::pictureHeightInUnits(PictureHandle picture)
     return canvas_.pictureHeightInUnits(context_, picture);
 }
 
-std::vector<std::uint8_t> DrawPanelUnit::takePicture(std::optional<std::int64_t> width,
-                                                     std::optional<std::int64_t> height)
+void* DrawPanelUnit::takePicture(std::optional<std::int64_t> width, std::optional<std::int64_t> height)
 {
     prepareForDrawing();
     if (!autoRedraw_)
-        return {};
-    return surfaceAsBmpFile(content_, requestedPictureSide(content_.width(), width),
-                            requestedPictureSide(content_.height(), height));
+        return nullptr;
+    return surfaceAsBmpByteSet(content_, requestedPictureSide(content_.width(), width),
+                               requestedPictureSide(content_.height(), height));
 }
 
 }  // namespace quillora::runtime

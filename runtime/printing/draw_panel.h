@@ -41,8 +41,9 @@ public:
     platform::TextExtent textExtent(std::string_view text);
     int pictureWidthInUnits(PictureHandle picture);
     int pictureHeightInUnits(PictureHandle picture);
-    // BMP file data of the persistent bitmap; empty without one.
-    std::vector<std::uint8_t> takePicture(std::optional<std::int64_t> width, std::optional<std::int64_t> height);
+    // BMP file data of the persistent bitmap in a fresh caller-owned byte-set block; null (the
+    // empty byte set) without one.
+    void* takePicture(std::optional<std::int64_t> width, std::optional<std::int64_t> height);
 
     bool autoRedraw() const { return autoRedraw_; }
     int currentX() const { return canvas_.currentX(); }

@@ -96,11 +96,14 @@ void drawPanelPictureHeight(RuntimeValue* result, std::int32_t argCount, Runtime
 void drawPanelGetPicture(RuntimeValue* result, std::int32_t argCount, RuntimeValue* args)
 {
     const CommandArguments arguments(argCount, args);
-    std::vector<std::uint8_t> picture;
+    void* picture = nullptr;
     if (DrawPanelUnit* panel = panelOf(arguments))
         picture = panel->takePicture(optionalInteger(arguments, 1), optionalInteger(arguments, 2));
-    if (result)
-        *result = runtime::byteSetResult(picture);
+    if (!result) {
+        runtime::freeBlock(picture);
+        return;
+    }
+    *result = makePointer(TypeCode::ByteSet, picture);
 }
 
 }  // namespace quillora

@@ -2,6 +2,7 @@
 
 #include "platform/device_context.h"
 #include "platform/offscreen_surface.h"
+#include "runtime/core/memory.h"
 #include "runtime/picture/bmp_file_writer.h"
 #include "runtime/picture/pixel_buffer.h"
 
@@ -40,34 +41,51 @@ std::int64_t requestedPictureSide(std::int32_t ownSide, std::optional<std::int64
     return std::int64_t{ownSide} * percent / 100;
 }
 
-std::vector<std::uint8_t> surfaceAsBmpFile(const platform::OffscreenSurface& surface, std::int64_t width,
-                                           std::int64_t height)
+void* surfaceAsBmpByteSet(const platform::OffscreenSurface& surface, std::int64_t width, std::int64_t height)
 {
     if (surface.isEmpty() || width <= 0 || height <= 0)
-        return {};
+        return nullptr;
     // The picture answers to the one picture cap, checked before a stretched copy is made.
     if (!pictureSizeAllowed(static_cast<std::uint64_t>(width), static_cast<std::uint64_t>(height)))
-        return {};
+        return nullptr;
+    const std::optional<std::size_t> fileBytes =
+        bgrxBmpFileBytes(static_cast<std::int32_t>(width), static_cast<std::int32_t>(height));
+    if (!fileBytes)
+        return nullptr;
     const std::int32_t pixelsPerMetre = pixelsPerMetreOf(surface);
+    // The file is laid out straight into the byte set that is handed out: a page is 18.7 MB,
+    // and a second copy of it beside the panel would only be there to be copied.
+    const auto written = [&](const BgrxPixels& pixels) -> void* {
+        if (!pixels.pixels)
+            return nullptr;
+        const UnfilledByteSet file = newUnfilledByteSetBlock(*fileBytes);
+        if (!writeBmpFileFromBgrx(pixels, pixelsPerMetre, pixelsPerMetre, file.payload)) {
+            freeBlock(file.block);
+            return nullptr;
+        }
+        return file.block;
+    };
     try {
         if (width == surface.width() && height == surface.height())
-            return bmpFileFromBgrx(pixelsOf(surface), pixelsPerMetre, pixelsPerMetre);
+            return written(pixelsOf(surface));
         platform::OffscreenSurface stretched(static_cast<int>(width), static_cast<int>(height),
                                              platform::rgbColour(255, 255, 255), surface.dotsPerInch());
         if (stretched.isEmpty())
-            return {};
+            return nullptr;
         platform::PictureView content;
         content.pixels = surface.pixels();
         content.width = surface.width();
         content.height = surface.height();
         content.stride = surface.stride();
         content.format = platform::PictureFormat::Bgrx32;
+        if (!content.pixels)
+            return nullptr;
         platform::DeviceContext context(stretched);
         context.drawPicture(content, 0, 0, static_cast<int>(width), static_cast<int>(height),
                             platform::PictureRasterMode::Copy);
-        return bmpFileFromBgrx(pixelsOf(stretched), pixelsPerMetre, pixelsPerMetre);
+        return written(pixelsOf(stretched));
     } catch (const std::exception&) {
-        return {};
+        return nullptr;
     }
 }
 

@@ -4,7 +4,6 @@
 #include <cstddef>
 #include <cstdint>
 #include <optional>
-#include <vector>
 
 namespace quillora::platform {
 class OffscreenSurface;
@@ -20,14 +19,14 @@ inline constexpr std::int64_t kMinimumPicturePercent = 10;
 // other value is taken as it is. The result may be 0 or negative (no picture).
 std::int64_t requestedPictureSide(std::int32_t ownSide, std::optional<std::int64_t> argument);
 
-// The surface as a complete BMP file of width × height pixels: the 14-byte file header ("BM",
-// file size, two zero words, the offset of the pixels), a 40-byte information header (24 bits
-// per pixel, no compression, the surface's resolution in pixels per metre) and bottom-up rows of
-// blue, green and red, each padded to four bytes. A size other than the surface's own stretches
-// the content (a reduction averages). Empty when the surface is empty, a side is not positive,
-// or the picture would pass the picture cap of runtime/picture/pixel_buffer.h (an A3 page at
-// 0.1 mm per pixel, 53 MB, is far below it).
-std::vector<std::uint8_t> surfaceAsBmpFile(const platform::OffscreenSurface& surface, std::int64_t width,
-                                           std::int64_t height);
+// The surface as a complete BMP file of width × height pixels, in a fresh caller-owned byte-set
+// block (runtime/core/memory.h): the 14-byte file header ("BM", file size, two zero words, the
+// offset of the pixels), a 40-byte information header (24 bits per pixel, no compression, the
+// surface's resolution in pixels per metre) and bottom-up rows of blue, green and red, each
+// padded to four bytes. A size other than the surface's own stretches the content (a reduction
+// averages). Null (the empty byte set) when the surface is empty, a side is not positive, or the
+// picture would pass the picture cap of runtime/picture/pixel_buffer.h (an A3 page at 0.1 mm per
+// pixel, 53 MB, is far below it).
+void* surfaceAsBmpByteSet(const platform::OffscreenSurface& surface, std::int64_t width, std::int64_t height);
 
 }  // namespace quillora::runtime

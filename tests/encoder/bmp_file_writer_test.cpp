@@ -74,6 +74,30 @@ TEST(BmpFileWriter, RefusesWhatNoBitmapCanBe)
     EXPECT_TRUE(bmpFileFromBgrx({nullptr, 3, 2, 16}, 0, 0).empty());
 }
 
+// Laid out in place, the file is byte for byte the one the writer makes, whatever the memory held
+// before (the padding of every row included); memory of another length is left alone.
+TEST(BmpFileWriter, InPlaceFileIsTheWritersFile)
+{
+    const Bytes expected = bmpFileFromBgrx({kSource.data(), 3, 2, 16}, 11811, 3937);
+    ASSERT_EQ(bgrxBmpFileBytes(3, 2), expected.size());
+    Bytes memory(expected.size(), 0xCD);
+    ASSERT_TRUE(writeBmpFileFromBgrx({kSource.data(), 3, 2, 16}, 11811, 3937, memory));
+    EXPECT_EQ(memory, expected);
+
+    Bytes wrongLength(expected.size() + 1, 0xCD);
+    EXPECT_FALSE(writeBmpFileFromBgrx({kSource.data(), 3, 2, 16}, 11811, 3937, wrongLength));
+    EXPECT_FALSE(writeBmpFileFromBgrx({kSource.data(), 3, 2, 16}, 11811, 3937, std::span(wrongLength).first(60)));
+    EXPECT_EQ(wrongLength, Bytes(expected.size() + 1, 0xCD));
+    EXPECT_FALSE(writeBmpFileFromBgrx({nullptr, 3, 2, 16}, 0, 0, memory));
+
+    // Sides that are not positive, and a page past the picture cap, have no file.
+    EXPECT_EQ(bgrxBmpFileBytes(0, 2), std::nullopt);
+    EXPECT_EQ(bgrxBmpFileBytes(3, -2), std::nullopt);
+    EXPECT_EQ(bgrxBmpFileBytes(20000, 20000), std::nullopt);
+    // An A4 page at 0.1 mm per pixel: rows of 6300 bytes need no padding.
+    EXPECT_EQ(bgrxBmpFileBytes(2100, 2970), 54u + 6300u * 2970u);
+}
+
 // The bitmap object and the surfaces write through the same writer: a top-down file loaded
 // into the object comes back byte for byte as the writer makes the same pixels.
 TEST(BmpFileWriter, BitmapObjectGivesTheWritersLayout)
