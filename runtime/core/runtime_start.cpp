@@ -1,6 +1,7 @@
 #include "runtime/core/runtime_start.h"
 
 #include "platform/gui_application.h"
+#include "platform/memory_policy.h"
 #include "platform/process.h"
 #include "platform/program_image.h"
 #include "quillora/program_descriptor.h"
@@ -28,6 +29,7 @@ void startRuntime()
 {
     if (started.exchange(true))
         return;
+    platform::returnLargeBlocksWhenFreed();
     launchFolder = platform::currentDirectory();
     const std::string directory = platform::programDirectory();
     // Relative file names resolve against the program's own folder. Staying in the caller's
