@@ -1,0 +1,134 @@
+// Files named ahead give exactly what loading and drawing them on the drawing thread gives, and
+// a file that changes after it was read ahead is not drawn from what was read.
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <optional>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include <unistd.h>
+
+#include "jpeg_test_files.h"
+#include "picture_test_support.h"
+#include "runtime/picture/jpeg_decoder.h"
+#include "runtime/picture/read_ahead.h"
+
+namespace quillora::test {
+namespace {
+
+namespace fs = std::filesystem;
+
+void writeFile(const std::string& path, const Bytes& bytes)
+{
+    std::ofstream(path, std::ios::binary).write(reinterpret_cast<const char*>(bytes.data()),
+                                                static_cast<std::streamsize>(bytes.size()));
+}
+
+class ReadAheadTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        if (const char* previous = std::getenv("QUILLORA_DRIVES"))
+            previous_ = previous;
+        std::string pattern = (fs::temp_directory_path() / "quillora-ahead-XXXXXX").string();
+        ASSERT_NE(mkdtemp(pattern.data()), nullptr);
+        folder_ = pattern;
+        setenv("QUILLORA_DRIVES", ("C=" + folder_).c_str(), 1);
+        for (int i = 0; i < 4; ++i)
+            writeFile(linuxName(i), redOverBlue(640 + 16 * i, 480));
+    }
+    void TearDown() override
+    {
+        // Whatever a test left named is taken, so the next test starts with an empty queue.
+        for (int i = 0; i < 4; ++i)
+            runtime::takeReadAhead(linuxName(i));
+        if (previous_)
+            setenv("QUILLORA_DRIVES", previous_->c_str(), 1);
+        else
+            unsetenv("QUILLORA_DRIVES");
+        fs::remove_all(folder_);
+    }
+
+    std::string linuxName(int i) const { return folder_ + "/photo" + std::to_string(i) + ".jpg"; }
+    static std::string windowsName(int i) { return "C:\\photo" + std::to_string(i) + ".jpg"; }
+
+    std::string folder_;
+    std::optional<std::string> previous_;
+};
+
+TEST_F(ReadAheadTest, ReadingAFileAheadGivesTheHeaderAndThePixelsOfDrawingItAtThatSize)
+{
+    const auto ahead = runtime::readPictureFileAhead(linuxName(1), 100, 60);
+    ASSERT_TRUE(ahead);
+    EXPECT_EQ(ahead->width, 656u);
+    EXPECT_EQ(ahead->height, 480u);
+    // 1/8 gives 82 x 60, which covers 100 x 60 in height only; 2/8 covers both.
+    EXPECT_EQ(ahead->eighths, runtime::jpegScaleFor(656, 480, 100, 60));
+    ASSERT_TRUE(ahead->image);
+
+    const Bytes file = redOverBlue(656, 480);
+    const auto direct = runtime::decodeJpeg(file, ahead->eighths, runtime::JpegLayout::BgraTopDown);
+    ASSERT_TRUE(direct);
+    EXPECT_EQ(static_cast<std::uint32_t>(ahead->image->width), direct->width);
+    EXPECT_EQ(ahead->image->pixels, direct->pixels);
+
+    // Without a drawing size only the header is read; a file that is not a JPEG gives nothing.
+    EXPECT_FALSE(runtime::readPictureFileAhead(linuxName(1), 0, 0)->image);
+    writeFile(folder_ + "/note.jpg", Bytes{'B', 'M', 0, 0, 0, 0, 0, 0});
+    EXPECT_FALSE(runtime::readPictureFileAhead(folder_ + "/note.jpg", 100, 60));
+    EXPECT_FALSE(runtime::readPictureFileAhead(folder_ + "/missing.jpg", 100, 60));
+}
+
+TEST_F(ReadAheadTest, PicturesNamedAheadLoadAndDrawAsIfReadNow)
+{
+    // The same pictures drawn without and with naming them ahead.
+    std::vector<runtime::BgraImage> expected;
+    for (int i = 0; i < 4; ++i) {
+        const LoadedPicture picture(runtime::loadPictureFile(windowsName(i)));
+        auto image = runtime::pictureForDrawing(picture.handle(), 80, 60);
+        ASSERT_TRUE(image);
+        expected.push_back(std::move(*image));
+    }
+    for (int i = 0; i < 4; ++i)
+        runtime::readPictureFileAheadNamed(windowsName(i));
+    for (int i = 0; i < 4; ++i) {
+        const LoadedPicture picture(runtime::loadPictureFile(windowsName(i)));
+        ASSERT_NE(picture.handle(), 0);
+        EXPECT_EQ(runtime::pictureWidth(picture.handle()), 640 + 16 * i);
+        const auto image = runtime::pictureForDrawing(picture.handle(), 80, 60);
+        ASSERT_TRUE(image);
+        EXPECT_EQ(image->width, expected[static_cast<std::size_t>(i)].width);
+        EXPECT_EQ(image->pixels, expected[static_cast<std::size_t>(i)].pixels);
+    }
+    EXPECT_EQ(runtime::readAheadPending(), 0u);
+}
+
+TEST_F(ReadAheadTest, AFileChangedAfterItWasReadAheadIsReadAgainOrDrawsNothing)
+{
+    if (std::thread::hardware_concurrency() < 2)
+        GTEST_SKIP() << "a single core reads nothing ahead";
+    runtime::noteJpegDrawingSize(80, 60);
+    runtime::readPictureFileAheadNamed(windowsName(0));
+    runtime::readPictureFileAheadNamed(windowsName(1));
+    // Taking the second passes the first by; it is dropped.
+    const auto second = runtime::takeReadAhead(linuxName(1));
+    ASSERT_TRUE(second);
+    EXPECT_EQ(runtime::readAheadPending(), 0u);
+
+    // Replaced after being read ahead: loading finds the new file, not the one read.
+    runtime::readPictureFileAheadNamed(windowsName(2));
+    fs::remove(linuxName(2));
+    writeFile(linuxName(2), redOverBlue(320, 200));
+    const LoadedPicture replaced(runtime::loadPictureFile(windowsName(2)));
+    EXPECT_EQ(runtime::pictureWidth(replaced.handle()), 320);
+
+    // Deleted after being read ahead: nothing loads.
+    runtime::readPictureFileAheadNamed(windowsName(3));
+    fs::remove(linuxName(3));
+    EXPECT_EQ(runtime::loadPictureFile(windowsName(3)), 0);
+}
+
+}  // namespace
+}  // namespace quillora::test
