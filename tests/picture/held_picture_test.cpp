@@ -21,12 +21,6 @@ namespace {
 
 namespace fs = std::filesystem;
 
-void writeFile(const std::string& path, const Bytes& bytes)
-{
-    std::ofstream(path, std::ios::binary).write(reinterpret_cast<const char*>(bytes.data()),
-                                                static_cast<std::streamsize>(bytes.size()));
-}
-
 bool isRedOverBlue(const runtime::BgraImage& image)
 {
     const Bgra top = pixelAt(image, image.width / 2, 0);
@@ -54,27 +48,13 @@ class PictureFileTest : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        if (const char* previous = std::getenv("QUILLORA_DRIVES"))
-            previous_ = previous;
-        std::string pattern = (fs::temp_directory_path() / "quillora-held-XXXXXX").string();
-        ASSERT_NE(mkdtemp(pattern.data()), nullptr);
-        folder_ = pattern;
-        setenv("QUILLORA_DRIVES", ("C=" + folder_).c_str(), 1);
         photo_ = redOverBlue(64, 48);
         writeFile(folder_ + "/photo.jpg", photo_);
     }
-    void TearDown() override
-    {
-        if (previous_)
-            setenv("QUILLORA_DRIVES", previous_->c_str(), 1);
-        else
-            unsetenv("QUILLORA_DRIVES");
-        fs::remove_all(folder_);
-    }
 
-    std::string folder_;
+    DriveFolder drive_{"quillora-held"};
+    const std::string folder_ = drive_.path();
     Bytes photo_;
-    std::optional<std::string> previous_;
 };
 
 TEST_F(PictureFileTest, JpegFromAFileHoldsItsNameNotItsBytesAndDrawsFromTheFile)

@@ -2,11 +2,18 @@
 #pragma once
 
 #include <cstdint>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
 #include <initializer_list>
+#include <optional>
 #include <ostream>
 #include <span>
 #include <stdexcept>
+#include <string>
 #include <vector>
+
+#include <unistd.h>
 
 #include <gtest/gtest.h>
 
@@ -117,6 +124,45 @@ public:
 
 private:
     runtime::PictureHandle handle_;
+};
+
+inline void writeFile(const std::string& path, const Bytes& bytes)
+{
+    std::ofstream(path, std::ios::binary).write(reinterpret_cast<const char*>(bytes.data()),
+                                                static_cast<std::streamsize>(bytes.size()));
+}
+
+// A temp folder mapped as drive C: for as long as it lives; the drive map it replaced comes back
+// and the folder goes when it does.
+class DriveFolder {
+public:
+    explicit DriveFolder(const char* namePrefix)
+    {
+        if (const char* previous = std::getenv("QUILLORA_DRIVES"))
+            previous_ = previous;
+        std::string pattern = (std::filesystem::temp_directory_path() / (std::string(namePrefix) + "-XXXXXX")).string();
+        if (!mkdtemp(pattern.data()))
+            throw std::runtime_error("no temp folder");
+        path_ = pattern;
+        setenv("QUILLORA_DRIVES", ("C=" + path_).c_str(), 1);
+    }
+    ~DriveFolder()
+    {
+        if (previous_)
+            setenv("QUILLORA_DRIVES", previous_->c_str(), 1);
+        else
+            unsetenv("QUILLORA_DRIVES");
+        std::error_code ignored;
+        std::filesystem::remove_all(path_, ignored);
+    }
+    DriveFolder(const DriveFolder&) = delete;
+    DriveFolder& operator=(const DriveFolder&) = delete;
+
+    const std::string& path() const { return path_; }
+
+private:
+    std::string path_;
+    std::optional<std::string> previous_;
 };
 
 }  // namespace quillora::test

@@ -1,14 +1,10 @@
 // Files named ahead give exactly what loading and drawing them on the drawing thread gives, and
 // a file that changes after it was read ahead is not drawn from what was read.
-#include <cstdlib>
 #include <filesystem>
-#include <fstream>
-#include <optional>
 #include <string>
 #include <thread>
 #include <vector>
 
-#include <unistd.h>
 
 #include "jpeg_test_files.h"
 #include "picture_test_support.h"
@@ -20,22 +16,10 @@ namespace {
 
 namespace fs = std::filesystem;
 
-void writeFile(const std::string& path, const Bytes& bytes)
-{
-    std::ofstream(path, std::ios::binary).write(reinterpret_cast<const char*>(bytes.data()),
-                                                static_cast<std::streamsize>(bytes.size()));
-}
-
 class ReadAheadTest : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        if (const char* previous = std::getenv("QUILLORA_DRIVES"))
-            previous_ = previous;
-        std::string pattern = (fs::temp_directory_path() / "quillora-ahead-XXXXXX").string();
-        ASSERT_NE(mkdtemp(pattern.data()), nullptr);
-        folder_ = pattern;
-        setenv("QUILLORA_DRIVES", ("C=" + folder_).c_str(), 1);
         for (int i = 0; i < 4; ++i)
             writeFile(linuxName(i), redOverBlue(640 + 16 * i, 480));
     }
@@ -44,18 +28,13 @@ protected:
         // Whatever a test left named is taken, so the next test starts with an empty queue.
         for (int i = 0; i < 4; ++i)
             runtime::takeReadAhead(linuxName(i));
-        if (previous_)
-            setenv("QUILLORA_DRIVES", previous_->c_str(), 1);
-        else
-            unsetenv("QUILLORA_DRIVES");
-        fs::remove_all(folder_);
     }
 
     std::string linuxName(int i) const { return folder_ + "/photo" + std::to_string(i) + ".jpg"; }
     static std::string windowsName(int i) { return "C:\\photo" + std::to_string(i) + ".jpg"; }
 
-    std::string folder_;
-    std::optional<std::string> previous_;
+    DriveFolder drive_{"quillora-ahead"};
+    const std::string folder_ = drive_.path();
 };
 
 TEST_F(ReadAheadTest, ReadingAFileAheadGivesTheHeaderAndThePixelsOfDrawingItAtThatSize)
@@ -75,7 +54,9 @@ TEST_F(ReadAheadTest, ReadingAFileAheadGivesTheHeaderAndThePixelsOfDrawingItAtTh
     EXPECT_EQ(ahead->image->pixels, direct->pixels);
 
     // Without a drawing size only the header is read; a file that is not a JPEG gives nothing.
-    EXPECT_FALSE(runtime::readPictureFileAhead(linuxName(1), 0, 0)->image);
+    const auto headerOnly = runtime::readPictureFileAhead(linuxName(1), 0, 0);
+    ASSERT_TRUE(headerOnly);
+    EXPECT_FALSE(headerOnly->image);
     writeFile(folder_ + "/note.jpg", Bytes{'B', 'M', 0, 0, 0, 0, 0, 0});
     EXPECT_FALSE(runtime::readPictureFileAhead(folder_ + "/note.jpg", 100, 60));
     EXPECT_FALSE(runtime::readPictureFileAhead(folder_ + "/missing.jpg", 100, 60));
