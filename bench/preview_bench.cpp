@@ -10,7 +10,7 @@
 // the large/ folder of the data ../shared/bench-data/gen_data.sh makes.
 #include "common/handlers.h"
 #include "form_ids.h"
-#include "pagesetup/preview_page.h"
+#include "pages/preview_page.h"
 #include "pagesetup/print_settings.h"
 #include "platform/fs/drive_map.h"
 #include "platform/gui_application.h"
@@ -37,26 +37,27 @@ std::vector<std::string>& photos()
 }
 
 // The default page in whole millimetres: A4, margins 20/18/5/15, 5 × 5, spacings 1 mm.
-app::PreviewPageInput defaultPage()
+app::PageJob defaultPage()
 {
-    app::PreviewPageInput input;
-    input.pageWidth = 210;
-    input.pageHeight = 297;
-    input.rows = 5;
-    input.columns = 5;
-    input.rowSpacing = 1;
-    input.columnSpacing = 1;
-    input.marginTop = 20;
-    input.marginBottom = 18;
-    input.marginLeft = 5;
-    input.marginRight = 15;
-    input.headerOffset = 11;
-    input.footerOffset = 14;
-    input.paths = photos();
+    app::PageJob job;
+    job.paperWidth = 210;
+    job.paperHeight = 297;
+    job.rows = 5;
+    job.columns = 5;
+    job.rowSpacing = 1;
+    job.columnSpacing = 1;
+    job.marginTop = 20;
+    job.marginBottom = 18;
+    job.marginLeft = 5;
+    job.marginRight = 15;
+    job.header.offset = 11;
+    job.footer.offset = 14;
+    job.optimisation = 1;
+    job.paths = photos();
     for (const std::string& path : photos())
-        input.captions.push_back(std::filesystem::path(path).filename().string());
-    input.footer = "第1页";
-    return input;
+        job.captions.push_back(std::filesystem::path(path).filename().string());
+    job.footer.text = "第1页";
+    return job;
 }
 
 void PreviewOfCameraPhotos(benchmark::State& state)

@@ -41,26 +41,26 @@ std::string trimBoth(std::string_view text)
 }
 
 std::string replaceAll(std::string_view text, std::string_view sought, std::string_view replacement,
-                       bool caseSensitive)
+                       LetterCase letterCase)
 {
     const std::string textHolder(text), soughtHolder(sought), replacementHolder(replacement);
     return takeText(callCore(&ReplaceAll, textArgument(textHolder), textArgument(soughtHolder),
                              textArgument(replacementHolder), RuntimeValue{}, RuntimeValue{},
-                             makeBool(caseSensitive)));
+                             makeBool(letterCase == LetterCase::Matters)));
 }
 
-std::int32_t findTextFromEnd(std::string_view text, std::string_view sought, bool ignoreCase)
+std::int32_t findTextFromEnd(std::string_view text, std::string_view sought, LetterCase letterCase)
 {
     const std::string textHolder(text), soughtHolder(sought);
     return asInt(callCore(&FindTextFromEnd, textArgument(textHolder), textArgument(soughtHolder), RuntimeValue{},
-                          makeBool(ignoreCase)));
+                          makeBool(letterCase == LetterCase::Ignored)));
 }
 
-std::int32_t findText(std::string_view text, std::string_view sought, bool ignoreCase)
+std::int32_t findText(std::string_view text, std::string_view sought, LetterCase letterCase)
 {
     const std::string textHolder(text), soughtHolder(sought);
     return asInt(
-        callCore(&FindText, textArgument(textHolder), textArgument(soughtHolder), RuntimeValue{}, makeBool(ignoreCase)));
+        callCore(&FindText, textArgument(textHolder), textArgument(soughtHolder), RuntimeValue{}, makeBool(letterCase == LetterCase::Ignored)));
 }
 
 std::string leftText(std::string_view text, std::int32_t count)
@@ -95,8 +95,8 @@ std::string specialFolder(std::int32_t kind)
     return takeText(callCore(&SpecialFolder, makeInt(kind)));
 }
 
-FileFinder::FileFinder(std::string pattern, std::uint32_t attributeMask, bool filesOnly)
-    : pattern_(std::move(pattern)), mask_(attributeMask), filesOnly_(filesOnly)
+FileFinder::FileFinder(std::string pattern, std::uint32_t attributeMask, SearchEntries entries)
+    : pattern_(std::move(pattern)), mask_(attributeMask), filesOnly_(entries == SearchEntries::FilesOnly)
 {
 }
 
@@ -123,16 +123,16 @@ bool FileFinder::next(std::string& name)
     return true;
 }
 
-void FileFinder::setMask(std::uint32_t attributeMask, bool filesOnly)
+void FileFinder::setMask(std::uint32_t attributeMask, SearchEntries entries)
 {
     mask_ = attributeMask;
-    filesOnly_ = filesOnly;
+    filesOnly_ = entries == SearchEntries::FilesOnly;
 }
 
-bool loadWindow(std::uint32_t windowId, std::uint32_t ownerId, bool modal)
+bool loadWindow(std::uint32_t windowId, std::uint32_t ownerId, WindowMode mode)
 {
     return asBool(callCore(&LoadWindow, makeInt(static_cast<std::int32_t>(windowId)),
-                           makeInt(static_cast<std::int32_t>(ownerId)), makeBool(modal)));
+                           makeInt(static_cast<std::int32_t>(ownerId)), makeBool(mode == WindowMode::Modal)));
 }
 
 bool isWindowLoaded(std::uint32_t windowId)

@@ -6,11 +6,11 @@
 #include "common/handlers.h"
 #include "common/window_units.h"
 #include "form_ids.h"
-#include "pagesetup/page_model.h"
-#include "pagesetup/page_surfaces.h"
-#include "pagesetup/preview_page.h"
-#include "pagesetup/render_state.h"
-#include "printjob/progress_window.h"
+#include "pages/page_surfaces.h"
+#include "pages/preview_page.h"
+#include "pages/progress_window.h"
+#include "pagesetup/print_settings.h"
+#include "pagesetup/settings_page_job.h"
 #include "quillora/control_unit_commands.h"
 #include "quillora/core_commands.h"
 
@@ -18,6 +18,9 @@ namespace quillora::app {
 namespace {
 
 namespace sw = forms::PrintSettingsWindow;
+
+// The preview always shrinks large pictures towards the smallest target.
+constexpr std::int32_t kPreviewOptimisation = 1;
 
 UnitRef settingsUnit(std::uint32_t typeCode, std::uint32_t unitId)
 {
@@ -42,58 +45,63 @@ std::int32_t tenthsAsMillimetres(std::uint32_t unitId)
     return truncated(boxNumber(unitId) / 10.0);
 }
 
-PreviewPageInput readSettingsBoxes()
+// The preview's job from the boxes as they stand, in whole millimetres (a spacing of 25 tenths
+// becomes 2 mm), with the record's fonts and the preview set's pictures and lines.
+PageJob previewJob()
 {
-    PreviewPageInput input;
-    input.pageWidth = wholeNumber(sw::编辑框_宽度);
-    input.pageHeight = wholeNumber(sw::编辑框_高度);
-    input.rows = wholeNumber(sw::编辑框_行数);
-    input.columns = wholeNumber(sw::编辑框_列数);
-    input.rowSpacing = tenthsAsMillimetres(sw::编辑框_行间距);
-    input.columnSpacing = tenthsAsMillimetres(sw::编辑框_列间距);
-    input.captionGap = tenthsAsMillimetres(sw::编辑框_文字距图片);
-    input.marginTop = wholeNumber(sw::编辑框_上边距);
-    input.marginBottom = wholeNumber(sw::编辑框_下边距);
-    input.marginLeft = wholeNumber(sw::编辑框_左边距);
-    input.marginRight = wholeNumber(sw::编辑框_右边距);
-    input.headerOffset = wholeNumber(sw::编辑框_页眉距顶端);
-    input.footerOffset = wholeNumber(sw::编辑框_页脚距底端);
-    input.photoMode = asInt(readProperty(settingsUnit(forms::unit_type::ComboBox, sw::组合框_照片打印方式),
-                                         kindProperty(kComboBoxSelectedIndex)));
-    input.landscape = asBool(readProperty(settingsUnit(forms::unit_type::RadioBox, sw::单选框_横向打印),
-                                          kindProperty(kRadioBoxChecked)));
-    return input;
+    const PrintSettings& settings = printSettings();
+    PageJob job;
+    job.paperWidth = wholeNumber(sw::编辑框_宽度);
+    job.paperHeight = wholeNumber(sw::编辑框_高度);
+    job.rows = wholeNumber(sw::编辑框_行数);
+    job.columns = wholeNumber(sw::编辑框_列数);
+    job.rowSpacing = tenthsAsMillimetres(sw::编辑框_行间距);
+    job.columnSpacing = tenthsAsMillimetres(sw::编辑框_列间距);
+    job.captionGap = tenthsAsMillimetres(sw::编辑框_文字距图片);
+    job.marginTop = wholeNumber(sw::编辑框_上边距);
+    job.marginBottom = wholeNumber(sw::编辑框_下边距);
+    job.marginLeft = wholeNumber(sw::编辑框_左边距);
+    job.marginRight = wholeNumber(sw::编辑框_右边距);
+    job.header.offset = wholeNumber(sw::编辑框_页眉距顶端);
+    job.footer.offset = wholeNumber(sw::编辑框_页脚距底端);
+    job.photoMode = asInt(readProperty(settingsUnit(forms::unit_type::ComboBox, sw::组合框_照片打印方式),
+                                       kindProperty(kComboBoxSelectedIndex)));
+    const bool landscape = asBool(readProperty(settingsUnit(forms::unit_type::RadioBox, sw::单选框_横向打印),
+                                               kindProperty(kRadioBoxChecked)));
+    job.orientation = landscape ? Orientation::Landscape : Orientation::Portrait;
+    takeRecordFonts(job, settings);
+    job.optimisation = optimisationLevel(settings, kPreviewOptimisation);
+    takeBatch(job, previewSet());
+    return job;
 }
+
+// Set while a preview page is being drawn.
+bool previewDrawing = false;
 
 }  // namespace
 
+bool previewBusy()
+{
+    return previewDrawing;
+}
+
 void refreshPreview()
 {
-    RenderState& state = renderState();
-    if (!isWindowLoaded(sw::id) || state.previewBusy)
+    if (!isWindowLoaded(sw::id) || previewDrawing)
         return;
     if (!isChecked(settingsUnit(forms::unit_type::CheckBox, sw::选择框_实时预览)))
         return;
-    state.previewBusy = true;
+    previewDrawing = true;
 
     PanelSurface preview(settingsUnit(forms::unit_type::DrawPanel, sw::画板_预览));
     preview.clear();
-    PreviewPageInput input = readSettingsBoxes();
-    const PrintSettings& settings = printSettings();
-    const PreviewSet& set = previewSet();
-    input.captionFont = settings.captionFont;
-    input.header = set.header;
-    input.footer = set.footer;
-    input.paths = set.paths;
-    input.ratios = set.values;
-    input.captions = set.captions;
-    const ByteSet page = RenderPreviewPage(std::move(input));
+    const ByteSet page = RenderPreviewPage(previewJob());
 
     // The settings window may have gone while the page was drawn.
     if (isWindowLoaded(sw::id))
         preview.showBackground(page, 2);
     setProgressPosition(0);
-    state.previewBusy = false;
+    previewDrawing = false;
 }
 
 HandlerResult RefreshPreview(const EventArguments&)

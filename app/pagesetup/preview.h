@@ -7,4 +7,8 @@ namespace quillora::app {
 // not ticked or a refresh is already running. The RefreshPreview handler does the same.
 void refreshPreview();
 
+// True while a preview page is being drawn: the settings window stays open meanwhile (the page
+// is drawn for it) and refreshes asked for meanwhile return at once.
+bool previewBusy();
+
 }  // namespace quillora::app

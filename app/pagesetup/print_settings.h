@@ -5,18 +5,10 @@
 #include <string>
 #include <vector>
 
-namespace quillora::app {
+#include "pages/font_spec.h"
+#include "pages/page_job.h"
 
-// A font description as the font dialog reports it.
-struct FontSpec {
-    std::int32_t angle = 0;
-    bool bold = false;
-    bool italic = false;
-    bool underline = false;
-    bool strikeout = false;
-    std::int32_t size = 9;
-    std::string name = "宋体";
-};
+namespace quillora::app {
 
 // Lengths in tenths of a millimetre. An empty printerName means the settings were never
 // confirmed.
@@ -52,14 +44,8 @@ struct PrintSettings {
     std::int32_t optimisation = 0;   // 0..5
 };
 
-// The pictures, values and captions handed to the preview, with their header and footer.
-struct PreviewSet {
-    std::vector<std::string> paths;
-    std::vector<float> values;  // width ÷ height per picture; 0 or missing = the picture's own
-    std::vector<std::string> captions;
-    std::string header;
-    std::string footer;
-};
+// The pictures and lines the settings window's preview draws: the batch it was opened for.
+using PreviewSet = PageBatch;
 
 // Created by the application's global initialisation, released by its clean-up routine.
 PrintSettings& printSettings();

@@ -8,7 +8,6 @@
 #include "common/handlers.h"
 #include "common/number_text.h"
 #include "pagesetup/preview.h"
-#include "pagesetup/render_state.h"
 
 namespace quillora::app {
 namespace settings_window {
@@ -211,7 +210,7 @@ HandlerResult 按钮_页脚字体_被单击(const EventArguments&)
 HandlerResult 按钮_取消_被单击(const EventArguments&)
 {
     printSettings().confirmed = 0;
-    if (!renderState().previewBusy)
+    if (!previewBusy())
         closeOnOwnRequest();
     return noValue();
 }
@@ -223,7 +222,7 @@ HandlerResult PrintSettingsWindow_可否被关闭(const EventArguments&)
 {
     if (!takeOwnCloseRequest())
         printSettings().confirmed = 0;
-    const bool mayClose = !renderState().previewBusy;
+    const bool mayClose = !previewBusy();
     setClosing(mayClose);
     return returnBool(mayClose);
 }

@@ -6,7 +6,7 @@
 #include "common/core_calls.h"
 #include "common/handlers.h"
 #include "common/number_text.h"
-#include "pagesetup/render_state.h"
+#include "pagesetup/preview.h"
 #include "quillora/core_commands.h"
 
 namespace quillora::app {
@@ -119,7 +119,7 @@ HandlerResult 按钮_确定_被单击(const EventArguments&)
     }
     settings = std::move(proposed);
     // While a preview is being drawn into it the window stays open, the settings already stored.
-    if (!renderState().previewBusy)
+    if (!previewBusy())
         closeOnOwnRequest();
     return noValue();
 }

@@ -16,13 +16,13 @@ void showFinished(JobServices& services)
         services.showStatus(std::string(kStatusFinished) + "但有" + toText(lost) + "页未能保存，原因见提示。");
 }
 
-void appendRow(JobBatch& batch, const PictureRow& row)
+void appendRow(PageBatch& batch, const PictureRow& row)
 {
     batch.paths.push_back(row.path);
     batch.captions.push_back(captionOf(row.name));
 }
 
-void printFolderBatch(JobBatch& batch, const std::string& folder, JobServices& services)
+void printFolderBatch(PageBatch& batch, const std::string& folder, JobServices& services)
 {
     services.showStatus(kStatusPrinting);
     batch.header = withFolder(services.headerText(), folder);
@@ -75,15 +75,15 @@ std::int32_t pageCountOf(std::int32_t pictures, std::int32_t perPage)
 
 std::string withFolder(std::string_view text, std::string_view folder)
 {
-    return replaceAll(text, "&f", folder, false);
+    return replaceAll(text, "&f", folder, LetterCase::Ignored);
 }
 
 std::string withPageFields(std::string_view text, std::int32_t totalPages, std::string_view folder,
                            std::int32_t page)
 {
-    std::string result = replaceAll(text, "&a", toText(totalPages), false);
-    result = replaceAll(result, "&f", folder, false);
-    return replaceAll(result, "&p", toText(page), false);
+    std::string result = replaceAll(text, "&a", toText(totalPages), LetterCase::Ignored);
+    result = replaceAll(result, "&f", folder, LetterCase::Ignored);
+    return replaceAll(result, "&p", toText(page), LetterCase::Ignored);
 }
 
 void runAlbumByFolder(const std::vector<PictureRow>& rows, JobServices& services)
@@ -91,7 +91,7 @@ void runAlbumByFolder(const std::vector<PictureRow>& rows, JobServices& services
     if (rows.empty())
         return;
     services.showStatus(kStatusStarting);
-    JobBatch batch;
+    PageBatch batch;
     std::string currentFolder = rows.front().folder;
     for (const PictureRow& row : rows) {
         if (row.folder != currentFolder) {
@@ -100,7 +100,7 @@ void runAlbumByFolder(const std::vector<PictureRow>& rows, JobServices& services
                 services.showStatus(kStatusInterrupted);
                 return;
             }
-            batch = JobBatch();
+            batch = PageBatch();
         }
         appendRow(batch, row);
         currentFolder = row.folder;
@@ -127,7 +127,7 @@ void runAlbumAsOneSet(const std::vector<PictureRow>& rows, JobServices& services
     std::int32_t index = 0;
     std::int32_t page = 0;
     while (index < pictures) {
-        JobBatch batch;
+        PageBatch batch;
         if (!services.confirmed()) {
             services.showStatus(kStatusInterrupted);
             return;

@@ -9,6 +9,8 @@
 #include <string_view>
 #include <vector>
 
+#include "pages/page_job.h"
+
 namespace quillora::app {
 
 // The column indexes of the found-picture list; -1 when a title is missing.
@@ -35,14 +37,6 @@ std::string captionOf(std::string_view fileName);
 
 // Pages of `pictures` at `perPage` pictures a page (no empty last page).
 std::int32_t pageCountOf(std::int32_t pictures, std::int32_t perPage);
-
-// One batch as the drivers hand it to PrintBatch.
-struct JobBatch {
-    std::vector<std::string> paths;
-    std::vector<std::string> captions;
-    std::string header;
-    std::string footer;
-};
 
 // Every "&f" (any letter case) replaced by the folder.
 std::string withFolder(std::string_view text, std::string_view folder);
@@ -71,8 +65,8 @@ public:
     // The settings window with empty lists (the copy it returns is not needed).
     virtual void openSettings() = 0;
     virtual void processEvents() = 0;
-    // PrintBatch with the batch and an empty ratios list; its result is not needed.
-    virtual void printBatch(JobBatch& batch) = 0;
+    // PrintBatch with the batch (its ratios list empty); its result is not needed.
+    virtual void printBatch(PageBatch& batch) = 0;
     // Pages the export could not save during this job (0 for the printer).
     virtual std::int32_t pagesNotSaved() = 0;
 };

@@ -1,26 +1,32 @@
-// The export renderer: the pages of a batch drawn on the progress window's off-screen panel and
-// saved as one picture file each.
+// The export renderer: the pages of a batch drawn on the progress window's hidden panel at one
+// pixel per 0.1 mm (an A4 page is 2100 × 2970 pixels), each saved as one picture file.
 #pragma once
 
 #include <cstdint>
-#include <string>
-#include <vector>
+#include <functional>
 
-#include "pagesetup/print_settings.h"
+#include "common/unit_calls.h"
+#include "pages/page_job.h"
+#include "pages/panel_sink.h"
+#include "pages/render_pages.h"
 
 namespace quillora::app {
 
-// Lengths in 0.1 mm, paper size unswapped (the loop turns landscape itself); `formatCode` 1 BMP,
-// 2 JPEG, 3 GIF, 4 TIFF, 5 PNG; `useArguments` 1 takes the three lists from the arguments, 0
-// from the current preview set. Always returns 1.
-std::int32_t ExportBatchToPictures(const std::string& folder, std::int32_t paperWidth, std::int32_t paperHeight,
-                                   std::int32_t photoMode, std::int32_t rows, std::int32_t columns,
-                                   std::int32_t rowSpacing, std::int32_t columnSpacing, std::int32_t captionGap,
-                                   const FontSpec& captionFont, std::int32_t marginTop, std::int32_t marginBottom,
-                                   std::int32_t marginLeft, std::int32_t marginRight, std::int32_t headerOffset,
-                                   std::int32_t footerOffset, std::int32_t orientation, std::int32_t formatCode,
-                                   std::int32_t useArguments, const std::vector<std::string>& paths,
-                                   const std::vector<float>& ratios, const std::vector<std::string>& captions,
-                                   const std::string& header, const std::string& footer);
+// Saves the finished page on the panel; false ends the batch (the writer has told the user why).
+using PageWriter = std::function<bool(const UnitRef& panel, std::int32_t pageNumber)>;
+
+// The export's panel as a page sink: each finished page handed to the writer.
+class ExportSink final : public PanelSink {
+public:
+    explicit ExportSink(PageWriter writer);
+    bool endPage(std::int32_t page) override;
+
+private:
+    PageWriter writer_;
+};
+
+// Draws the job's pages (lengths in 0.1 mm) and writes each into job.output.folder in
+// job.output.pictureFormat, landscape pages turned upright.
+RenderResult ExportBatchToPictures(const PageJob& job);
 
 }  // namespace quillora::app

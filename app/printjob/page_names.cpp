@@ -10,7 +10,7 @@ std::string pageBaseName(std::string_view folder, const LocalTime& time, std::in
     const std::int64_t clock = std::int64_t{time.hour} * 10000 + time.minute * 100 + time.second;
     const std::string name =
         std::string(folder) + "\\" + toText(date) + "_" + toText(clock) + "_" + toText(pageNumber);
-    return replaceAll(name, "\\\\", "\\", true);
+    return replaceAll(name, "\\\\", "\\", LetterCase::Matters);
 }
 
 std::string_view pageExtensionOf(std::int32_t formatCode)

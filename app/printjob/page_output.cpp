@@ -91,7 +91,7 @@ ByteSet pageFileBytes(BitmapObject&& page, std::int32_t formatCode, std::string&
 }  // namespace
 
 bool OutputExportPage(const UnitRef& panel, const std::string& folder, std::int32_t pageNumber,
-                      std::int32_t orientation, std::int32_t formatCode)
+                      Orientation orientation, std::int32_t formatCode)
 {
     const std::string baseName = pageBaseName(folder, currentLocalTime(), pageNumber);
     const std::string_view extension = pageExtensionOf(formatCode);
@@ -113,7 +113,7 @@ bool OutputExportPage(const UnitRef& panel, const std::string& folder, std::int3
     page.setHorizontalResolution(kPagePixelsPerMetre);
     page.setVerticalResolution(kPagePixelsPerMetre);
     // Turned clockwise: the page's top row becomes the right-hand column.
-    if (orientation == 1)
+    if (orientation == Orientation::Landscape)
         page = page.rotated(90.0, 0);
 
     std::string reason;

@@ -6,6 +6,7 @@
 #include <string>
 
 #include "common/unit_calls.h"
+#include "pages/page_job.h"
 
 namespace quillora::app {
 
@@ -15,6 +16,6 @@ namespace quillora::app {
 // naming the file and the reason, says so in the main window's status bar and returns false; the
 // caller then ends the batch.
 bool OutputExportPage(const UnitRef& panel, const std::string& folder, std::int32_t pageNumber,
-                      std::int32_t orientation, std::int32_t formatCode);
+                      Orientation orientation, std::int32_t formatCode);
 
 }  // namespace quillora::app

@@ -1,15 +1,15 @@
-// One batch of a print job: the settings confirmed, the output chosen, the page loop run.
+// One batch of a print job: the settings confirmed, the output chosen, the pages made.
 #pragma once
 
 #include <cstdint>
-#include <string>
-#include <vector>
+
+#include "pages/page_job.h"
 
 namespace quillora::app {
 
-// 0 when the settings were not confirmed or the folder prompt was cancelled, else the result of
-// the page loop.
-std::int32_t PrintBatch(std::vector<std::string>& paths, std::vector<float>& ratios, std::vector<std::string>& captions,
-                        std::string& header, std::string& footer);
+// 0 when the settings were not confirmed or the folder prompt was cancelled, else 1 when the
+// pages went out (all of them, or as many as the user let run before cancelling) and 0 when they
+// could not.
+std::int32_t PrintBatch(PageBatch batch);
 
 }  // namespace quillora::app

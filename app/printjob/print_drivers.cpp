@@ -11,6 +11,8 @@
 #include "printjob/print_batch.h"
 #include "printjob/unsaved_pages.h"
 
+#include <utility>
+
 namespace quillora::app {
 namespace {
 
@@ -44,13 +46,13 @@ public:
     void clearConfirmed() override { printSettings().confirmed = 0; }
     void openSettings() override
     {
-        OpenPrintSettings({}, false, {}, false, {}, false, std::string(), false, std::string(), false);
+        OpenPrintSettings();
     }
     void processEvents() override { app::processEvents(); }
-    void printBatch(JobBatch& batch) override
+    void printBatch(PageBatch& batch) override
     {
-        std::vector<float> ratios;
-        PrintBatch(batch.paths, ratios, batch.captions, batch.header, batch.footer);
+        PrintBatch(PageBatch{std::move(batch.paths), std::move(batch.captions), {}, std::move(batch.header),
+                             std::move(batch.footer)});
     }
     std::int32_t pagesNotSaved() override { return unsavedPages(); }
 };

@@ -31,7 +31,7 @@ std::string topLevelFolder(std::int32_t item)
     case kDriveItem: {
         // "System(C:)" names drive C: by the character just before the first colon.
         const std::string caption = tree.caption(item);
-        const std::int32_t colon = findText(caption, ":", false);
+        const std::int32_t colon = findText(caption, ":", LetterCase::Matters);
         if (colon < 2)
             return {};
         return caption.substr(static_cast<std::size_t>(colon - 2), 1) + ":\\";

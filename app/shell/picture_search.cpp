@@ -22,7 +22,7 @@ int folderDepth = 0;
 // Collapses every pair of backslashes into one, as the search does with every path it builds.
 std::string singleBackslashes(const std::string& path)
 {
-    return replaceAll(path, "\\\\", "\\", true);
+    return replaceAll(path, "\\\\", "\\", LetterCase::Matters);
 }
 
 bool endsWith(const std::string& text, std::string_view ending)
@@ -36,7 +36,7 @@ void listFolderPictures(const std::string& path, const std::string& folderName)
     std::string name;
     while (finder.next(name)) {
         // After the first taken entry every entry that is not a folder counts.
-        finder.setMask(0, true);
+        finder.setMask(0, SearchEntries::FilesOnly);
         if (!isPictureName(lowerCase(name)))
             continue;
         foundPictures().appendPicture(path + name, folderName, name);
@@ -88,7 +88,7 @@ void SearchPictures(std::string& root, bool includeSubFolders)
     root = singleBackslashes(root + "\\");
     root = leftText(root, textLength(root) - 1);
 
-    const std::int32_t lastBackslash = findTextFromEnd(root, "\\", false);
+    const std::int32_t lastBackslash = findTextFromEnd(root, "\\", LetterCase::Matters);
     std::string parent = root;
     std::string folderName;
     if (lastBackslash > 0) {

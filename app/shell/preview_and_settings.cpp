@@ -7,6 +7,8 @@
 #include "form_ids.h"
 #include "common/window_units.h"
 
+#include <utility>
+
 namespace quillora::app {
 namespace {
 
@@ -27,11 +29,11 @@ ColumnsByTitle findColumns(const FoundPictureList& list)
     const std::int32_t count = list.columnCount();
     for (std::int32_t column = 0; column < count; ++column) {
         const std::string title = list.columnTitle(column);
-        if (findText(title, "文件名全称", true) > 0)
+        if (findText(title, "文件名全称", LetterCase::Ignored) > 0)
             columns.path = column;
-        if (findText(title, "文件名", true) > 0)
+        if (findText(title, "文件名", LetterCase::Ignored) > 0)
             columns.name = column;
-        if (findText(title, "文件夹", true) > 0)
+        if (findText(title, "文件夹", LetterCase::Ignored) > 0)
             columns.folder = column;
     }
     return columns;
@@ -54,10 +56,15 @@ HandlerResult PreviewAndSettings(const EventArguments&)
     std::string header = lowerCase(editText(mainWindowUnit(forms::unit_type::EditBox, forms::MainWindow::编辑框_页眉)));
     std::string footer = lowerCase(editText(mainWindowUnit(forms::unit_type::EditBox, forms::MainWindow::编辑框_页脚)));
     const std::string category = rows > 0 ? list.cellText(0, columns.folder) : std::string();
-    header = replaceAll(header, "&f", category, true);
-    footer = replaceAll(footer, "&f", category, true);
+    header = replaceAll(header, "&f", category, LetterCase::Matters);
+    footer = replaceAll(footer, "&f", category, LetterCase::Matters);
 
-    OpenPrintSettings(paths, true, {}, false, captions, true, header, true, footer, true);
+    PreviewSet set;
+    set.paths = std::move(paths);
+    set.captions = std::move(captions);
+    set.header = std::move(header);
+    set.footer = std::move(footer);
+    OpenPrintSettings(std::move(set));
     return noValue();
 }
 

@@ -20,13 +20,13 @@ HandlerResult ShowPicture(const EventArguments&)
     std::int32_t pathColumn = -1;
     const std::int32_t columns = list.columnCount();
     for (std::int32_t column = 0; column < columns && pathColumn < 0; ++column)
-        if (findText(list.columnTitle(column), "文件名全称", true) > 0)
+        if (findText(list.columnTitle(column), "文件名全称", LetterCase::Ignored) > 0)
             pathColumn = column;
     if (pathColumn < 0)
         return noValue();
 
     if (!isWindowLoaded(forms::PictureWindow::id))
-        loadWindow(forms::PictureWindow::id, forms::MainWindow::id, false);
+        loadWindow(forms::PictureWindow::id, forms::MainWindow::id, WindowMode::Modeless);
     const ByteSet picture = ByteSet::copyOf(readFile(list.cellText(list.currentRow(), pathColumn)));
     const UnitRef window{forms::unit_type::window, forms::PictureWindow::id, 0};
     writeProperty(window, kWindowBackgroundPicture, picture.value());

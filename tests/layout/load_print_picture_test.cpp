@@ -6,10 +6,8 @@
 
 #include "common/picture_calls.h"
 #include "layout_test_support.h"
-#include "pagesetup/print_settings.h"
-#include "pagesetup/render_state.h"
-#include "printjob/load_print_picture.h"
-#include "printjob/progress_window.h"
+#include "pages/load_print_picture.h"
+#include "pages/progress_window.h"
 
 namespace quillora::app {
 namespace {
@@ -55,10 +53,9 @@ protected:
     void SetUp() override
     {
         layout_test::installProgramWindows();
-        printSettings().optimisation = 1;
         showProgressWindow();
         ASSERT_TRUE(progressWindowLoaded());
-        ASSERT_NE(renderState().scalingObject, 0);
+        ASSERT_NE(scalingObject(), 0);
     }
     void TearDown() override { layout_test::unloadProgramWindows(); }
 
@@ -94,6 +91,8 @@ TEST_F(PictureLoading, AnyOtherEndingIsRedrawnAtTheZoom)
     // Level 0, and a level whose target the file does not exceed 1.2 times, load it as it is.
     EXPECT_EQ(loadedSize(path, 0), (std::pair{160, 128}));
     EXPECT_EQ(loadedSize(path, 2), (std::pair{160, 128}));
+    // A level the settings window cannot give loads every picture as it is.
+    EXPECT_EQ(loadedSize(path, 6), (std::pair{160, 128}));
 }
 
 TEST_F(PictureLoading, BothSidesShrinkByTheSameZoom)

@@ -4,7 +4,7 @@
 
 #include <tuple>
 
-#include "pagesetup/page_model.h"
+#include "pages/page_model.h"
 
 namespace quillora::app {
 namespace {
@@ -95,9 +95,9 @@ class PhotoModes : public ::testing::TestWithParam<FitCase> {};
 TEST_P(PhotoModes, DrawTheExactRectangle)
 {
     const FitCase& c = GetParam();
-    PictureRect drawn;
-    ASSERT_TRUE(fitPictureInBox(c.box.x, c.box.y, c.box.width, c.box.height, c.picW, c.picH, c.ratio, c.mode, drawn));
-    EXPECT_EQ(drawn, c.drawn);
+    const auto drawn = fitPictureInBox(c.box, c.picW, c.picH, c.ratio, c.mode);
+    ASSERT_TRUE(drawn);
+    EXPECT_EQ(*drawn, c.drawn);
 }
 
 // A wide box (120 × 60) and a tall box (60 × 120) at (10, 20); a wide picture of 300 × 100 and a
@@ -142,11 +142,10 @@ INSTANTIATE_TEST_SUITE_P(
 
 TEST(PhotoModes, NothingIsDrawnInABoxWithoutArea)
 {
-    PictureRect drawn;
-    EXPECT_FALSE(fitPictureInBox(0, 0, 0, 50, 100, 100, 0, 0, drawn));
-    EXPECT_FALSE(fitPictureInBox(0, 0, 50, -3, 100, 100, 0, 0, drawn));
+    EXPECT_FALSE(fitPictureInBox({0, 0, 0, 50}, 100, 100, 0, 0));
+    EXPECT_FALSE(fitPictureInBox({0, 0, 50, -3}, 100, 100, 0, 0));
     // A picture without size and without a given ratio has nothing to fit.
-    EXPECT_FALSE(fitPictureInBox(0, 0, 50, 50, 0, 0, 0, 1, drawn));
+    EXPECT_FALSE(fitPictureInBox({0, 0, 50, 50}, 0, 0, 0, 1));
 }
 
 class NaturalSize : public ::testing::TestWithParam<std::tuple<int, int, int>> {};

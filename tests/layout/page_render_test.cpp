@@ -12,31 +12,13 @@
 #include "quillora/control_unit_commands.h"
 #include "form_ids.h"
 #include "layout_test_support.h"
-#include "pagesetup/preview_page.h"
-#include "pagesetup/render_state.h"
+#include "pages/preview_page.h"
+#include "pages/progress_window.h"
 #include "printjob/export_pages.h"
-#include "printjob/page_output.h"
-#include "printjob/progress_window.h"
 #include "quillora/draw_panel_commands.h"
 #include "runtime/core/window_loader.h"
 
 namespace quillora::app {
-
-// The pages the export loop hands out, taken from its panel as they are finished. This stands in
-// for the page output (which writes files) in this test program.
-namespace {
-std::vector<layout_test::BmpPicture> exportedPages;
-std::vector<std::int32_t> exportedNumbers;
-bool exportWriteSucceeds = true;
-}  // namespace
-
-bool OutputExportPage(const UnitRef& panel, const std::string&, std::int32_t pageNumber, std::int32_t, std::int32_t)
-{
-    const ByteSet data = ByteSet::adopt(callMethod(panel, &drawPanelGetPicture));
-    exportedPages.emplace_back(layout_test::Bytes(data.bytes().begin(), data.bytes().end()));
-    exportedNumbers.push_back(pageNumber);
-    return exportWriteSucceeds;
-}
 
 namespace {
 
@@ -44,6 +26,43 @@ using layout_test::BmpPicture;
 using layout_test::plainBmp;
 using layout_test::TempFolder;
 using layout_test::writePicture;
+
+// The pages the export loop hands out, taken from its panel as they are finished; this stands in
+// for the page output, which writes files.
+std::vector<layout_test::BmpPicture> exportedPages;
+std::vector<std::int32_t> exportedNumbers;
+bool exportWriteSucceeds = true;
+
+bool keepExportedPage(const UnitRef& panel, std::int32_t pageNumber)
+{
+    const ByteSet data = ByteSet::adopt(callMethod(panel, &drawPanelGetPicture));
+    callMethod(panel, &drawPanelClear);
+    exportedPages.emplace_back(layout_test::Bytes(data.bytes().begin(), data.bytes().end()));
+    exportedNumbers.push_back(pageNumber);
+    return exportWriteSucceeds;
+}
+
+// An export job in 0.1 mm on A4 with margins of 10 mm and header and footer 5 mm from the edges.
+PageJob exportJob(std::int32_t rows, std::int32_t columns, std::vector<std::string> paths)
+{
+    PageJob job;
+    job.paperWidth = 2100;
+    job.paperHeight = 2970;
+    job.rows = rows;
+    job.columns = columns;
+    job.marginTop = job.marginBottom = job.marginLeft = job.marginRight = 100;
+    job.header.offset = job.footer.offset = 50;
+    job.output.kind = PageOutput::Kind::Files;
+    job.output.pictureFormat = 5;
+    job.paths = std::move(paths);
+    return job;
+}
+
+RenderResult exportPages(const PageJob& job)
+{
+    ExportSink sink(keepExportedPage);
+    return renderPages(job, sink);
+}
 
 constexpr std::uint32_t kRed = 0xFF0000;
 constexpr std::uint32_t kBlue = 0x0000FF;
@@ -61,7 +80,6 @@ protected:
     void SetUp() override
     {
         layout_test::installProgramWindows();
-        printSettings() = PrintSettings{};
         exportedPages.clear();
         exportedNumbers.clear();
         exportWriteSucceeds = true;
@@ -69,17 +87,18 @@ protected:
     void TearDown() override { layout_test::unloadProgramWindows(); }
 
     // A 2 × 2 page of A4 with 10 mm margins and no spacing: cells of 95 × 138.5 mm.
-    PreviewPageInput twoByTwo(std::vector<std::string> paths)
+    PageJob twoByTwo(std::vector<std::string> paths)
     {
-        PreviewPageInput input;
-        input.pageWidth = 210;
-        input.pageHeight = 297;
-        input.rows = 2;
-        input.columns = 2;
-        input.marginTop = input.marginBottom = input.marginLeft = input.marginRight = 10;
-        input.photoMode = 1;
-        input.paths = std::move(paths);
-        return input;
+        PageJob job;
+        job.paperWidth = 210;
+        job.paperHeight = 297;
+        job.rows = 2;
+        job.columns = 2;
+        job.marginTop = job.marginBottom = job.marginLeft = job.marginRight = 10;
+        job.photoMode = 1;
+        job.optimisation = 1;
+        job.paths = std::move(paths);
+        return job;
     }
 
     TempFolder folder_;
@@ -87,26 +106,24 @@ protected:
 
 TEST_F(PageRendering, TheProgressWindowComesUpReadyAndItsCancelButtonAsksToStop)
 {
-    renderState().scalingObject = 0;
     showProgressWindow();
     ASSERT_TRUE(progressWindowLoaded());
-    EXPECT_NE(renderState().scalingObject, 0);
+    EXPECT_NE(scalingObject(), 0);
     EXPECT_FALSE(asBool(readProperty(progressPagePanel(), kPropertyVisible)));
     const UnitRef bar{forms::unit_type::ProcessBar, forms::ProgressWindow::id, forms::ProgressWindow::进度条_当前进度};
     EXPECT_EQ(asInt(readProperty(bar, kindProperty(kProgressMaximum))), 100);
     EXPECT_EQ(asInt(readProperty(bar, kindProperty(kProgressPosition))), 0);
-    EXPECT_FALSE(renderState().renderCancel);
+    EXPECT_FALSE(cancelRequested());
     按钮_取消打印_被单击(EventArguments{});
-    EXPECT_TRUE(renderState().renderCancel);
-    renderState().renderCancel = false;
+    EXPECT_TRUE(cancelRequested());
+    clearCancelRequest();
 }
 
 TEST_F(PageRendering, ThePreviewFillsEachCellWithItsPicture)
 {
     const std::string red = writePicture(folder_.path() / "red.bmp", plainBmp(40, 30, kRed));
     const std::string blue = writePicture(folder_.path() / "blue.bmp", plainBmp(40, 30, kBlue));
-    PreviewPageInput input = twoByTwo({red, blue, "", blue});
-    const ByteSet data = RenderPreviewPage(input);
+    const ByteSet data = RenderPreviewPage(twoByTwo({red, blue, "", blue}));
     const BmpPicture page(layout_test::Bytes(data.bytes().begin(), data.bytes().end()));
     ASSERT_TRUE(page.valid());
     EXPECT_EQ(page.width(), 210);
@@ -120,18 +137,18 @@ TEST_F(PageRendering, ThePreviewFillsEachCellWithItsPicture)
     EXPECT_FALSE(page.inkIn(11, 150, 90, 100));
     EXPECT_EQ(page.pixel(150, 200), kBlue);
     // The render leaves nothing behind.
-    EXPECT_FALSE(renderState().renderCancel);
+    EXPECT_FALSE(cancelRequested());
     EXPECT_TRUE(progressWindowGone());
 }
 
 TEST_F(PageRendering, ALandscapePreviewIsTurnedIntoThePortraitPanel)
 {
     const std::string red = writePicture(folder_.path() / "red.bmp", plainBmp(40, 30, kRed));
-    PreviewPageInput input = twoByTwo({red});
-    input.landscape = true;
-    input.rows = input.columns = 1;
-    input.marginLeft = 50;  // on the landscape page the left margin is wide
-    const ByteSet data = RenderPreviewPage(input);
+    PageJob job = twoByTwo({red});
+    job.orientation = Orientation::Landscape;
+    job.rows = job.columns = 1;
+    job.marginLeft = 50;  // on the landscape page the left margin is wide
+    const ByteSet data = RenderPreviewPage(job);
     const BmpPicture page(layout_test::Bytes(data.bytes().begin(), data.bytes().end()));
     ASSERT_TRUE(page.valid());
     EXPECT_EQ(page.width(), 210);
@@ -177,29 +194,31 @@ private:
 TEST_F(PageRendering, ClosingTheProgressWindowMidRenderEndsThePreviewCleanly)
 {
     const std::string red = writePicture(folder_.path() / "red.bmp", plainBmp(40, 30, kRed));
-    PreviewPageInput input = twoByTwo(std::vector<std::string>(4, red));
-    input.rows = input.columns = 5;
+    PageJob job = twoByTwo(std::vector<std::string>(4, red));
+    job.rows = job.columns = 5;
     const ProgressWindowCloser closer;
-    const ByteSet data = RenderPreviewPage(input);
-    EXPECT_FALSE(renderState().renderCancel);
+    const ByteSet data = RenderPreviewPage(job);
+    EXPECT_FALSE(cancelRequested());
     EXPECT_TRUE(progressWindowGone());
 }
 
 TEST_F(PageRendering, ClosingTheProgressWindowMidExportEndsTheBatch)
 {
-    FontSpec font;
+    PageJob job = exportJob(1, 1, std::vector<std::string>(6));
+    job.header.text = "head";
+    job.footer.text = "foot";
     const ProgressWindowCloser closer;
-    ExportBatchToPictures("D:\\album", 2100, 2970, 0, 1, 1, 0, 0, 0, font, 100, 100, 100, 100, 50, 50, 0, 5, 1,
-                          std::vector<std::string>(6), {}, {}, "head", "foot");
+    const RenderResult result = exportPages(job);
     EXPECT_LT(exportedPages.size(), 6u);
+    EXPECT_FALSE(result.completed);
     EXPECT_TRUE(progressWindowGone());
 }
 
 TEST_F(PageRendering, ThePreviewDefaultsAnEmptyLayout)
 {
-    PreviewPageInput input;  // no size, no rows: 210 × 297 and 5 × 5
-    input.captions = {"one", "two"};
-    const ByteSet data = RenderPreviewPage(input);
+    PageJob job;  // no size, no rows: 210 × 297 and 5 × 5
+    job.captions = {"one", "two"};
+    const ByteSet data = RenderPreviewPage(job);
     const BmpPicture page(layout_test::Bytes(data.bytes().begin(), data.bytes().end()));
     ASSERT_TRUE(page.valid());
     EXPECT_EQ(page.width(), 210);
@@ -211,9 +230,18 @@ TEST_F(PageRendering, TheExportDrawsEveryPageOfTheBatch)
     const std::string red = writePicture(folder_.path() / "red.png.bmp", plainBmp(40, 30, kRed));
     std::vector<std::string> paths(25, red);
     std::vector<std::string> captions(25, "a");
-    FontSpec font;
-    ExportBatchToPictures("D:\\album", 2100, 2970, 1, 2, 3, 10, 10, 2, font, 200, 180, 50, 150, 110, 140, 0, 5, 1,
-                          paths, {}, captions, "", "");
+    PageJob job = exportJob(2, 3, paths);
+    job.photoMode = 1;
+    job.rowSpacing = job.columnSpacing = 10;
+    job.captionGap = 2;
+    job.marginTop = 200;
+    job.marginBottom = 180;
+    job.marginLeft = 50;
+    job.marginRight = 150;
+    job.captions = captions;
+    const RenderResult result = exportPages(job);
+    EXPECT_TRUE(result.completed);
+    EXPECT_EQ(result.pagesFinished, 5);
     ASSERT_EQ(exportedPages.size(), 5u);
     EXPECT_EQ(exportedNumbers, (std::vector<std::int32_t>{1, 2, 3, 4, 5}));
     for (const BmpPicture& page : exportedPages) {
@@ -233,9 +261,9 @@ TEST_F(PageRendering, TheExportDrawsEveryPageOfTheBatch)
 
 TEST_F(PageRendering, ALandscapeExportPageIsDrawnOnTheWidePanel)
 {
-    FontSpec font;
-    ExportBatchToPictures("D:\\album", 2100, 2970, 0, 2, 2, 0, 0, 0, font, 100, 100, 100, 100, 50, 50, 1, 5, 1,
-                          {"", ""}, {}, {}, "", "");
+    PageJob job = exportJob(2, 2, {"", ""});
+    job.orientation = Orientation::Landscape;
+    exportPages(job);
     ASSERT_EQ(exportedPages.size(), 1u);
     EXPECT_EQ(exportedPages[0].width(), 2970);
     EXPECT_EQ(exportedPages[0].height(), 2100);
@@ -244,23 +272,22 @@ TEST_F(PageRendering, ALandscapeExportPageIsDrawnOnTheWidePanel)
 TEST_F(PageRendering, APageThatCannotBeWrittenEndsTheBatch)
 {
     exportWriteSucceeds = false;
-    FontSpec font;
-    ExportBatchToPictures("D:\\album", 2100, 2970, 0, 1, 1, 0, 0, 0, font, 100, 100, 100, 100, 50, 50, 0, 5, 1,
-                          {"", "", ""}, {}, {}, "", "");
+    const RenderResult result = exportPages(exportJob(1, 1, {"", "", ""}));
     EXPECT_EQ(exportedPages.size(), 1u);
-    EXPECT_FALSE(renderState().renderCancel);
+    EXPECT_FALSE(result.completed);
+    EXPECT_EQ(result.pagesFinished, 0);
+    EXPECT_FALSE(cancelRequested());
 }
 
 TEST_F(PageRendering, CancelDuringAPageFinishesItAndEndsTheBatch)
 {
     // The cancel button is pressed before the loop runs its first picture: the flag is cleared
     // at the start, so all pages come out; a flag set while the first picture loads stops after it.
-    renderState().renderCancel = true;
-    FontSpec font;
-    ExportBatchToPictures("D:\\album", 2100, 2970, 0, 1, 1, 0, 0, 0, font, 100, 100, 100, 100, 50, 50, 0, 5, 1,
-                          {"", ""}, {}, {}, "", "");
+    按钮_取消打印_被单击(EventArguments{});
+    const RenderResult result = exportPages(exportJob(1, 1, {"", ""}));
     EXPECT_EQ(exportedPages.size(), 2u);
-    EXPECT_FALSE(renderState().renderCancel);
+    EXPECT_TRUE(result.completed);
+    EXPECT_FALSE(cancelRequested());
 }
 
 }  // namespace

@@ -1,6 +1,6 @@
 // Header and footer lines: the placeholders a user types and where the line lands on the page,
 // on a surface that measures every byte as 10 units wide.
-#include "pagesetup/header_footer.h"
+#include "pages/header_footer.h"
 
 #include <gtest/gtest.h>
 
@@ -35,20 +35,19 @@ public:
 
 class HeaderFooterTest : public testing::Test {
 protected:
-    void SetUp() override { createPageSetupState(); }
-    void TearDown() override { releasePageSetupState(); }
-
     // A 210 × 297 page with margins 5 and 15, header 11 below the top, footer 14 above the bottom.
     PlacedLine header(const std::string& text, std::int32_t page = 1, std::int32_t total = 1)
     {
-        return PlaceHeaderFooter(true, surface, text, page, total, 210, 297, 5, 15, 11, 14);
+        return PlaceHeaderFooter(surface, LineKind::Header, {text, {}, align, 11}, kPage, {page, total});
     }
     PlacedLine footer(const std::string& text, std::int32_t page = 1, std::int32_t total = 1)
     {
-        return PlaceHeaderFooter(false, surface, text, page, total, 210, 297, 5, 15, 11, 14);
+        return PlaceHeaderFooter(surface, LineKind::Footer, {text, {}, align, 14}, kPage, {page, total});
     }
 
+    static constexpr LineFrame kPage{210, 297, 5, 15};
     MeasuringSurface surface;
+    std::int32_t align = 0;
 };
 
 struct Substitution {
@@ -122,8 +121,7 @@ class AlignmentTest : public HeaderFooterTest, public testing::WithParamInterfac
 TEST_P(AlignmentTest, PlacesTheLineBetweenTheMargins)
 {
     const Alignment& row = GetParam();
-    printSettings().headerAlign = row.align;
-    printSettings().footerAlign = row.align;
+    align = row.align;
     EXPECT_EQ(header(row.text).x, row.x);
     EXPECT_EQ(footer(row.text).x, row.x);
 }
@@ -144,11 +142,11 @@ INSTANTIATE_TEST_SUITE_P(Alignments, AlignmentTest, testing::Values(
 
 TEST_F(HeaderFooterTest, OddSpaceIsTruncatedTowardZero)
 {
-    printSettings().footerAlign = 1;
+    const PageLine centred{"abc", {}, 1, 14};
     // 5 + (210 - 5 - 16 - 30) / 2 = 84.5 becomes 84.
-    EXPECT_EQ(PlaceHeaderFooter(false, surface, "abc", 1, 1, 210, 297, 5, 16, 11, 14).x, 84);
+    EXPECT_EQ(PlaceHeaderFooter(surface, LineKind::Footer, centred, {210, 297, 5, 16}, {}).x, 84);
     // 0 + (10 - 0 - 1 - 30) / 2 = -10.5 becomes -10.
-    EXPECT_EQ(PlaceHeaderFooter(false, surface, "abc", 1, 1, 10, 297, 0, 1, 11, 14).x, -10);
+    EXPECT_EQ(PlaceHeaderFooter(surface, LineKind::Footer, centred, {10, 297, 0, 1}, {}).x, -10);
 }
 
 TEST_F(HeaderFooterTest, HeaderHangsFromItsOffsetAndFooterRisesFromTheBottom)
@@ -156,13 +154,14 @@ TEST_F(HeaderFooterTest, HeaderHangsFromItsOffsetAndFooterRisesFromTheBottom)
     EXPECT_EQ(header("x").y, 11);
     EXPECT_EQ(footer("x").y, 297 - 14);
     // The printer's margin box: offsets less the margins, which may put the line above the box.
-    EXPECT_EQ(PlaceHeaderFooter(true, surface, "x", 1, 1, 1900, 2590, 0, 0, 110 - 200, 140 - 180).y, -90);
-    EXPECT_EQ(PlaceHeaderFooter(false, surface, "x", 1, 1, 1900, 2590, 0, 0, 110 - 200, 140 - 180).y, 2630);
+    const LineFrame marginBox{1900, 2590, 0, 0};
+    EXPECT_EQ(PlaceHeaderFooter(surface, LineKind::Header, {"x", {}, 0, 110 - 200}, marginBox, {}).y, -90);
+    EXPECT_EQ(PlaceHeaderFooter(surface, LineKind::Footer, {"x", {}, 0, 140 - 180}, marginBox, {}).y, 2630);
 }
 
 TEST_F(HeaderFooterTest, TheSubstitutedTextIsWhatIsMeasured)
 {
-    printSettings().headerAlign = 2;
+    align = 2;
     const PlacedLine line = header("第&P页", 12, 20);
     EXPECT_EQ(surface.calls, std::vector<std::string>{"textWidth 第12页"});
     EXPECT_EQ(line.x, 210 - 15 - static_cast<std::int32_t>(std::string("第12页").size()) * 10);
@@ -170,7 +169,7 @@ TEST_F(HeaderFooterTest, TheSubstitutedTextIsWhatIsMeasured)
 
 TEST_F(HeaderFooterTest, AnEmptyTextTouchesNothing)
 {
-    printSettings().headerAlign = 2;
+    align = 2;
     const PlacedLine line = header("");
     EXPECT_EQ(line.text, "");
     EXPECT_TRUE(surface.calls.empty());

@@ -27,7 +27,7 @@ public:
     bool openSettingsConfirms = true;
 
     std::vector<std::string> log;
-    std::vector<JobBatch> batches;
+    std::vector<PageBatch> batches;
 
     void showStatus(std::string_view text) override { log.push_back("status " + std::string(text)); }
     std::string headerText() override { return header; }
@@ -45,7 +45,7 @@ public:
         isConfirmed = openSettingsConfirms;
     }
     void processEvents() override { log.push_back("events"); }
-    void printBatch(JobBatch& batch) override
+    void printBatch(PageBatch& batch) override
     {
         log.push_back("batch");
         const std::size_t index = batches.size();

@@ -1,7 +1,7 @@
 // The header and footer line of a page. The same placement serves every surface a renderer draws
 // on (the preview and export panel in millimetres, the printer in tenths of a millimetre): the
 // surface measures the text in the font the renderer has set on it, the geometry is the same.
-#include "pagesetup/header_footer.h"
+#include "pages/header_footer.h"
 
 #include "common/core_calls.h"
 #include "common/number_text.h"
@@ -24,7 +24,7 @@ std::int32_t clockPart(CommandFunction part)
 std::string substitute(std::string text, std::int32_t page, std::int32_t totalPages)
 {
     const auto replace = [&text](const char* placeholder, std::int32_t number) {
-        text = replaceAll(text, placeholder, toText(number), false);
+        text = replaceAll(text, placeholder, toText(number), LetterCase::Ignored);
     };
     replace("&P", page);
     replace("&A", totalPages);
@@ -39,32 +39,31 @@ std::string substitute(std::string text, std::int32_t page, std::int32_t totalPa
 
 }  // namespace
 
-PlacedLine PlaceHeaderFooter(bool isHeader, PageSurface& surface, const std::string& text, std::int32_t page,
-                             std::int32_t totalPages, std::int32_t width, std::int32_t height, std::int32_t left,
-                             std::int32_t right, std::int32_t headerOffset, std::int32_t footerOffset)
+PlacedLine PlaceHeaderFooter(PageSurface& surface, LineKind kind, const PageLine& line, const LineFrame& frame,
+                             PageNumbers numbers)
 {
-    PlacedLine line;
-    line.y = isHeader ? headerOffset : truncateToInt(static_cast<double>(height) - footerOffset);
-    line.x = left;
+    PlacedLine placed;
+    placed.y = kind == LineKind::Header ? line.offset
+                                        : truncateToInt(static_cast<double>(frame.height) - line.offset);
+    placed.x = frame.left;
     // A page without a header (or footer) has nothing to measure or write.
-    if (text.empty())
-        return line;
+    if (line.text.empty())
+        return placed;
 
-    line.text = substitute(text, page, totalPages);
-    const double textWidth = surface.textWidth(line.text);
-    const PrintSettings& settings = printSettings();
-    switch (isHeader ? settings.headerAlign : settings.footerAlign) {
+    placed.text = substitute(line.text, numbers.page, numbers.totalPages);
+    const double textWidth = surface.textWidth(placed.text);
+    switch (line.align) {
     case 0:
         break;
     case 2:
         // A text wider than the space between the margins starts left of the left margin.
-        line.x = truncateToInt(static_cast<double>(width) - right - textWidth);
+        placed.x = truncateToInt(static_cast<double>(frame.width) - frame.right - textWidth);
         break;
     default:
-        line.x = truncateToInt(left + (static_cast<double>(width) - left - right - textWidth) / 2);
+        placed.x = truncateToInt(frame.left + (static_cast<double>(frame.width) - frame.left - frame.right - textWidth) / 2);
         break;
     }
-    return line;
+    return placed;
 }
 
 }  // namespace quillora::app

@@ -9,10 +9,7 @@
 
 #include <cstddef>
 #include <cstdint>
-#include <string>
-#include <vector>
-
-
+#include <optional>
 namespace quillora::app {
 
 // Computed lengths are compared with this tolerance: a counts as less than b when a - b < -1e-7.
@@ -40,14 +37,23 @@ struct PictureRect {
     bool operator==(const PictureRect&) const = default;
 };
 
-// Where a picture of natural size picW × picH lands in the box (x, y, boxW, boxH) in `mode`.
-// `ratio` is width ÷ height; below 0.001 the picture's own ratio is used. Natural size is not
-// clipped to the box. Nothing is drawn (false) when the box or the picture has no area.
-bool fitPictureInBox(std::int32_t x, std::int32_t y, std::int32_t boxW, std::int32_t boxH, std::int32_t picW,
-                     std::int32_t picH, float ratio, std::int32_t mode, PictureRect& drawn);
+// Where a picture of natural size picW × picH lands in `box` in `mode`. `ratio` is width ÷ height;
+// below 0.001 the picture's own ratio is used. Natural size is not clipped to the box. Nothing is
+// drawn (no rectangle) when the box or the picture has no area.
+std::optional<PictureRect> fitPictureInBox(const PictureRect& box, std::int32_t picW, std::int32_t picH, float ratio,
+                                           std::int32_t mode);
 
-// How a renderer differs from the others.
+// How a renderer differs from the others: the page loop is the same code for all three, and
+// everything that differs between the preview, the printer and the export is here as data.
 struct PageRules {
+    // The paper of a job that names none, in the renderer's unit.
+    std::int32_t defaultPaperWidth = 0;
+    std::int32_t defaultPaperHeight = 0;
+    // The canvases draw 5 × 5 when rows or columns are missing; the printer refuses such a job.
+    bool defaultGrid = true;
+    // The point size written into the surface's font for a font of `points` screen points (the
+    // panels do not have the screen's 96 pixels per inch; the printer converts sizes itself).
+    std::int32_t (*fontSize)(std::int32_t points) = nullptr;
     // The printer holds the cell size as whole units; the canvases keep single precision.
     bool integerCells = false;
     // The canvases count from the paper's corner, so their cells start at the margins; the
@@ -59,17 +65,28 @@ struct PageRules {
     // itself).
     std::int32_t naturalPixels = 0;
     std::int32_t naturalUnits = 1;
+    // The preview draws the first page only, every cell of it, with or without pictures.
+    bool firstPageOnly = false;
+    // The preview lets pending events run after every cell; the jobs after every page.
+    bool eventsAfterEachCell = false;
+    // The printer may read a picture until its page is out, so pictures stay loaded to the end of
+    // the job; the canvases let each picture go as soon as it is drawn.
+    bool picturesKeptToEnd = false;
+    // An exported batch handed over without captions gives the pictures the whole cell.
+    bool noCaptionsFillCell = false;
 };
 
 // A side of `pixels` pixels in the renderer's unit by its natural-size rule (canvases only).
 std::int32_t naturalLength(std::int32_t pixels, const PageRules& rules);
 
-// The preview canvas: one pixel per millimetre, pictures at 11.8 pixels per millimetre.
+// The preview canvas: one pixel per millimetre, pictures at 11.8 pixels per millimetre, fonts at
+// truncate(size ÷ 96 × 25.4).
 PageRules previewRules();
 // The printer: 0.1 mm from the margin box, whole-unit cells, natural size from the printer.
 PageRules printerRules();
 // The export canvas: 0.1 mm per pixel; pictures at the same physical size as in the preview
-// (1.18 pixels per 0.1 mm), so an exported page matches what the preview showed.
+// (1.18 pixels per 0.1 mm), so an exported page matches what the preview showed; fonts at
+// truncate(size × 2.6458), 254 pixels per inch against the screen's 96.
 PageRules exportRules();
 
 // The page in the renderer's unit, after defaults and the landscape swap.

@@ -1,5 +1,5 @@
-// The progress window shared by the preview, the printer page loop and the export loop: its
-// progress bar, its cancel button and the hidden units the loops draw with.
+// The progress window every page render runs in: its progress bar, its cancel button and the
+// hidden units the renders draw with (the page panel, the printer, the reduction's animation box).
 #pragma once
 
 #include <cstdint>
@@ -18,6 +18,15 @@ void hideProgressWindow();
 void setProgressRange(std::int32_t minimum, std::int32_t maximum);
 // Does nothing when the window is not loaded.
 void setProgressPosition(std::int32_t position);
+
+// The cancel request of the running render: set by the window's 取消 button, tested by the page
+// loop after every picture, cleared when a render starts and when it ends.
+bool cancelRequested();
+void clearCancelRequest();
+
+// The animation object the picture reduction draws with, made when the window is created
+// (0 before that).
+std::int32_t scalingObject();
 
 // The hidden units of the window.
 UnitRef progressPagePanel();       // 画板_temp

@@ -1,4 +1,4 @@
-#include "pagesetup/page_model.h"
+#include "pages/page_model.h"
 
 #include <cmath>
 #include <limits>
@@ -23,15 +23,16 @@ std::int32_t normalisedPhotoMode(std::int32_t mode)
     return mode < kPhotoFitCentred || mode > kPhotoNaturalTopLeft ? kPhotoFitCentred : mode;
 }
 
-bool fitPictureInBox(std::int32_t x, std::int32_t y, std::int32_t boxW, std::int32_t boxH, std::int32_t picW,
-                     std::int32_t picH, float ratio, std::int32_t mode, PictureRect& drawn)
+std::optional<PictureRect> fitPictureInBox(const PictureRect& box, std::int32_t picW, std::int32_t picH, float ratio,
+                                           std::int32_t mode)
 {
+    const auto [x, y, boxW, boxH] = box;
     mode = normalisedPhotoMode(mode);
     if (boxW <= 0 || boxH <= 0)
-        return false;
+        return std::nullopt;
     if (ratio < 0.001f || !std::isfinite(ratio)) {
         if (picW <= 0 || picH <= 0)
-            return false;
+            return std::nullopt;
         ratio = static_cast<float>(picW) / static_cast<float>(picH);
     }
 
@@ -46,6 +47,7 @@ bool fitPictureInBox(std::int32_t x, std::int32_t y, std::int32_t boxW, std::int
         fitH = truncated(boxW / static_cast<double>(ratio));
     }
 
+    PictureRect drawn;
     switch (mode) {
     case kPhotoFillBox:
         drawn = {x, y, boxW, boxH};
@@ -68,22 +70,66 @@ bool fitPictureInBox(std::int32_t x, std::int32_t y, std::int32_t boxW, std::int
             drawn = {x, truncated(y + (boxH - fitH) / 2.0), boxW, fitH};
         break;
     }
-    return drawn.width > 0 && drawn.height > 0;
+    if (drawn.width <= 0 || drawn.height <= 0)
+        return std::nullopt;
+    return drawn;
 }
+
+namespace {
+
+std::int32_t screenPointsOnMillimetres(std::int32_t points)
+{
+    return truncated(points / 96.0 * 25.4);
+}
+
+std::int32_t screenPointsOnTenths(std::int32_t points)
+{
+    return truncated(points * 2.6458);
+}
+
+std::int32_t pointsAsTheyAre(std::int32_t points)
+{
+    return points;
+}
+
+}  // namespace
 
 PageRules previewRules()
 {
-    return {false, true, 118, 10};
+    PageRules rules;
+    rules.defaultPaperWidth = 210;
+    rules.defaultPaperHeight = 297;
+    rules.fontSize = screenPointsOnMillimetres;
+    rules.naturalPixels = 118;
+    rules.naturalUnits = 10;
+    rules.firstPageOnly = true;
+    rules.eventsAfterEachCell = true;
+    return rules;
 }
 
 PageRules printerRules()
 {
-    return {true, false, 0};
+    PageRules rules;
+    rules.defaultPaperWidth = 2100;
+    rules.defaultPaperHeight = 2970;
+    rules.defaultGrid = false;
+    rules.fontSize = pointsAsTheyAre;
+    rules.integerCells = true;
+    rules.originAtMargins = false;
+    rules.picturesKeptToEnd = true;
+    return rules;
 }
 
 PageRules exportRules()
 {
-    return {false, true, 118, 100};
+    PageRules rules;
+    rules.defaultPaperWidth = 2100;
+    rules.defaultPaperHeight = 2970;
+    rules.fontSize = screenPointsOnTenths;
+    rules.naturalPixels = 118;
+    rules.naturalUnits = 100;
+    rules.noCaptionsFillCell = true;
+    return rules;
 }
 
 std::int32_t naturalLength(std::int32_t pixels, const PageRules& rules)

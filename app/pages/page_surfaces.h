@@ -7,7 +7,7 @@
 
 #include "common/picture_calls.h"
 #include "common/unit_calls.h"
-#include "pagesetup/page_surface.h"
+#include "pages/page_surface.h"
 
 namespace quillora::app {
 

@@ -1,11 +1,10 @@
 // The progress window's behaviour: set up when created, lifted once when first activated, its
 // cancel button asking the running render to stop.
-#include "printjob/progress_window.h"
+#include "pages/progress_window.h"
 
 #include "common/core_calls.h"
 #include "common/handlers.h"
 #include "form_ids.h"
-#include "pagesetup/render_state.h"
 #include "quillora/control_unit_commands.h"
 #include "quillora/core_commands.h"
 #include "quillora/special_unit_commands.h"
@@ -14,6 +13,11 @@ namespace quillora::app {
 namespace {
 
 namespace pw = forms::ProgressWindow;
+
+// Both live as long as the program: the button that sets the request and the loop that tests it
+// never run at the same moment, and the object belongs to the window's one animation box.
+bool cancelWasRequested = false;
+std::int32_t windowScalingObject = 0;
 
 UnitRef progressUnit(std::uint32_t typeCode, std::uint32_t unitId)
 {
@@ -32,6 +36,21 @@ UnitRef progressWindowItself()
 }
 
 }  // namespace
+
+bool cancelRequested()
+{
+    return cancelWasRequested;
+}
+
+void clearCancelRequest()
+{
+    cancelWasRequested = false;
+}
+
+std::int32_t scalingObject()
+{
+    return windowScalingObject;
+}
 
 UnitRef progressPagePanel()
 {
@@ -57,7 +76,7 @@ void showProgressWindow()
 {
     // Loading a window that is loaded brings it up; one that was closed but is not gone yet is
     // finished off and loaded anew, so a render never runs on a window about to be destroyed.
-    loadWindow(pw::id, 0, false);
+    loadWindow(pw::id, 0, WindowMode::Modeless);
     if (progressWindowLoaded())
         writeProperty(progressWindowItself(), kPropertyVisible, makeBool(true));
 }
@@ -98,7 +117,7 @@ HandlerResult ProgressWindow_创建完毕(const EventArguments&)
     writeProperty(progressPagePanel(), kPropertyVisible, makeBool(false));
     // The object the picture reduction draws with; it lives as long as the window.
     const UnitRef templateObject = progressUnit(forms::unit_type::CartoonObject, pw::动画物体1);
-    renderState().scalingObject =
+    windowScalingObject =
         asInt(callMethod(progressAnimationBox(), &animationBoxCreateObject, templateObject.value(), makeInt(0), makeInt(0)));
     return noValue();
 }
@@ -120,7 +139,7 @@ HandlerResult 进度条_当前进度_鼠标左键被按下(const EventArguments&
 
 HandlerResult 按钮_取消打印_被单击(const EventArguments&)
 {
-    renderState().renderCancel = true;
+    cancelWasRequested = true;
     return noValue();
 }
 

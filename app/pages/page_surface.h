@@ -6,7 +6,7 @@
 #include <cstdint>
 #include <string>
 
-#include "pagesetup/print_settings.h"
+#include "pages/font_spec.h"
 
 namespace quillora::app {
 

@@ -12,6 +12,11 @@ namespace quillora::app {
 // The target of an optimisation level: level × 50 K bytes.
 inline constexpr std::int64_t kOptimisationStep = 51200;
 
+// Levels 1 to 5 shrink large pictures; 0 (and any level the settings window cannot give) loads
+// every picture as it is.
+inline constexpr std::int32_t kHighestOptimisation = 5;
+bool shrinksPictures(std::int32_t level);
+
 // How far a file of `fileSize` bytes exceeds the target of `level`, as the single-precision
 // ratio the decision is taken on.
 float optimisationRatio(std::int64_t fileSize, std::int32_t level);
@@ -25,7 +30,7 @@ bool exemptFromReduction(const std::string& path);
 // The picture handle of the file (0 when it is missing or not a picture). For a level of 1 to 5
 // a file of 1.2 times the level's target or more is redrawn smaller through the progress
 // window's scaling object first; the file itself is never changed. The progress window must
-// be loaded.
+// be loaded. The caller decides the level: the preview loads at 1, the jobs at the record's.
 std::int32_t LoadPrintPicture(const std::string& path, std::int32_t level);
 
 // How many of the next pictures a page render names ahead of the one it loads.

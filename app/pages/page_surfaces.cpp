@@ -1,4 +1,4 @@
-#include "pagesetup/page_surfaces.h"
+#include "pages/page_surfaces.h"
 
 #include "common/core_calls.h"
 

@@ -1,14 +1,12 @@
-#include "printjob/load_print_picture.h"
+#include "pages/load_print_picture.h"
 
 #include <cmath>
 
 #include "common/core_calls.h"
 #include "common/picture_calls.h"
 #include "common/unit_calls.h"
-#include "pagesetup/page_model.h"
-#include "pagesetup/print_settings.h"
-#include "pagesetup/render_state.h"
-#include "printjob/progress_window.h"
+#include "pages/page_model.h"
+#include "pages/progress_window.h"
 #include "quillora/core_commands.h"
 #include "quillora/special_unit_commands.h"
 
@@ -35,7 +33,7 @@ ByteSet fileBytes(const std::string& path)
 std::int32_t reducedPicture(const ByteSet& data, std::int32_t zoom)
 {
     const UnitRef box = progressAnimationBox();
-    const RuntimeValue object = makeInt(renderState().scalingObject);
+    const RuntimeValue object = makeInt(scalingObject());
     if (!asBool(callMethod(box, &animationBoxSetObjectPicture, object, data.value())))
         return 0;
     callMethod(box, &animationBoxSetObjectZoom, object, makeInt(zoom), makeInt(zoom));
@@ -51,6 +49,11 @@ std::int32_t reducedPicture(const ByteSet& data, std::int32_t zoom)
 }
 
 }  // namespace
+
+bool shrinksPictures(std::int32_t level)
+{
+    return level >= 1 && level <= kHighestOptimisation;
+}
 
 float optimisationRatio(std::int64_t fileSize, std::int32_t level)
 {
@@ -77,7 +80,7 @@ bool exemptFromReduction(const std::string& path)
 
 void ReadNextPrintPicturesAhead(const std::vector<std::string>& paths, std::size_t index, std::int32_t level)
 {
-    if (level >= 1 && printSettings().optimisation <= 5)
+    if (shrinksPictures(level))
         return;
     // The runtime ignores a file it has been told of already, so each call adds the farthest one.
     for (std::size_t next = index + 1; next < paths.size() && next <= index + kPicturesReadAhead; ++next)
@@ -89,7 +92,7 @@ std::int32_t LoadPrintPicture(const std::string& path, std::int32_t level)
 {
     if (path.empty() || !fileExists(path))
         return 0;
-    if (level < 1 || printSettings().optimisation > 5)
+    if (!shrinksPictures(level))
         return loadPictureFromFile(path);
     const float ratio = optimisationRatio(fileSize(path), level);
     if (!needsReduction(ratio) || exemptFromReduction(path))

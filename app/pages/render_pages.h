@@ -1,0 +1,34 @@
+// The one page loop: a page job drawn onto a sink. The preview, the printer and the export run
+// this same loop; what differs between them is the sink and its PageRules.
+#pragma once
+
+#include <cstdint>
+
+#include "pages/page_job.h"
+#include "pages/page_model.h"
+#include "pages/page_sink.h"
+#include "pages/page_surface.h"
+
+namespace quillora::app {
+
+// Draws one picture into a box on the surface with the photo mode's rules; does nothing for
+// picture 0.
+void drawPictureInBox(PageSurface& surface, const PageRules& rules, std::int32_t picture, const PictureRect& box,
+                      float ratio, std::int32_t mode);
+
+struct RenderResult {
+    // Every page the job was to make was finished and handed to the sink.
+    bool completed = false;
+    // The user asked the progress window to stop (its cancel button or its close box).
+    bool cancelled = false;
+    std::int32_t pagesFinished = 0;
+};
+
+// Runs the job on the sink: the progress window shown, the defaults of the sink's rules applied,
+// then page after page the header, the cells (each picture loaded, drawn, captioned, the progress
+// moved, the cancel request tested), the footer and the page's end, and at last the progress
+// window closed. A job whose layout leaves no room for a cell is refused with a message before
+// anything starts (the preview shows such a page without cells).
+RenderResult renderPages(PageJob job, PageSink& sink);
+
+}  // namespace quillora::app
