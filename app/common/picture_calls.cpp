@@ -19,18 +19,25 @@ RuntimeValue callBitmap(CommandFunction command, Values... values)
 
 }  // namespace
 
-ByteSet ByteSet::copyOf(std::span<const std::uint8_t> bytes)
+ByteSet ByteSet::ofSize(std::size_t size)
 {
-    // A byte set of length 0 is always the null block.
-    if (bytes.empty())
+    // A byte set of length 0 is always the null block, and its length field holds 32 bits.
+    if (size == 0 || size > UINT32_MAX)
         return ByteSet();
-    void* block = runtime().AllocateBlock(static_cast<std::int64_t>(sizeof(ByteSetHeader) + bytes.size()));
+    void* block = runtime().AllocateBlock(static_cast<std::int64_t>(sizeof(ByteSetHeader) + size));
     if (!block)
         return ByteSet();
-    const ByteSetHeader header{1, static_cast<std::uint32_t>(bytes.size())};
+    const ByteSetHeader header{1, static_cast<std::uint32_t>(size)};
     std::memcpy(block, &header, sizeof header);
-    std::memcpy(static_cast<std::uint8_t*>(block) + sizeof header, bytes.data(), bytes.size());
     return ByteSet(block);
+}
+
+ByteSet ByteSet::copyOf(std::span<const std::uint8_t> bytes)
+{
+    ByteSet set = ofSize(bytes.size());
+    if (!set.empty())
+        std::memcpy(set.writableBytes().data(), bytes.data(), bytes.size());
+    return set;
 }
 
 ByteSet ByteSet::adopt(const RuntimeValue& result)
@@ -45,6 +52,15 @@ std::span<const std::uint8_t> ByteSet::bytes() const
     const RuntimeValue record = value();
     const std::uint8_t* data = byteSetData(record);
     return data ? std::span<const std::uint8_t>(data, byteSetLength(record)) : std::span<const std::uint8_t>();
+}
+
+std::span<std::uint8_t> ByteSet::writableBytes()
+{
+    // The set's own block: the header, then its bytes.
+    if (!block_.get())
+        return {};
+    const std::span<const std::uint8_t> readable = bytes();
+    return {static_cast<std::uint8_t*>(block_.get()) + sizeof(ByteSetHeader), readable.size()};
 }
 
 std::int32_t loadPictureFromFile(const std::string& path)

@@ -17,11 +17,14 @@ class ByteSet {
 public:
     ByteSet() = default;
     static ByteSet copyOf(std::span<const std::uint8_t> bytes);
+    // A set of `size` bytes to be filled in through writableBytes() (empty when there is no memory).
+    static ByteSet ofSize(std::size_t size);
     // Takes ownership of the byte set a command returned (any other result is the empty set).
     static ByteSet adopt(const RuntimeValue& result);
 
     RuntimeValue value() const { return makePointer(TypeCode::ByteSet, block_.get()); }
     std::span<const std::uint8_t> bytes() const;
+    std::span<std::uint8_t> writableBytes();
     bool empty() const { return bytes().empty(); }
 
 private:

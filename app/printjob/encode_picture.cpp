@@ -76,7 +76,7 @@ namespace {
 
 // The conversion itself; `copied` runs once the input stream holds its own copy of the data.
 template <typename Copied>
-std::optional<std::vector<std::uint8_t>> convert(std::span<const std::uint8_t> bmpData, std::int32_t formatCode,
+std::optional<ByteSet> convert(std::span<const std::uint8_t> bmpData, std::int32_t formatCode,
                                                  Copied copied)
 {
     // An unknown code has no encoder; the service would refuse the null identifier anyway.
@@ -130,21 +130,24 @@ std::optional<std::vector<std::uint8_t>> convert(std::span<const std::uint8_t> b
     conversion.lockedOutput = outputBlock;
     if (outputSize == 0)
         return std::nullopt;
-    std::vector<std::uint8_t> converted(outputSize);
-    callDll<RtlMoveMemoryFn>(DllCommand::RtlMoveMemory, static_cast<void*>(converted.data()),
+    // The converted data is copied once, straight into the byte set it is handed out in.
+    ByteSet converted = ByteSet::ofSize(outputSize);
+    if (converted.empty())
+        return std::nullopt;
+    callDll<RtlMoveMemoryFn>(DllCommand::RtlMoveMemory, static_cast<void*>(converted.writableBytes().data()),
                              static_cast<const void*>(outputBytes), outputSize);
     return converted;
 }
 
 }  // namespace
 
-std::optional<std::vector<std::uint8_t>> encodePictureData(std::span<const std::uint8_t> bmpData,
+std::optional<ByteSet> encodePictureData(std::span<const std::uint8_t> bmpData,
                                                            std::int32_t formatCode)
 {
     return convert(bmpData, formatCode, [] {});
 }
 
-std::optional<std::vector<std::uint8_t>> encodeOwnedPictureData(ByteSet&& bmpData, std::int32_t formatCode)
+std::optional<ByteSet> encodeOwnedPictureData(ByteSet&& bmpData, std::int32_t formatCode)
 {
     ByteSet held = std::move(bmpData);
     return convert(held.bytes(), formatCode, [&held] { held = ByteSet(); });
@@ -155,8 +158,7 @@ bool EncodePicture(std::span<const std::uint8_t> bmpData, std::int32_t formatCod
     const auto converted = encodePictureData(bmpData, formatCode);
     if (!converted)
         return false;
-    const ByteSet bytes = ByteSet::copyOf(*converted);
-    return asBool(callCore(&WriteFile, makePointer(TypeCode::Text, path.c_str()), bytes.value()));
+    return asBool(callCore(&WriteFile, makePointer(TypeCode::Text, path.c_str()), converted->value()));
 }
 
 }  // namespace quillora::app

@@ -23,11 +23,11 @@ std::u16string ToWideText(const std::string& text);
 
 // The picture converted by the service: nothing when the code has no encoder or the service
 // could not convert it (the BMP data is refused, the encoder failed, no memory).
-std::optional<std::vector<std::uint8_t>> encodePictureData(std::span<const std::uint8_t> bmpData,
+std::optional<ByteSet> encodePictureData(std::span<const std::uint8_t> bmpData,
                                                            std::int32_t formatCode);
 // The same, letting go of the BMP data as soon as the service's input stream holds its copy: an
 // exported page is 18.7 MB, which need not be held twice while the service converts it.
-std::optional<std::vector<std::uint8_t>> encodeOwnedPictureData(ByteSet&& bmpData, std::int32_t formatCode);
+std::optional<ByteSet> encodeOwnedPictureData(ByteSet&& bmpData, std::int32_t formatCode);
 
 // Converts and writes the result to `path` (created or replaced); true when the converted data
 // was written.

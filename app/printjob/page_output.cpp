@@ -80,12 +80,12 @@ ByteSet pageFileBytes(BitmapObject&& page, std::int32_t formatCode, std::string&
         return bmp;
     // The name of any code outside 1..5 ends in ".jpg", so its content is JPEG too.
     const std::int32_t encoding = formatCode >= 2 && formatCode <= 5 ? formatCode : 2;
-    const auto converted = encodeOwnedPictureData(std::move(bmp), encoding);
+    auto converted = encodeOwnedPictureData(std::move(bmp), encoding);
     if (!converted || converted->empty()) {
         reason = "图像编码服务未能转换这种格式";
         return ByteSet();
     }
-    return ByteSet::copyOf(*converted);
+    return std::move(*converted);
 }
 
 }  // namespace

@@ -4,6 +4,8 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 #include <cstring>
 #include <string>
 #include <vector>
@@ -78,8 +80,8 @@ TEST_P(EncodeFormatTest, ConvertsIntoTheFormat)
 {
     const auto converted = encodePictureData(tinyBmp(5, 3), GetParam().code);
     ASSERT_TRUE(converted) << "the service did not convert format " << GetParam().code;
-    ASSERT_GE(converted->size(), GetParam().signature.size());
-    EXPECT_EQ(std::memcmp(converted->data(), GetParam().signature.data(), GetParam().signature.size()), 0);
+    ASSERT_GE(converted->bytes().size(), GetParam().signature.size());
+    EXPECT_EQ(std::memcmp(converted->bytes().data(), GetParam().signature.data(), GetParam().signature.size()), 0);
 }
 
 TEST_P(EncodeFormatTest, TheOwnedDataGivesTheSameFile)
@@ -91,7 +93,7 @@ TEST_P(EncodeFormatTest, TheOwnedDataGivesTheSameFile)
     ASSERT_TRUE(fromOwned);
     ASSERT_TRUE(fromView);
     // The encoders write no time stamp, so the same pixels give the same bytes.
-    EXPECT_EQ(*fromOwned, *fromView);
+    EXPECT_TRUE(std::ranges::equal(fromOwned->bytes(), fromView->bytes()));
 }
 
 INSTANTIATE_TEST_SUITE_P(Formats, EncodeFormatTest,
