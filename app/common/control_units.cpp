@@ -65,7 +65,11 @@ void ItemList::addItem(std::string_view text) const
 std::int32_t ItemList::findItemStartingWith(std::string_view prefix) const
 {
     const std::string holder(prefix);
-    return asInt(callMethod(unit_, commandsOf(kind_).findItem, textValue(holder), makeInt(0), makeBool(false)));
+    // From the first item on, by the start of the item's text rather than the whole of it.
+    constexpr std::int32_t kFromFirstItem = 0;
+    constexpr bool kWholeTextOnly = false;
+    return asInt(callMethod(unit_, commandsOf(kind_).findItem, textValue(holder), makeInt(kFromFirstItem),
+                            makeBool(kWholeTextOnly)));
 }
 
 std::int32_t ItemList::selectedIndex() const
