@@ -18,6 +18,9 @@ namespace pw = forms::ProgressWindow;
 // never run at the same moment, and the object belongs to the window's one animation box.
 bool cancelWasRequested = false;
 std::int32_t windowScalingObject = 0;
+// Holders of the window, and whether a render finished while it was held.
+int windowHolds = 0;
+bool renderFinishedWhileHeld = false;
 
 UnitRef progressUnit(std::uint32_t typeCode, std::uint32_t unitId)
 {
@@ -33,6 +36,14 @@ UnitRef progressBar()
 UnitRef progressWindowItself()
 {
     return progressUnit(forms::unit_type::window, pw::ownRecord);
+}
+
+// The window hidden and closed; it goes when events are next processed, which they then are.
+void closeAfterRender()
+{
+    hideProgressWindow();
+    closeProgressWindow();
+    processEvents();
 }
 
 }  // namespace
@@ -94,6 +105,29 @@ void closeProgressWindow()
     // Hidden first, so the window system hands the activation back while every unit still exists.
     hideProgressWindow();
     callCore(&CloseWindow, makeInt(static_cast<std::int32_t>(pw::id)));
+}
+
+void finishWithProgressWindow()
+{
+    if (windowHolds > 0) {
+        renderFinishedWhileHeld = true;
+        return;
+    }
+    processEvents();
+    closeAfterRender();
+}
+
+ProgressWindowHold::ProgressWindowHold()
+{
+    if (windowHolds++ == 0)
+        renderFinishedWhileHeld = false;
+}
+
+ProgressWindowHold::~ProgressWindowHold()
+{
+    // The holder has let events through just before letting go.
+    if (--windowHolds == 0 && renderFinishedWhileHeld)
+        closeAfterRender();
 }
 
 void setProgressRange(std::int32_t minimum, std::int32_t maximum)

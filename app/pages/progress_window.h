@@ -15,6 +15,21 @@ bool progressWindowLoaded();
 void closeProgressWindow();
 void hideProgressWindow();
 
+// The end of a render's use of the window: events let through, the window hidden and closed (it
+// goes when events are next processed), events let through again. While a ProgressWindowHold
+// lives, renders leave the window up and the last holder closes it.
+void finishWithProgressWindow();
+
+// Keeps the progress window up across several renders in a row (the preview drawn again for an
+// edit made while it was drawn), so that the window goes only once everything is shown.
+class ProgressWindowHold {
+public:
+    ProgressWindowHold();
+    ~ProgressWindowHold();
+    ProgressWindowHold(const ProgressWindowHold&) = delete;
+    ProgressWindowHold& operator=(const ProgressWindowHold&) = delete;
+};
+
 void setProgressRange(std::int32_t minimum, std::int32_t maximum);
 // Does nothing when the window is not loaded.
 void setProgressPosition(std::int32_t position);

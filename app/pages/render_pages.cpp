@@ -219,10 +219,7 @@ RenderResult renderPages(PageJob job, PageSink& sink)
             result = loop.run();
         sink.end();
     }
-    processEvents();
-    hideProgressWindow();
-    closeProgressWindow();
-    processEvents();
+    finishWithProgressWindow();
     clearCancelRequest();
     return result;
 }

@@ -11,6 +11,8 @@
 #include "pages/progress_window.h"
 #include "pagesetup/print_settings.h"
 #include "pagesetup/settings_page_job.h"
+
+#include <utility>
 #include "quillora/control_unit_commands.h"
 #include "quillora/core_commands.h"
 
@@ -75,33 +77,68 @@ PageJob previewJob()
     return job;
 }
 
-// Set while a preview page is being drawn.
-bool previewDrawing = false;
+// Set while a refresh runs; a refresh asked for meanwhile is remembered and drawn by it.
+bool refreshRunning = false;
+bool refreshAsked = false;
+void (*actionAfterRefresh)() = nullptr;
+
+bool livePreviewWanted()
+{
+    return isWindowLoaded(sw::id) && isChecked(settingsUnit(forms::unit_type::CheckBox, sw::选择框_实时预览));
+}
+
+void drawPreview()
+{
+    PanelSurface preview(settingsUnit(forms::unit_type::DrawPanel, sw::画板_预览));
+    preview.clear();
+    const ByteSet page = RenderPreviewPage(previewJob());
+    // The settings window may have gone while the page was drawn.
+    if (isWindowLoaded(sw::id))
+        preview.showBackground(page, 2);
+    setProgressPosition(0);
+}
 
 }  // namespace
 
 bool previewBusy()
 {
-    return previewDrawing;
+    return refreshRunning;
 }
 
 void refreshPreview()
 {
-    if (!isWindowLoaded(sw::id) || previewDrawing)
+    if (!livePreviewWanted())
         return;
-    if (!isChecked(settingsUnit(forms::unit_type::CheckBox, sw::选择框_实时预览)))
+    // An edit made while a page is drawn (the page lets events through after every cell) is not
+    // lost: the page is drawn once more when this one is done, however many edits came.
+    if (refreshRunning) {
+        refreshAsked = true;
         return;
-    previewDrawing = true;
+    }
+    refreshRunning = true;
+    do {
+        // The progress window goes only when the last page asked for is shown, so whoever waits
+        // for it to go sees the finished preview.
+        const ProgressWindowHold hold;
+        do {
+            refreshAsked = false;
+            drawPreview();
+            // Edits made as the page was finished arrive before the window goes.
+            processEvents();
+        } while (refreshAsked && livePreviewWanted());
+    } while (refreshAsked && livePreviewWanted());
+    refreshAsked = false;
+    refreshRunning = false;
+    if (const auto action = std::exchange(actionAfterRefresh, nullptr))
+        action();
+}
 
-    PanelSurface preview(settingsUnit(forms::unit_type::DrawPanel, sw::画板_预览));
-    preview.clear();
-    const ByteSet page = RenderPreviewPage(previewJob());
-
-    // The settings window may have gone while the page was drawn.
-    if (isWindowLoaded(sw::id))
-        preview.showBackground(page, 2);
-    setProgressPosition(0);
-    previewDrawing = false;
+void afterPreview(void (*action)())
+{
+    if (refreshRunning)
+        actionAfterRefresh = action;
+    else
+        action();
 }
 
 HandlerResult RefreshPreview(const EventArguments&)

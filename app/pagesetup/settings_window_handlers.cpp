@@ -210,19 +210,20 @@ HandlerResult 按钮_页脚字体_被单击(const EventArguments&)
 HandlerResult 按钮_取消_被单击(const EventArguments&)
 {
     printSettings().confirmed = 0;
-    if (!previewBusy())
-        closeOnOwnRequest();
+    afterPreview(closeOnOwnRequest);
     return noValue();
 }
 
 // The close box withdraws a confirmation like cancel does. OK and cancel close the window
-// through the same request, so their own close keeps what OK stored. No close while a preview
-// is being drawn: it draws into this window.
+// through the same request, so their own close keeps what OK stored. A preview being drawn
+// into this window finishes first; the window closes then.
 HandlerResult PrintSettingsWindow_可否被关闭(const EventArguments&)
 {
     if (!takeOwnCloseRequest())
         printSettings().confirmed = 0;
     const bool mayClose = !previewBusy();
+    if (!mayClose)
+        afterPreview(closeOnOwnRequest);
     setClosing(mayClose);
     return returnBool(mayClose);
 }

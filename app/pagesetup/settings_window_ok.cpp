@@ -118,9 +118,8 @@ HandlerResult 按钮_确定_被单击(const EventArguments&)
         return noValue();
     }
     settings = std::move(proposed);
-    // While a preview is being drawn into it the window stays open, the settings already stored.
-    if (!previewBusy())
-        closeOnOwnRequest();
+    // A preview being drawn into the window finishes first; the settings are already stored.
+    afterPreview(closeOnOwnRequest);
     return noValue();
 }
 
