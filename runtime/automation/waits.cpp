@@ -2,7 +2,7 @@
 // condition holds (then the next line is scheduled) or its limit runs out (the run ends with an
 // error line). A limit is given in milliseconds; 30 s when the line gives none, and a long job
 // (an album of thousands of photos) may need a larger one.
-#include "runtime/core/automation_verbs.h"
+#include "runtime/automation/verbs.h"
 
 #include "runtime/core/events.h"
 #include "runtime/core/live_window.h"
