@@ -6,7 +6,7 @@
 #include "platform/fs/file_io.h"
 #include "platform/message_box.h"
 #include "quillora/dialog_commands.h"
-#include "runtime/core/automation_driver.h"
+#include "runtime/automation/driver.h"
 #include "runtime/core/command_arguments.h"
 #include "runtime/core/core_command_table.h"
 #include "runtime/core/runtime_start.h"

@@ -1,6 +1,6 @@
 #include "runtime/core/message_loop.h"
 
-#include "runtime/core/automation_driver.h"
+#include "runtime/automation/driver.h"
 #include "runtime/core/events.h"
 #include "runtime/core/form_window.h"
 #include "runtime/core/live_window.h"

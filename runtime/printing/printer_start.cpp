@@ -4,7 +4,7 @@
 
 #include "platform/printer_dialogs.h"
 #include "quillora/printer_commands.h"
-#include "runtime/core/automation_driver.h"
+#include "runtime/automation/driver.h"
 #include "runtime/core/message_loop.h"
 #include "runtime/printing/printer_status_dialog.h"
 

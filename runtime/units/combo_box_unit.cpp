@@ -220,6 +220,11 @@ std::string ComboBoxUnit::describe() const
     return escapedForDescription(text()) + describedSelection(items(), selectedIndex()) + describedItems(items());
 }
 
+std::optional<std::vector<std::string>> ComboBoxUnit::liveItems() const
+{
+    return utf8Texts(items());
+}
+
 bool ComboBoxUnit::automate(std::string_view action, std::string_view argument, std::string& problem)
 {
     if (action == "select") {

@@ -43,6 +43,7 @@ public:
                            std::uint32_t payloadHigh) override;
     std::string describe() const override;
     bool automate(std::string_view action, std::string_view argument, std::string& problem) override;
+    std::optional<std::vector<std::string>> liveItems() const override;
 
     bool editable() const;
     QStringList items() const;

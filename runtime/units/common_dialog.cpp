@@ -3,7 +3,7 @@
 #include "platform/device_fonts.h"
 #include "platform/message_box.h"
 #include "quillora/special_unit_commands.h"
-#include "runtime/core/automation_driver.h"
+#include "runtime/automation/driver.h"
 #include "runtime/core/command_arguments.h"
 #include "runtime/core/form_window.h"
 #include "runtime/core/live_window.h"

@@ -77,6 +77,15 @@ std::string describedSelection(const QStringList& items, int index)
     return "\nselected\t" + std::to_string(index) + "\t" + escapedForDescription(text);
 }
 
+std::vector<std::string> utf8Texts(const QStringList& texts)
+{
+    std::vector<std::string> converted;
+    converted.reserve(static_cast<std::size_t>(texts.size()));
+    for (const QString& text : texts)
+        converted.push_back(text.toStdString());
+    return converted;
+}
+
 std::string describedItems(const QStringList& items)
 {
     std::string lines;

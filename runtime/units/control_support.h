@@ -7,6 +7,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include <Qt>
 #include <QString>
@@ -50,6 +51,9 @@ std::string escapedForDescription(const QString& text);
 // The driver's line of the chosen item: "selected\tINDEX\tTEXT" preceded by "\n", with an empty
 // text when the index names no item (-1, nothing chosen).
 std::string describedSelection(const QStringList& items, int index);
+
+// The texts of a list in the program's 8-bit text, in order.
+std::vector<std::string> utf8Texts(const QStringList& texts);
 
 // The driver's item lines: "item\tINDEX\tTEXT" for each item, each line preceded by "\n".
 std::string describedItems(const QStringList& items);

@@ -114,6 +114,11 @@ std::string ListBoxUnit::describe() const
     return describedSelection(items(), selectedIndex()) + describedItems(items());
 }
 
+std::optional<std::vector<std::string>> ListBoxUnit::liveItems() const
+{
+    return utf8Texts(items());
+}
+
 bool ListBoxUnit::automate(std::string_view action, std::string_view argument, std::string& problem)
 {
     if (action != "select")

@@ -18,7 +18,7 @@ namespace quillora::runtime {
 
 class ListViewModel;
 
-class ListViewUnit : public Unit {
+class ListViewUnit : public Unit, public UnitTable {
 public:
     // The width of a column inserted without one, in pixels.
     static constexpr int kDefaultColumnWidth = 50;
@@ -33,22 +33,23 @@ public:
     // "select N" makes row N (from 0) current; "doubleclick N" makes it current and double-clicks
     // it, which raises the common event -3 as a user's double click does.
     bool automate(std::string_view action, std::string_view argument, std::string& problem) override;
+    const UnitTable* table() const override { return this; }
 
     // Columns; an index outside them gives -1, 0, false or the empty text.
     int insertColumn(int position, std::string_view title, int width, form_format::Alignment alignment);
     bool deleteColumn(int column);
-    int columnCount() const;
-    std::string columnTitle(int column) const;
-    int columnWidth(int column) const;
-    form_format::Alignment columnAlignment(int column) const;
+    int columnCount() const override;
+    std::string columnTitle(int column) const override;
+    int columnWidth(int column) const override;
+    form_format::Alignment columnAlignment(int column) const override;
 
     // Rows, counting those the control does not show yet.
     int insertRow(int position, std::string_view caption);
     bool deleteRow(int row);
     void deleteAllRows();
-    int rowCount() const;
+    int rowCount() const override;
     bool setCellText(int row, int column, std::string_view text);
-    std::string cellText(int row, int column) const;
+    std::string cellText(int row, int column) const override;
     int currentRow() const;
     bool setCurrentRow(int row);
 

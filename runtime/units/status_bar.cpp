@@ -196,6 +196,11 @@ std::string StatusBarUnit::describe() const
     return line;
 }
 
+std::optional<std::string> StatusBarUnit::statusText() const
+{
+    return partCount() > 0 ? partText(0) : std::string();
+}
+
 }  // namespace quillora::runtime
 
 // --- the methods ----------------------------------------------------------------------------------

@@ -24,6 +24,7 @@ public:
     bool neverFirstFocus() const override { return true; }
     // The part texts, separated by tabs.
     std::string describe() const override;
+    std::optional<std::string> statusText() const override;
 
     // A part index outside the parts gives false, the empty text or -1 and changes nothing.
     int partCount() const { return static_cast<int>(parts_.size()); }

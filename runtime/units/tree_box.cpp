@@ -362,6 +362,16 @@ std::string TreeBoxUnit::describe() const
     return lines;
 }
 
+std::optional<std::vector<TreeItemTemplate>> TreeBoxUnit::liveTreeItems() const
+{
+    std::vector<TreeItemTemplate> items;
+    items.reserve(static_cast<std::size_t>(itemCount()));
+    for (int index = 0; index < itemCount(); ++index)
+        items.push_back({static_cast<std::uint32_t>(itemLevel(index)), itemImage(index), itemValue(index),
+                         itemText(index)});
+    return items;
+}
+
 bool TreeBoxUnit::automate(std::string_view action, std::string_view argument, std::string& problem)
 {
     if (action != "choose")

@@ -27,6 +27,7 @@ public:
     // makes that item current and raises event 0, also when it was current already, as choosing
     // it again in the folder tree reads its folder again.
     bool automate(std::string_view action, std::string_view argument, std::string& problem) override;
+    std::optional<std::vector<TreeItemTemplate>> liveTreeItems() const override;
 
     // The item operations of the methods. An index outside the items gives -1, 0, false or the
     // empty text and changes nothing.

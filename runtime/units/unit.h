@@ -21,6 +21,22 @@ namespace quillora::runtime {
 
 class LiveWindow;
 
+// A table of titled columns over rows of text cells, as the automation driver reads it off a
+// loaded unit that shows one (a list view). An index outside the table gives 0, -1 or the empty
+// text.
+class UnitTable {
+public:
+    virtual int columnCount() const = 0;
+    virtual std::string columnTitle(int column) const = 0;
+    virtual int columnWidth(int column) const = 0;
+    virtual form_format::Alignment columnAlignment(int column) const = 0;
+    virtual int rowCount() const = 0;
+    virtual std::string cellText(int row, int column) const = 0;
+
+protected:
+    ~UnitTable() = default;
+};
+
 class Unit {
 public:
     Unit(LiveWindow& window, const UnitTemplate& unitTemplate);
@@ -67,6 +83,18 @@ public:
     // Acts as a user would: "click", "type TEXT", "tick 0|1", "select N|TEXT", "choose TEXT",
     // "doubleclick N". False (with a reason in `problem`) when the kind cannot do it.
     virtual bool automate(std::string_view action, std::string_view argument, std::string& problem);
+
+    // What the automation driver lists of a loaded unit beyond describe(), as plain data that
+    // the driver formats itself. A kind answers only for what it holds live; for everything else
+    // the driver lists what the unit's form says.
+    // The items a combo box or list box holds now; nothing for kinds whose items are the form's.
+    virtual std::optional<std::vector<std::string>> liveItems() const { return std::nullopt; }
+    // A tree box's items in item order; nothing for other kinds.
+    virtual std::optional<std::vector<TreeItemTemplate>> liveTreeItems() const { return std::nullopt; }
+    // The table a list view shows; null for kinds that show none.
+    virtual const UnitTable* table() const { return nullptr; }
+    // The text of a status bar's first part (empty when it has no part); nothing for other kinds.
+    virtual std::optional<std::string> statusText() const { return std::nullopt; }
 
     LiveWindow& window() const { return window_; }
     std::uint32_t windowId() const;

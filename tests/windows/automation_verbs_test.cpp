@@ -1,7 +1,7 @@
 // The automation driver's parts that need no running program: splitting script lines into words,
 // the verb table, and "press" on the buttons of dialogs that are not form windows.
-#include "runtime/core/automation_script.h"
-#include "runtime/core/automation_verbs.h"
+#include "runtime/automation/script.h"
+#include "runtime/automation/verbs.h"
 
 #include <QApplication>
 #include <QDialog>

@@ -26,7 +26,7 @@
 // visible), whether it is enabled within its window, what an edit box, label or button shows
 // now, the state its describe() reports (the selected, checked and position lines, the same
 // lines wait-text matches, with the unit's name put in), and the items, tree items, columns and
-// rows the unit holds now.
+// rows the unit holds now, as its liveItems(), liveTreeItems() and table() give them.
 #pragma once
 
 #include <optional>

@@ -2,7 +2,7 @@
 // condition holds (then the next line is scheduled) or its limit runs out (the run ends with an
 // error line). A limit is given in milliseconds; 30 s when the line gives none, and a long job
 // (an album of thousands of photos) may need a larger one.
-#include "runtime/core/automation_verbs.h"
+#include "runtime/automation/verbs.h"
 
 #include "runtime/core/events.h"
 #include "runtime/core/live_window.h"
@@ -15,6 +15,7 @@
 
 #include <functional>
 #include <memory>
+#include <utility>
 
 namespace quillora::runtime {
 namespace {
@@ -98,8 +99,9 @@ void runWaitText(const ScriptLine& line)
     const std::string target = line.words[1];
     const std::string expected = line.words[2];
     const int limit = limitArgument(line, 3, "wait-text WINDOW.UNIT TEXT [MS]");
-    const auto [windowName, unitName] = splitUnitName(line, target);
-    waitFor(line, [windowName, unitName, expected] {
+    // Named copies, not structured bindings: clang 14 cannot capture a binding in a lambda.
+    const std::pair<std::string, std::string> names = splitUnitName(line, target);
+    waitFor(line, [windowName = names.first, unitName = names.second, expected] {
         LiveWindow* window = findWindow(windowName);
         const Unit* unit = window ? window->findUnitByName(unitName) : nullptr;
         return unit && unit->describe().find(expected) != std::string::npos;

@@ -1,14 +1,10 @@
-#include "runtime/core/automation_dump.h"
+#include "runtime/automation/dump.h"
 
-#include "runtime/core/automation_script.h"
+#include "runtime/automation/script.h"
 #include "runtime/core/form_template_format.h"
 #include "runtime/core/form_window.h"
 #include "runtime/core/live_window.h"
 #include "runtime/core/window_registry.h"
-#include "runtime/units/combo_box_unit.h"
-#include "runtime/units/list_box_unit.h"
-#include "runtime/units/list_view.h"
-#include "runtime/units/tree_box.h"
 #include "runtime/units/unit.h"
 
 #include <QAction>
@@ -18,6 +14,7 @@
 
 #include <algorithm>
 #include <iterator>
+#include <vector>
 
 namespace quillora::runtime {
 namespace {
@@ -121,10 +118,17 @@ void storedStateLines(std::string& out, const std::string& name, std::string_vie
     }
 }
 
-void itemLines(std::string& out, const std::string& name, const QStringList& items)
+void itemLines(std::string& out, const std::string& name, const std::vector<std::string>& items)
 {
-    for (qsizetype index = 0; index < items.size(); ++index)
-        out += "item\t" + name + "\t" + std::to_string(index) + "\t" + escapedField(items[index].toStdString()) + "\n";
+    for (std::size_t index = 0; index < items.size(); ++index)
+        out += "item\t" + name + "\t" + std::to_string(index) + "\t" + escapedField(items[index]) + "\n";
+}
+
+void treeLines(std::string& out, const std::string& name, const std::vector<TreeItemTemplate>& items)
+{
+    for (const TreeItemTemplate& item : items)
+        out += "tree\t" + name + "\t" + std::to_string(item.level) + "\t" + std::to_string(item.image) + "\t"
+            + std::to_string(item.value) + "\t" + escapedField(item.caption) + "\n";
 }
 
 std::string menuFlags(const MenuItemTemplate& item)
@@ -140,14 +144,22 @@ std::string menuFlags(const MenuItemTemplate& item)
     return flags.empty() ? "-" : flags;
 }
 
-void rowLines(std::string& out, const std::string& name, const ListViewUnit& view)
+void columnLines(std::string& out, const std::string& name, const UnitTable& table)
+{
+    for (int column = 0; column < table.columnCount(); ++column)
+        out += "column\t" + name + "\t" + std::to_string(column) + "\t" + escapedField(table.columnTitle(column))
+            + "\t" + std::to_string(table.columnWidth(column)) + "\t" + alignmentName(table.columnAlignment(column))
+            + "\n";
+}
+
+void rowLines(std::string& out, const std::string& name, const UnitTable& table)
 {
     // Without columns a row still has its caption, cell 0.
-    const int cells = std::max(view.columnCount(), 1);
-    for (int row = 0; row < view.rowCount(); ++row) {
+    const int cells = std::max(table.columnCount(), 1);
+    for (int row = 0; row < table.rowCount(); ++row) {
         out += "row\t" + name + "\t" + std::to_string(row);
         for (int cell = 0; cell < cells; ++cell)
-            out += "\t" + escapedField(view.cellText(row, cell));
+            out += "\t" + escapedField(table.cellText(row, cell));
         out += "\n";
     }
 }
@@ -168,31 +180,15 @@ void dumpUnit(std::string& out, const std::string& windowName, const UnitTemplat
         liveStateLines(out, name, *unit);
     else
         storedStateLines(out, name, kind, properties);
-    // A tab control's pages keep the captions of its form.
-    if (const auto* combo = dynamic_cast<const ComboBoxUnit*>(unit)) {
-        itemLines(out, name, combo->items());
-    } else if (const auto* list = dynamic_cast<const ListBoxUnit*>(unit)) {
-        itemLines(out, name, list->items());
-    } else {
-        for (std::size_t index = 0; index < properties.items.size(); ++index)
-            out += "item\t" + name + "\t" + std::to_string(index) + "\t" + escapedField(properties.items[index]) + "\n";
-    }
-    if (const auto* tree = dynamic_cast<const TreeBoxUnit*>(unit)) {
-        for (int index = 0; index < tree->itemCount(); ++index)
-            out += "tree\t" + name + "\t" + std::to_string(tree->itemLevel(index)) + "\t"
-                + std::to_string(tree->itemImage(index)) + "\t" + std::to_string(tree->itemValue(index)) + "\t"
-                + escapedField(tree->itemText(index)) + "\n";
-    } else {
-        for (const TreeItemTemplate& item : properties.treeItems)
-            out += "tree\t" + name + "\t" + std::to_string(item.level) + "\t" + std::to_string(item.image) + "\t"
-                + std::to_string(item.value) + "\t" + escapedField(item.caption) + "\n";
-    }
-    if (const auto* view = dynamic_cast<const ListViewUnit*>(unit)) {
-        for (int column = 0; column < view->columnCount(); ++column)
-            out += "column\t" + name + "\t" + std::to_string(column) + "\t" + escapedField(view->columnTitle(column))
-                + "\t" + std::to_string(view->columnWidth(column)) + "\t"
-                + alignmentName(view->columnAlignment(column)) + "\n";
-        rowLines(out, name, *view);
+    // A tab control's pages keep the captions of its form; only the kinds that hold items, tree
+    // items or a table live answer for them.
+    const std::optional<std::vector<std::string>> items = unit ? unit->liveItems() : std::nullopt;
+    itemLines(out, name, items ? *items : properties.items);
+    const std::optional<std::vector<TreeItemTemplate>> treeItems = unit ? unit->liveTreeItems() : std::nullopt;
+    treeLines(out, name, treeItems ? *treeItems : properties.treeItems);
+    if (const UnitTable* table = unit ? unit->table() : nullptr) {
+        columnLines(out, name, *table);
+        rowLines(out, name, *table);
     }
     if (properties.tooltip)
         out += "tooltip\t" + name + "\t" + escapedField(*properties.tooltip) + "\n";
@@ -288,11 +284,11 @@ std::optional<std::string> dumpUnitNamed(std::string_view windowName, std::strin
 std::optional<std::string> dumpRows(std::string_view windowName, std::string_view unitName)
 {
     const std::optional<Located> found = locate(windowName, unitName);
-    const auto* view = found ? dynamic_cast<const ListViewUnit*>(found->unit) : nullptr;
-    if (!view)
+    const UnitTable* table = found && found->unit ? found->unit->table() : nullptr;
+    if (!table)
         return std::nullopt;
     std::string out;
-    rowLines(out, std::string(windowName) + "." + std::string(unitName), *view);
+    rowLines(out, std::string(windowName) + "." + std::string(unitName), *table);
     return out;
 }
 

@@ -43,7 +43,7 @@
 //   quit [CODE]                ends the program with CODE (the end of the script does, with 0)
 //
 // Output, one tab-separated line each on standard output:
-//   dump U | dump W            see automation_dump.h
+//   dump U | dump W            see dump.h
 //   rows U                     the "row" lines of a list view
 //   status                     status<TAB>TEXT, part 0 of the start window's status bar (the
 //                              first status bar in the table of the first window loaded)
@@ -56,7 +56,7 @@
 //
 // A line that cannot be carried out (an unknown verb, too few or too many words, a unit that is
 // not there) prints error<TAB>LINE<TAB>REASON to standard error and ends the program with exit
-// code 3. The verbs are dispatched from one table (automation_verbs.h).
+// code 3. The verbs are dispatched from one table (verbs.h).
 #pragma once
 
 #include <optional>

@@ -1,14 +1,13 @@
 // The verbs that print what a user sees: a window's or unit's dump, a list view's rows, the
 // start window's status bar, which unit has the focus, what is enabled, the events as they fire,
 // and a window's picture.
-#include "runtime/core/automation_verbs.h"
+#include "runtime/automation/verbs.h"
 
-#include "runtime/core/automation_dump.h"
+#include "runtime/automation/dump.h"
 #include "runtime/core/events.h"
 #include "runtime/core/form_window.h"
 #include "runtime/core/live_window.h"
 #include "runtime/core/window_registry.h"
-#include "runtime/units/status_bar.h"
 #include "runtime/units/unit.h"
 
 #include <QApplication>
@@ -16,6 +15,7 @@
 
 #include <cstdio>
 #include <optional>
+#include <utility>
 
 namespace quillora::runtime {
 namespace {
@@ -47,16 +47,16 @@ void printEvent(const EventRecord& record)
     say("event\t" + name + "\t" + std::to_string(record.event));
 }
 
-// The status bar of the start window (the first window loaded and still up): the first unit of
-// that kind in its table.
-const StatusBarUnit* startWindowStatusBar(const ScriptLine& line)
+// The status text of the start window (the first window loaded and still up): that of the first
+// status bar in its table.
+std::string startWindowStatus(const ScriptLine& line)
 {
     const std::vector<LiveWindow*> loaded = liveWindows();
     if (loaded.empty())
         fail(line, "no window is loaded");
     for (const auto& unit : loaded.front()->units())
-        if (const auto* bar = dynamic_cast<const StatusBarUnit*>(unit.get()))
-            return bar;
+        if (std::optional<std::string> text = unit->statusText())
+            return *std::move(text);
     fail(line, loaded.front()->name() + " has no status bar");
 }
 
@@ -101,8 +101,7 @@ void runRows(const ScriptLine& line)
 
 void runStatus(const ScriptLine& line)
 {
-    const StatusBarUnit* bar = startWindowStatusBar(line);
-    say("status\t" + escapedField(bar->partCount() > 0 ? bar->partText(0) : std::string()));
+    say("status\t" + escapedField(startWindowStatus(line)));
 }
 
 void runScreenshot(const ScriptLine& line)

@@ -1,4 +1,4 @@
-#include "runtime/core/automation_verbs.h"
+#include "runtime/automation/verbs.h"
 
 #include "runtime/core/live_window.h"
 #include "runtime/core/window_registry.h"
@@ -12,7 +12,7 @@ namespace {
 constexpr std::size_t kAny = kAnyNumberOfArguments;
 
 // Every verb of the script language, with the number of words after it and its usage as the
-// error line quotes it. automation_driver.h documents each one.
+// error line quotes it. driver.h documents each one.
 constexpr std::array kVerbs = {
     Verb{"click", 1, 1, "click WINDOW.UNIT", &runClick},
     Verb{"dblclick", 1, 2, "dblclick WINDOW.UNIT [ROW]", &runDoubleClick},

@@ -1,8 +1,8 @@
 // Starting the driver and running the script one line at a time at the program's idle points.
-#include "runtime/core/automation_driver.h"
+#include "runtime/automation/driver.h"
 
 #include "platform/program_image.h"
-#include "runtime/core/automation_verbs.h"
+#include "runtime/automation/verbs.h"
 #include "runtime/core/program_exit.h"
 #include "runtime/core/window_loader.h"
 

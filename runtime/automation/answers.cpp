@@ -1,8 +1,8 @@
 // The answers a script queues for the dialogs that will open. Each kind of dialog has its own
 // queue, taken from the front when a dialog of that kind opens; a dialog that finds its queue
 // empty behaves as if cancelled, a message box takes its default button.
-#include "runtime/core/automation_driver.h"
-#include "runtime/core/automation_verbs.h"
+#include "runtime/automation/driver.h"
+#include "runtime/automation/verbs.h"
 
 #include "platform/message_box.h"
 

@@ -1,4 +1,4 @@
-#include "runtime/core/automation_script.h"
+#include "runtime/automation/script.h"
 
 #include "runtime/core/program_exit.h"
 #include "runtime/core/runtime_start.h"

@@ -1,15 +1,15 @@
 // The automation driver's verbs, shared between its parts: the table that dispatches them, the
 // lookups of the windows and units a line names, and each group of verbs.
 //
-//   automation_verbs.cpp    the table, and finding windows and units by name
-//   automation_actions.cpp  what a user does: click, type, select, key, press, load, close, ...
-//   automation_output.cpp   what a user sees: dump, rows, status, screenshot, focused, ...
-//   automation_waits.cpp    wait-idle, wait-loaded, wait-closed, wait-text, sleep
-//   automation_answers.cpp  answer, and the queue the dialogs take their answers from
-//   automation_driver.cpp   starting the driver and running the lines one by one
+//   verbs.cpp              the table, and finding windows and units by name
+//   actions.cpp            what a user does: click, type, select, key, press, load, close, ...
+//   output.cpp             what a user sees: dump, rows, status, screenshot, focused, ...
+//   waits.cpp              wait-idle, wait-loaded, wait-closed, wait-text, sleep
+//   answers.cpp            answer, and the queue the dialogs take their answers from
+//   driver.cpp             starting the driver and running the lines one by one
 #pragma once
 
-#include "runtime/core/automation_script.h"
+#include "runtime/automation/script.h"
 
 #include <cstddef>
 #include <limits>
@@ -34,7 +34,7 @@ struct Verb {
     std::string_view usage;  // "click WINDOW.UNIT": the words a line of this verb takes
     VerbFunction run = nullptr;
     // A waiting verb schedules the next line itself when its condition holds; any other verb
-    // gets the next line scheduled before it runs (see automation_driver.cpp).
+    // gets the next line scheduled before it runs (see driver.cpp).
     bool waits = false;
 };
 
@@ -96,7 +96,7 @@ void write(const std::string& text);
 // Installs the message-box interceptor that answers from the queue and prints every box.
 void interceptMessageBoxes();
 
-// Schedules the next script line after `delayMilliseconds` (automation_driver.cpp).
+// Schedules the next script line after `delayMilliseconds` (driver.cpp).
 void scheduleNextLine(int delayMilliseconds);
 
 }  // namespace quillora::runtime

@@ -1,6 +1,6 @@
 // The verbs that act as a user does: on units by name, with keys, on the buttons of dialogs that
 // are not form windows, and on windows (load, close, menu), plus echo and quit.
-#include "runtime/core/automation_verbs.h"
+#include "runtime/automation/verbs.h"
 
 #include "runtime/core/events.h"
 #include "runtime/core/form_window.h"
