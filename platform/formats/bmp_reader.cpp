@@ -27,36 +27,6 @@ BitmapInfoHeader widenCoreHeader(const BitmapCoreHeader& core)
     return header;
 }
 
-// Reads the information header that starts at the reader's position and leaves the reader
-// where the colour table starts. The colour-table entries of a core header have three bytes.
-BmpProblem readInfoHeader(ByteReader& reader, const BmpRules& rules, BmpImage& image, std::size_t& entryBytes)
-{
-    const std::size_t start = reader.position();
-    const std::uint32_t headerBytes = reader.u32();
-    reader.seek(start);
-    if (!reader.ok())
-        return BmpProblem::Malformed;
-    entryBytes = 4;
-    if (headerBytes == kBitmapCoreHeaderBytes) {
-        BitmapCoreHeader core{};
-        if (!reader.read(core))
-            return BmpProblem::Malformed;
-        image.header = widenCoreHeader(core);
-        entryBytes = 3;
-    } else if (headerBytes == kBitmapInfoHeaderBytes || (headerBytes > kBitmapInfoHeaderBytes && rules.laterHeaderVersions)) {
-        if (!reader.read(image.header))
-            return BmpProblem::Malformed;
-        // The colour table follows the whole header, however long it is.
-        reader.seek(start + headerBytes);
-        if (!reader.ok())
-            return BmpProblem::Malformed;
-        image.header.size = kBitmapInfoHeaderBytes;
-    } else {
-        return BmpProblem::Unsupported;
-    }
-    return BmpProblem::None;
-}
-
 // Checks the sizes and makes them positive.
 BmpProblem checkGeometry(const BmpRules& rules, BmpImage& image)
 {
@@ -115,6 +85,34 @@ BmpProblem locatePixels(std::span<const std::uint8_t> data, std::size_t tableEnd
 
 }  // namespace
 
+BmpProblem readBitmapInfoHeader(ByteReader& reader, const BmpRules& rules, BitmapInfoHeader& header,
+                                std::size_t& entryBytes)
+{
+    const std::size_t start = reader.position();
+    const std::uint32_t headerBytes = reader.u32();
+    reader.seek(start);
+    if (!reader.ok())
+        return BmpProblem::Malformed;
+    entryBytes = 4;
+    if (headerBytes == kBitmapCoreHeaderBytes) {
+        BitmapCoreHeader core{};
+        if (!reader.read(core))
+            return BmpProblem::Malformed;
+        header = widenCoreHeader(core);
+        entryBytes = 3;
+    } else if (headerBytes == kBitmapInfoHeaderBytes || (headerBytes > kBitmapInfoHeaderBytes && rules.laterHeaderVersions)) {
+        if (!reader.read(header))
+            return BmpProblem::Malformed;
+        // The colour table follows the whole header, however long it is.
+        reader.seek(start + headerBytes);
+        if (!reader.ok())
+            return BmpProblem::Malformed;
+    } else {
+        return BmpProblem::Unsupported;
+    }
+    return BmpProblem::None;
+}
+
 BmpReadResult readBmp(std::span<const std::uint8_t> data, const BmpRules& rules)
 {
     if (data.size() < 2 || data[0] != 'B' || data[1] != 'M')
@@ -126,8 +124,10 @@ BmpReadResult readBmp(std::span<const std::uint8_t> data, const BmpRules& rules)
 
     BmpImage image;
     std::size_t entryBytes = 4;
-    if (const BmpProblem problem = readInfoHeader(reader, rules, image, entryBytes); problem != BmpProblem::None)
+    if (const BmpProblem problem = readBitmapInfoHeader(reader, rules, image.header, entryBytes);
+        problem != BmpProblem::None)
         return refuse(problem);
+    image.header.size = kBitmapInfoHeaderBytes;
     if (const BmpProblem problem = checkGeometry(rules, image); problem != BmpProblem::None)
         return refuse(problem);
     if (const BmpProblem problem = readColourTable(reader, entryBytes, image); problem != BmpProblem::None)

@@ -94,6 +94,15 @@ struct BmpReadResult {
     BmpProblem problem = BmpProblem::None;
 };
 
+// Reads the information header at the reader's position: the 12-byte core header, the 40-byte
+// one or, under `rules.laterHeaderVersions`, a longer one read as its first 40 bytes with its
+// size field as stored. Leaves the reader where the colour table starts; `entryBytes` is the
+// size of the table's entries (3 behind a core header, which comes back widened to the 40-byte
+// form). Bitmaps inside other files (the images of an icon file) have no file header and are
+// read from here on by their own rules.
+BmpProblem readBitmapInfoHeader(ByteReader& reader, const BmpRules& rules, BitmapInfoHeader& header,
+                                std::size_t& entryBytes);
+
 // Reads the BMP file at the start of `data` under `rules`.
 BmpReadResult readBmp(std::span<const std::uint8_t> data, const BmpRules& rules);
 

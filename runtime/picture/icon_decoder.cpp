@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "platform/formats/byte_reader.h"
+#include "platform/formats/bmp_reader.h"
 #include "platform/formats/bmp_rows.h"
 #include "runtime/picture/pixel_buffer.h"
 
@@ -39,6 +40,8 @@ static_assert(sizeof(IconDirectoryEntry) == 16);
 
 constexpr std::uint8_t kPngSignature[4] = {0x89, 'P', 'N', 'G'};
 
+constexpr formats::BmpRules kIconHeaderRules{.laterHeaderVersions = true};
+
 // One image of the file whose header looks decodable.
 struct Candidate {
     std::span<const std::uint8_t> image;
@@ -60,9 +63,12 @@ std::optional<Candidate> inspect(std::span<const std::uint8_t> bytes, const Icon
     candidate.image = bytes.subspan(entry.imageOffset, entry.bytesInResource);
     if (candidate.image.size() >= 4 && std::memcmp(candidate.image.data(), kPngSignature, 4) == 0)
         return std::nullopt;
+    // Icon images have at least the 40-byte header, and may have a later, longer one.
     ByteReader reader(candidate.image);
     BitmapInfoHeader& header = candidate.header;
-    if (!reader.read(header) || header.size < sizeof(BitmapInfoHeader) || header.compression != 0)
+    std::size_t entryBytes = 0;
+    if (formats::readBitmapInfoHeader(reader, kIconHeaderRules, header, entryBytes) != formats::BmpProblem::None ||
+        entryBytes != 4 || header.compression != 0)
         return std::nullopt;
     const unsigned bits = header.bitCount;
     if (bits != 1 && bits != 4 && bits != 8 && bits != 24 && bits != 32)
