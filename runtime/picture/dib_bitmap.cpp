@@ -1,14 +1,11 @@
 #include "runtime/picture/dib_bitmap.h"
 
 #include <cstring>
-#include <limits>
-#include <new>
 #include <utility>
 
 #include "platform/formats/bmp_reader.h"
 #include "runtime/picture/bmp_file_writer.h"
 #include "runtime/picture/dib_pixels.h"
-#include "runtime/picture/pixel_buffer.h"
 
 namespace quillora::runtime {
 
