@@ -33,7 +33,9 @@ BmpProblem problemOf(const Bytes& file, const BmpRules& rules)
 
 TEST(BmpReader, RowsAreFoundFromTheTopWhicheverWayTheFileStoresThem)
 {
-    const auto bottomUp = readBmp(twoByTwo(), kBitmapObjectBmpRules);
+    // The image's rows point into the data, which must outlive it.
+    const Bytes bottomUpFile = twoByTwo();
+    const auto bottomUp = readBmp(bottomUpFile, kBitmapObjectBmpRules);
     ASSERT_TRUE(bottomUp.image);
     EXPECT_EQ(bottomUp.image->rowFromTop(0)[0], 7);
     EXPECT_EQ(bottomUp.image->rowFromTop(1)[0], 1);
