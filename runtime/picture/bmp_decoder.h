@@ -1,4 +1,5 @@
-// BMP files: uncompressed 1-, 4-, 8-, 24- and 32-bit pictures.
+// BMP files: uncompressed 1-, 4-, 8-, 24- and 32-bit pictures, read by the one BMP reader
+// (platform/formats/bmp_reader.h) under the picture decoder's rules.
 #pragma once
 
 #include <cstdint>

@@ -11,14 +11,14 @@ BitmapInfoHeader bmpInfoHeader(std::int32_t width, std::int32_t height, std::uin
                                std::int32_t xPixelsPerMetre, std::int32_t yPixelsPerMetre)
 {
     BitmapInfoHeader header{};
-    header.size = kDibInfoHeaderBytes;
+    header.size = formats::kBitmapInfoHeaderBytes;
     header.width = width;
     header.height = height;
     header.planes = 1;
     header.bitCount = bitCount;
-    header.compression = kDibUncompressed;
+    header.compression = formats::kBmpUncompressed;
     // A picture the cap allows has fewer than 2^32 bytes of pixels.
-    header.imageSize = static_cast<std::uint32_t>(dibRowStride(static_cast<std::uint64_t>(width > 0 ? width : 0), bitCount) *
+    header.imageSize = static_cast<std::uint32_t>(formats::bmpStride(static_cast<std::uint64_t>(width > 0 ? width : 0), bitCount) *
                                                   static_cast<std::uint64_t>(height > 0 ? height : 0));
     header.xPixelsPerMetre = xPixelsPerMetre;
     header.yPixelsPerMetre = yPixelsPerMetre;
@@ -42,14 +42,14 @@ std::optional<BmpLayout> layoutOf(const BitmapInfoHeader& header, std::size_t co
     if (header.width <= 0 || header.height <= 0 || !isSupportedDibBitCount(header.bitCount))
         return std::nullopt;
     // A colour table has at most one entry per index of an 8-bit bitmap.
-    if (colourTableBytes > std::size_t{kMaxDibColours} * 4)
+    if (colourTableBytes > std::size_t{formats::kMaxBmpColours} * 4)
         return std::nullopt;
     const auto width = static_cast<std::uint64_t>(header.width);
     const auto height = static_cast<std::uint64_t>(header.height);
     if (!pictureSizeAllowed(width, height))
         return std::nullopt;
     BmpLayout layout;
-    layout.stride = dibRowStride(width, header.bitCount);
+    layout.stride = formats::bmpStride(width, header.bitCount);
     layout.pixelOffset = kDibColourTableOffset + colourTableBytes;
     // The bound of the pixel factory: headers and rows together stay within the picture cap.
     if (layout.stride > kMaxPicturePixelBytes || height > (kMaxPicturePixelBytes - layout.pixelOffset) / layout.stride)
@@ -62,10 +62,10 @@ void writeHeaders(std::uint8_t* file, const BmpLayout& layout, const BitmapInfoH
                   std::span<const std::uint8_t> colourTable)
 {
     // The cap keeps the whole file far below 4 GiB, so its size fits the 32-bit field.
-    const DibFileHeader fileHeader{kDibSignature, static_cast<std::uint32_t>(layout.fileBytes), 0, 0,
+    const formats::BmpFileHeader fileHeader{formats::kBmpSignature, static_cast<std::uint32_t>(layout.fileBytes), 0, 0,
                                    static_cast<std::uint32_t>(layout.pixelOffset)};
     std::memcpy(file, &fileHeader, sizeof fileHeader);
-    std::memcpy(file + kDibFileHeaderBytes, &header, sizeof header);
+    std::memcpy(file + formats::kBmpFileHeaderBytes, &header, sizeof header);
     if (!colourTable.empty())
         std::memcpy(file + kDibColourTableOffset, colourTable.data(), colourTable.size());
 }

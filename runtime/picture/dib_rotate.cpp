@@ -153,7 +153,7 @@ DibBitmap DibBitmap::rotate(double angleDegrees, std::uint32_t background)
     const double sine = std::sin(theta);
     const BitmapInfoHeader source = header();
     const TurnedSize size = turnedSize(source.width, source.height, cosine, sine);
-    const std::uint64_t targetStride = dibRowStride(static_cast<std::uint64_t>(size.width), source.bitCount);
+    const std::uint64_t targetStride = formats::bmpStride(static_cast<std::uint64_t>(size.width), source.bitCount);
     // The turned bitmap answers to the same pixel cap as a loaded one: a large page turned by
     // an odd angle has a bounding box up to twice its area.
     if (size.width > std::numeric_limits<std::int32_t>::max() || size.height > std::numeric_limits<std::int32_t>::max() ||

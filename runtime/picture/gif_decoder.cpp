@@ -3,11 +3,13 @@
 #include <array>
 #include <cstring>
 
-#include "runtime/picture/byte_reader.h"
+#include "platform/formats/byte_reader.h"
 #include "runtime/picture/indexed_picture.h"
 #include "runtime/picture/pixel_buffer.h"
 
 namespace quillora::runtime {
+
+using formats::ByteReader;
 
 namespace {
 

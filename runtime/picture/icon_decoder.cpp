@@ -6,11 +6,14 @@
 #include <new>
 #include <vector>
 
-#include "runtime/picture/byte_reader.h"
-#include "runtime/picture/dib_rows.h"
+#include "platform/formats/byte_reader.h"
+#include "platform/formats/bmp_reader.h"
+#include "platform/formats/bmp_rows.h"
 #include "runtime/picture/pixel_buffer.h"
 
 namespace quillora::runtime {
+
+using formats::ByteReader;
 
 namespace {
 
@@ -37,6 +40,8 @@ static_assert(sizeof(IconDirectoryEntry) == 16);
 
 constexpr std::uint8_t kPngSignature[4] = {0x89, 'P', 'N', 'G'};
 
+constexpr formats::BmpRules kIconHeaderRules{.laterHeaderVersions = true};
+
 // One image of the file whose header looks decodable.
 struct Candidate {
     std::span<const std::uint8_t> image;
@@ -58,9 +63,12 @@ std::optional<Candidate> inspect(std::span<const std::uint8_t> bytes, const Icon
     candidate.image = bytes.subspan(entry.imageOffset, entry.bytesInResource);
     if (candidate.image.size() >= 4 && std::memcmp(candidate.image.data(), kPngSignature, 4) == 0)
         return std::nullopt;
+    // Icon images have at least the 40-byte header, and may have a later, longer one.
     ByteReader reader(candidate.image);
     BitmapInfoHeader& header = candidate.header;
-    if (!reader.read(header) || header.size < sizeof(BitmapInfoHeader) || header.compression != 0)
+    std::size_t entryBytes = 0;
+    if (formats::readBitmapInfoHeader(reader, kIconHeaderRules, header, entryBytes) != formats::BmpProblem::None ||
+        entryBytes != 4 || header.compression != 0)
         return std::nullopt;
     const unsigned bits = header.bitCount;
     if (bits != 1 && bits != 4 && bits != 8 && bits != 24 && bits != 32)
@@ -91,15 +99,15 @@ std::optional<IconImage> decodeImage(const Candidate& candidate)
     const std::uint32_t height = candidate.height;
     ByteReader reader(candidate.image);
     reader.seek(header.size);
-    DibPalette palette;
+    formats::BmpPalette palette;
     if (bits <= 8) {
         const std::uint64_t fullTable = 1ull << bits;
         const std::uint64_t count =
             header.coloursUsed == 0 || header.coloursUsed > fullTable ? fullTable : header.coloursUsed;
-        palette = readDibPalette(reader, count, 4);
+        palette = formats::readBmpPalette(reader, count, 4);
     }
-    const std::uint64_t colourStride = dibStride(width, bits);
-    const std::uint64_t maskStride = dibStride(width, 1);
+    const std::uint64_t colourStride = formats::bmpStride(width, bits);
+    const std::uint64_t maskStride = formats::bmpStride(width, 1);
     if (!reader.ok() || reader.remaining() / (colourStride + maskStride) < height)
         return std::nullopt;
     const auto colourRows = candidate.image.subspan(reader.position(), colourStride * height);
@@ -112,8 +120,8 @@ std::optional<IconImage> decodeImage(const Candidate& candidate)
     for (std::uint32_t fileRow = 0; fileRow < height; ++fileRow) {
         // Icon images are stored bottom-up; the icon image is kept top-down.
         std::uint8_t* out = pixels->data() + (height - 1 - fileRow) * outStride;
-        expandDibRow(colourRows.subspan(fileRow * colourStride, colourStride), bits, palette, width, out, 4,
-                     bits == 32);
+        formats::expandBmpRow(colourRows.subspan(fileRow * colourStride, colourStride), bits, palette, width, out,
+                              formats::PixelOrder::Bgra, bits == 32);
     }
     bool carriesAlpha = false;
     if (bits == 32) {

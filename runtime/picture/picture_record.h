@@ -1,4 +1,4 @@
-// The decoded form of one loaded picture, and the on-disk bitmap header records it reuses.
+// The decoded form of one loaded picture.
 #pragma once
 
 #include <cstddef>
@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "platform/formats/bmp_records.h"
 #include "platform/fs/file_snapshot.h"
 
 namespace quillora::runtime {
@@ -23,32 +24,9 @@ enum class PictureKind : std::int32_t {
     Pcx1 = 7,
 };
 
-#pragma pack(push, 1)
-// The 40-byte device-independent bitmap information header.
-struct BitmapInfoHeader {
-    std::uint32_t size;
-    std::int32_t width;
-    std::int32_t height;  // negative: rows run top-down
-    std::uint16_t planes;
-    std::uint16_t bitCount;
-    std::uint32_t compression;
-    std::uint32_t imageSize;
-    std::int32_t xPixelsPerMetre;
-    std::int32_t yPixelsPerMetre;
-    std::uint32_t coloursUsed;
-    std::uint32_t coloursImportant;
-};
-#pragma pack(pop)
-static_assert(sizeof(BitmapInfoHeader) == 40);
-
-// One colour-table entry as bitmaps store it.
-struct ColourQuad {
-    std::uint8_t blue = 0;
-    std::uint8_t green = 0;
-    std::uint8_t red = 0;
-    std::uint8_t reserved = 0;
-};
-static_assert(sizeof(ColourQuad) == 4);
+// The 40-byte bitmap information header and the colour-table entry are the BMP file's own.
+using formats::BitmapInfoHeader;
+using formats::ColourQuad;
 
 // Indexed pictures (GIF, 8-bit PCX) keep a bitmap header, a 256-entry colour table of
 // blue-green-red-zero quads and 8-bit rows, top-down, each padded to four bytes as a device

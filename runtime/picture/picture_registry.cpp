@@ -9,11 +9,8 @@
 
 #include "platform/fs/drive_map.h"
 #include "platform/fs/file_snapshot.h"
-#include "runtime/picture/bmp_decoder.h"
-#include "runtime/picture/gif_decoder.h"
-#include "runtime/picture/icon_decoder.h"
 #include "runtime/picture/jpeg_decoder.h"
-#include "runtime/picture/pcx_decoder.h"
+#include "runtime/picture/picture_kinds.h"
 #include "runtime/picture/read_ahead.h"
 #include "runtime/picture/recent_drawings.h"
 
@@ -54,47 +51,6 @@ PictureHandle nextHandle()
         state.lastHandle = state.lastHandle == std::numeric_limits<PictureHandle>::max() ? 1 : state.lastHandle + 1;
     } while (state.pictures.contains(state.lastHandle));
     return state.lastHandle;
-}
-
-std::uint16_t u16At(std::span<const std::uint8_t> bytes, std::size_t offset)
-{
-    return static_cast<std::uint16_t>(bytes[offset] | (bytes[offset + 1] << 8));
-}
-
-// A JPEG is only checked at load time; its pixels are decoded when it is drawn, at the size it
-// is drawn at. See PictureRecord.
-std::optional<PictureRecord> loadJpeg(std::span<const std::uint8_t> bytes)
-{
-    const auto size = readJpegHeader(bytes);
-    if (!size)
-        return std::nullopt;
-    PictureRecord record;
-    record.kind = PictureKind::Jpeg;
-    record.width = static_cast<std::int32_t>(size->width);
-    record.height = static_cast<std::int32_t>(size->height);
-    return record;
-}
-
-std::optional<PictureRecord> decode(std::span<const std::uint8_t> bytes)
-{
-    const PictureKind kind = detectPictureKind(bytes);
-    switch (kind) {
-    case PictureKind::Bmp:
-        return decodeBmp(bytes);
-    case PictureKind::Jpeg:
-        return loadJpeg(bytes);
-    case PictureKind::Icon:
-    case PictureKind::Cursor:
-        return decodeIcon(bytes, kind);
-    case PictureKind::Gif:
-        return decodeGif(bytes);
-    case PictureKind::Pcx8:
-    case PictureKind::Pcx1:
-        return decodePcx(bytes);
-    case PictureKind::Empty:
-        break;
-    }
-    return std::nullopt;
 }
 
 std::uint32_t wantedSide(std::int32_t side)
@@ -164,7 +120,7 @@ std::optional<std::vector<std::uint8_t>> decodeAgain(const PictureRecord& record
             return std::nullopt;
         return std::move(pixels->pixels);
     }
-    auto decoded = decode(source.bytes());
+    auto decoded = decodePictureData(source.bytes());
     if (!decoded || decoded->kind != record.kind || decoded->width != record.width || decoded->height != record.height
         || decoded->data.empty())
         return std::nullopt;
@@ -232,34 +188,12 @@ std::optional<PictureHandle> loadReadAhead(const std::string& linuxPath)
 
 }  // namespace
 
-PictureKind detectPictureKind(std::span<const std::uint8_t> bytes)
-{
-    if (bytes.size() < 6)
-        return PictureKind::Empty;
-    if (bytes[0] == 'B' && bytes[1] == 'M')
-        return PictureKind::Bmp;
-    if (bytes[0] == 0xFF && bytes[1] == 0xD8)
-        return PictureKind::Jpeg;
-    if (u16At(bytes, 0) == 0 && u16At(bytes, 2) == 1 && u16At(bytes, 4) > 0)
-        return PictureKind::Icon;
-    if (u16At(bytes, 0) == 0 && u16At(bytes, 2) == 2 && u16At(bytes, 4) > 0)
-        return PictureKind::Cursor;
-    if (bytes[0] == 'G' && bytes[1] == 'I' && bytes[2] == 'F' && bytes[3] == '8' &&
-        (bytes[4] == '7' || bytes[4] == '9') && bytes[5] == 'a')
-        return PictureKind::Gif;
-    if (bytes[0] == 0x0A && bytes[1] <= 5 && bytes[2] == 1 && bytes[3] == 8)
-        return PictureKind::Pcx8;
-    if (bytes[0] == 0x0A && bytes[1] == 3 && bytes[2] == 1 && bytes[3] == 1)
-        return PictureKind::Pcx1;
-    return PictureKind::Empty;
-}
-
 PictureHandle loadPicture(std::span<const std::uint8_t> bytes)
 {
     // Decoders report failure as "no record"; running out of memory anywhere on the way
     // (including in the registry itself) is a failure like any other.
     try {
-        auto record = decode(bytes);
+        auto record = decodePictureData(bytes);
         if (!record)
             return 0;
         keepTheCheapestForm(*record, bytes, false);
@@ -282,7 +216,7 @@ PictureHandle loadPictureFile(std::string_view windowsPath)
         const auto snapshot = platform::readFileSnapshot(*linuxPath, kMaxPictureFileBytes);
         if (!snapshot)
             return 0;
-        auto record = decode(snapshot->content);
+        auto record = decodePictureData(snapshot->content);
         if (!record)
             return 0;
         record->source.linuxPath = *linuxPath;

@@ -13,6 +13,7 @@
 #include <span>
 #include <string_view>
 
+#include "runtime/picture/picture_kinds.h"
 #include "runtime/picture/picture_pixels.h"
 #include "runtime/picture/picture_record.h"
 
@@ -22,11 +23,6 @@ using PictureHandle = std::int32_t;
 
 // The largest picture file LoadPicture reads.
 inline constexpr std::uint64_t kMaxPictureFileBytes = 512ull * 1024 * 1024;
-
-// The kind the first six bytes announce: "BM" BMP, FF D8 JPEG, an icon or cursor directory,
-// "GIF87a"/"GIF89a", a PCX header of 8 bits (version up to 5) or of 1 bit (version 3), tested in
-// that order. Anything else, fewer than six bytes or a PNG file included, is Empty.
-PictureKind detectPictureKind(std::span<const std::uint8_t> bytes);
 
 // Decodes picture data and registers it; 0 when the data is empty, not recognised or does not
 // decode. Nothing is reported either way.

@@ -11,7 +11,7 @@
 #include <vector>
 
 #include "runtime/picture/jpeg_decoder.h"
-#include "runtime/picture/picture_registry.h"
+#include "runtime/picture/picture_sniffing.h"
 
 namespace quillora::runtime {
 namespace {
@@ -176,7 +176,7 @@ std::optional<ReadAheadPicture> readPictureFileAhead(const std::string& linuxPat
                                                      std::uint32_t wantedHeight)
 {
     const auto snapshot = platform::readFileSnapshot(linuxPath, kMaxReadAheadFileBytes);
-    if (!snapshot || detectPictureKind(snapshot->content) != PictureKind::Jpeg)
+    if (!snapshot || !looksLikeJpeg(snapshot->content))
         return std::nullopt;
     const auto size = readJpegHeader(snapshot->content);
     if (!size)

@@ -24,10 +24,10 @@ void put32(std::uint8_t* at, std::uint32_t value)
 
 }  // namespace
 
-win::GpStatus encodeBmp(const ServiceBitmap& bitmap, std::vector<std::uint8_t>& out)
+win::GpStatus encodeBmp(BitmapRows& page, std::vector<std::uint8_t>& out)
 {
-    const std::size_t stride = (std::size_t{bitmap.width} * 3 + 3) / 4 * 4;
-    const std::size_t imageBytes = stride * bitmap.height;
+    const std::size_t stride = (std::size_t{page.width()} * 3 + 3) / 4 * 4;
+    const std::size_t imageBytes = stride * page.height();
     // The file size field has 32 bits; the pixel cap keeps every bitmap well below it.
     if (kPixelOffset + imageBytes > 0xFFFFFFFFu)
         return win::OutOfMemory;
@@ -42,17 +42,17 @@ win::GpStatus encodeBmp(const ServiceBitmap& bitmap, std::vector<std::uint8_t>& 
     put32(file + 2, static_cast<std::uint32_t>(out.size()));
     put32(file + 10, kPixelOffset);
     put32(file + 14, 40);
-    put32(file + 18, bitmap.width);
-    put32(file + 22, bitmap.height);  // positive: bottom-up
+    put32(file + 18, page.width());
+    put32(file + 22, page.height());  // positive: bottom-up
     put16(file + 26, 1);
     put16(file + 28, 24);
     put32(file + 34, static_cast<std::uint32_t>(imageBytes));
-    put32(file + 38, static_cast<std::uint32_t>(bitmap.xPixelsPerMetre));
-    put32(file + 42, static_cast<std::uint32_t>(bitmap.yPixelsPerMetre));
-    for (std::uint32_t y = 0; y < bitmap.height; ++y) {
-        const std::uint8_t* in = bitmap.row(y);
-        std::uint8_t* row = file + kPixelOffset + (bitmap.height - 1 - y) * stride;
-        for (std::uint32_t x = 0; x < bitmap.width; ++x, in += 3, row += 3) {
+    put32(file + 38, static_cast<std::uint32_t>(page.xPixelsPerMetre()));
+    put32(file + 42, static_cast<std::uint32_t>(page.yPixelsPerMetre()));
+    for (std::uint32_t y = 0; y < page.height(); ++y) {
+        const std::uint8_t* in = page.rgb(y);
+        std::uint8_t* row = file + kPixelOffset + (page.height() - 1 - y) * stride;
+        for (std::uint32_t x = 0; x < page.width(); ++x, in += 3, row += 3) {
             row[0] = in[2];
             row[1] = in[1];
             row[2] = in[0];

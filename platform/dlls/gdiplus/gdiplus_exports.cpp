@@ -1,5 +1,5 @@
-// gdiplus.dll: the image-encoding service. It starts, decodes BMP data from a stream into a
-// bitmap, encodes a bitmap into a stream as BMP, JPEG, GIF, TIFF or PNG chosen by the
+// gdiplus.dll: the image-encoding service. It starts, makes a bitmap of BMP data on a stream,
+// encodes a bitmap into a stream as BMP, JPEG, GIF, TIFF or PNG chosen by the
 // encoder's class identifier, and disposes of bitmaps.
 #include "platform/dlls/gdiplus/bmp_stream_decoder.h"
 #include "platform/dlls/gdiplus/image_encoders.h"
@@ -66,8 +66,16 @@ QUILLORA_DLL_EXPORT win::GpStatus GdipSaveImageToStream(win::GpImage* image, win
     if (!encode)
         return win::UnknownImageFormat;
     std::vector<std::uint8_t> file;
-    if (const win::GpStatus status = encode(*bitmap, file); status != win::Ok)
-        return status;
+    try {
+        dlls::BitmapRows rows(*bitmap);
+        // The program's block under the bitmap was freed or cut short since the bitmap was made.
+        if (!rows.ok())
+            return win::InvalidParameter;
+        if (const win::GpStatus status = encode(rows, file); status != win::Ok)
+            return status;
+    } catch (const std::bad_alloc&) {
+        return win::OutOfMemory;
+    }
     return dlls::writeAll(stream, file) ? win::Ok : win::Win32Error;
 }
 

@@ -30,44 +30,58 @@ std::uint32_t packed(const std::uint8_t* rgb)
     return static_cast<std::uint32_t>(rgb[0]) << 16 | static_cast<std::uint32_t>(rgb[1]) << 8 | rgb[2];
 }
 
+// Calls visit(at, rgb) for every pixel, top row first, `at` counting pixels from the top left.
+template <typename Visit>
+void forEachPixel(BitmapRows& page, Visit visit)
+{
+    std::size_t at = 0;
+    for (std::uint32_t y = 0; y < page.height(); ++y) {
+        const std::uint8_t* rgb = page.rgb(y);
+        for (std::uint32_t x = 0; x < page.width(); ++x, ++at, rgb += 3)
+            visit(at, rgb);
+    }
+}
+
 // The bitmap's own colours as a palette with each pixel's index, or false when it has more
 // than 256. Pages are long runs of one colour, so the last colour seen is tried first.
-bool exactColours(const ServiceBitmap& bitmap, Palette& palette, std::vector<GifByteType>& indexes)
+bool exactColours(BitmapRows& page, Palette& palette, std::vector<GifByteType>& indexes)
 {
     std::unordered_map<std::uint32_t, GifByteType> known;
     std::uint32_t lastColour = 0xFFFFFFFF;
     GifByteType lastIndex = 0;
-    const std::size_t pixels = indexes.size();
-    for (std::size_t at = 0; at < pixels; ++at) {
-        const std::uint8_t* rgb = bitmap.rgb.data() + at * 3;
-        const std::uint32_t colour = packed(rgb);
-        if (colour != lastColour) {
-            auto found = known.find(colour);
-            if (found == known.end()) {
-                if (palette.count == kMaxColours)
-                    return false;
-                found = known.emplace(colour, static_cast<GifByteType>(palette.count)).first;
-                palette.colours[palette.count++] = {rgb[0], rgb[1], rgb[2]};
+    for (std::uint32_t y = 0; y < page.height(); ++y) {
+        const std::uint8_t* rgb = page.rgb(y);
+        const std::size_t rowStart = std::size_t{y} * page.width();
+        for (std::uint32_t x = 0; x < page.width(); ++x, rgb += 3) {
+            const std::uint32_t colour = packed(rgb);
+            if (colour != lastColour) {
+                auto found = known.find(colour);
+                if (found == known.end()) {
+                    if (palette.count == kMaxColours)
+                        return false;
+                    found = known.emplace(colour, static_cast<GifByteType>(palette.count)).first;
+                    palette.colours[palette.count++] = {rgb[0], rgb[1], rgb[2]};
+                }
+                lastColour = colour;
+                lastIndex = found->second;
             }
-            lastColour = colour;
-            lastIndex = found->second;
+            indexes[rowStart + x] = lastIndex;
         }
-        indexes[at] = lastIndex;
     }
     return true;
 }
 
 // Moves every palette entry to the mean of the true colours of the pixels mapped to it.
-void moveEntriesToTheirMeans(const ServiceBitmap& bitmap, Palette& palette, const std::vector<GifByteType>& indexes)
+void moveEntriesToTheirMeans(BitmapRows& page, Palette& palette, const std::vector<GifByteType>& indexes)
 {
     std::array<std::array<std::uint64_t, 4>, kMaxColours> sums{};
-    for (std::size_t at = 0; at < indexes.size(); ++at) {
+    forEachPixel(page, [&](std::size_t at, const std::uint8_t* rgb) {
         auto& sum = sums[indexes[at]];
-        sum[0] += bitmap.rgb[at * 3];
-        sum[1] += bitmap.rgb[at * 3 + 1];
-        sum[2] += bitmap.rgb[at * 3 + 2];
+        sum[0] += rgb[0];
+        sum[1] += rgb[1];
+        sum[2] += rgb[2];
         ++sum[3];
-    }
+    });
     for (int entry = 0; entry < palette.count; ++entry) {
         const auto& sum = sums[static_cast<std::size_t>(entry)];
         if (sum[3] == 0)
@@ -80,11 +94,10 @@ void moveEntriesToTheirMeans(const ServiceBitmap& bitmap, Palette& palette, cons
 
 // Maps every pixel to the nearest palette entry. The nearest entry is looked up once per cell
 // of five bits per primary (at most 32 768 searches of 256 entries), not once per pixel.
-void mapToNearestEntries(const ServiceBitmap& bitmap, const Palette& palette, std::vector<GifByteType>& indexes)
+void mapToNearestEntries(BitmapRows& page, const Palette& palette, std::vector<GifByteType>& indexes)
 {
     std::vector<std::int16_t> nearest(1u << 15, -1);
-    for (std::size_t at = 0; at < indexes.size(); ++at) {
-        const std::uint8_t* rgb = bitmap.rgb.data() + at * 3;
+    forEachPixel(page, [&](std::size_t at, const std::uint8_t* rgb) {
         const unsigned cell = (rgb[0] >> 3) << 10 | (rgb[1] >> 3) << 5 | (rgb[2] >> 3);
         if (nearest[cell] < 0) {
             // The cell's centre stands for every colour in it.
@@ -107,35 +120,35 @@ void mapToNearestEntries(const ServiceBitmap& bitmap, const Palette& palette, st
             nearest[cell] = static_cast<std::int16_t>(best);
         }
         indexes[at] = static_cast<GifByteType>(nearest[cell]);
-    }
+    });
 }
 
 // A palette for a bitmap of many colours: giflib's median cut to start from, then a few
 // rounds of moving each entry to the mean of its pixels and every pixel to its nearest entry.
 // The median cut alone maps a pixel to the box it fell in, which on a colourful page can be
 // far from the box's colour; the rounds halve the worst error for a tenth of a second a page.
-bool quantisedColours(const ServiceBitmap& bitmap, Palette& palette, std::vector<GifByteType>& indexes)
+bool quantisedColours(BitmapRows& page, Palette& palette, std::vector<GifByteType>& indexes)
 {
     const std::size_t pixels = indexes.size();
     {
         std::vector<GifByteType> red(pixels), green(pixels), blue(pixels);
-        for (std::size_t at = 0; at < pixels; ++at) {
-            red[at] = bitmap.rgb[at * 3];
-            green[at] = bitmap.rgb[at * 3 + 1];
-            blue[at] = bitmap.rgb[at * 3 + 2];
-        }
+        forEachPixel(page, [&](std::size_t at, const std::uint8_t* rgb) {
+            red[at] = rgb[0];
+            green[at] = rgb[1];
+            blue[at] = rgb[2];
+        });
         int size = kMaxColours;
-        if (GifQuantizeBuffer(bitmap.width, bitmap.height, &size, red.data(), green.data(), blue.data(),
+        if (GifQuantizeBuffer(page.width(), page.height(), &size, red.data(), green.data(), blue.data(),
                               indexes.data(), palette.colours.data()) != GIF_OK)
             return false;
         palette.count = size;
     }
     constexpr int kRefinementRounds = 3;
     for (int round = 0; round < kRefinementRounds; ++round) {
-        moveEntriesToTheirMeans(bitmap, palette, indexes);
-        mapToNearestEntries(bitmap, palette, indexes);
+        moveEntriesToTheirMeans(page, palette, indexes);
+        mapToNearestEntries(page, palette, indexes);
     }
-    moveEntriesToTheirMeans(bitmap, palette, indexes);
+    moveEntriesToTheirMeans(page, palette, indexes);
     return true;
 }
 
@@ -150,7 +163,7 @@ int appendBytes(GifFileType* gif, const GifByteType* data, int length)
     return length;
 }
 
-bool writeGif(const ServiceBitmap& bitmap, const Palette& palette, const std::vector<GifByteType>& indexes,
+bool writeGif(const BitmapRows& page, const Palette& palette, const std::vector<GifByteType>& indexes,
               std::vector<std::uint8_t>& out)
 {
     // A GIF colour table has a power-of-two size; unused entries stay black.
@@ -168,12 +181,12 @@ bool writeGif(const ServiceBitmap& bitmap, const Palette& palette, const std::ve
         GifFreeMapObject(map);
         return false;
     }
-    const int width = static_cast<int>(bitmap.width);
-    const int height = static_cast<int>(bitmap.height);
+    const int width = static_cast<int>(page.width());
+    const int height = static_cast<int>(page.height());
     bool ok = EGifPutScreenDesc(gif, width, height, 8, 0, map) == GIF_OK &&
               EGifPutImageDesc(gif, 0, 0, width, height, false, nullptr) == GIF_OK;
     for (int y = 0; y < height && ok; ++y)
-        ok = EGifPutLine(gif, const_cast<GifByteType*>(indexes.data() + std::size_t(y) * bitmap.width), width) == GIF_OK;
+        ok = EGifPutLine(gif, const_cast<GifByteType*>(indexes.data() + std::size_t(y) * page.width()), width) == GIF_OK;
     ok = EGifCloseFile(gif, &error) == GIF_OK && ok;
     GifFreeMapObject(map);
     return ok;
@@ -181,20 +194,20 @@ bool writeGif(const ServiceBitmap& bitmap, const Palette& palette, const std::ve
 
 }  // namespace
 
-win::GpStatus encodeGif(const ServiceBitmap& bitmap, std::vector<std::uint8_t>& out)
+win::GpStatus encodeGif(BitmapRows& page, std::vector<std::uint8_t>& out)
 {
-    if (bitmap.width > kMaxGifSide || bitmap.height > kMaxGifSide)
+    if (page.width() > kMaxGifSide || page.height() > kMaxGifSide)
         return win::InvalidParameter;
     out.clear();
     try {
-        std::vector<GifByteType> indexes(std::size_t{bitmap.width} * bitmap.height);
+        std::vector<GifByteType> indexes(std::size_t{page.width()} * page.height());
         Palette palette;
-        if (!exactColours(bitmap, palette, indexes)) {
+        if (!exactColours(page, palette, indexes)) {
             palette = Palette{};
-            if (!quantisedColours(bitmap, palette, indexes))
+            if (!quantisedColours(page, palette, indexes))
                 return win::OutOfMemory;
         }
-        return writeGif(bitmap, palette, indexes, out) ? win::Ok : win::GenericError;
+        return writeGif(page, palette, indexes, out) ? win::Ok : win::GenericError;
     } catch (const std::bad_alloc&) {
         return win::OutOfMemory;
     }

@@ -9,15 +9,16 @@
 
 namespace quillora::dlls {
 
-// Each encoder writes the whole file into `out` and returns Ok, or returns why it could not
-// (OutOfMemory, or GenericError when the codec library gave up); `out` is then unspecified.
-using ImageEncoder = win::GpStatus (*)(const ServiceBitmap& bitmap, std::vector<std::uint8_t>& out);
+// Each encoder reads the bitmap's rows (whose ok() holds) one at a time, writes the whole file
+// into `out` and returns Ok, or returns why it could not (OutOfMemory, or GenericError when the
+// codec library gave up); `out` is then unspecified.
+using ImageEncoder = win::GpStatus (*)(BitmapRows& page, std::vector<std::uint8_t>& out);
 
-win::GpStatus encodeBmp(const ServiceBitmap& bitmap, std::vector<std::uint8_t>& out);
-win::GpStatus encodeJpeg(const ServiceBitmap& bitmap, std::vector<std::uint8_t>& out);
-win::GpStatus encodeGif(const ServiceBitmap& bitmap, std::vector<std::uint8_t>& out);
-win::GpStatus encodeTiff(const ServiceBitmap& bitmap, std::vector<std::uint8_t>& out);
-win::GpStatus encodePng(const ServiceBitmap& bitmap, std::vector<std::uint8_t>& out);
+win::GpStatus encodeBmp(BitmapRows& page, std::vector<std::uint8_t>& out);
+win::GpStatus encodeJpeg(BitmapRows& page, std::vector<std::uint8_t>& out);
+win::GpStatus encodeGif(BitmapRows& page, std::vector<std::uint8_t>& out);
+win::GpStatus encodeTiff(BitmapRows& page, std::vector<std::uint8_t>& out);
+win::GpStatus encodePng(BitmapRows& page, std::vector<std::uint8_t>& out);
 
 // The encoder registered under `encoder`, or null for a class identifier the service does not
 // know.

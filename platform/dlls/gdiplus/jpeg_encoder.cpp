@@ -38,7 +38,7 @@ UINT16 densityOf(double dotsPerInch)
 
 // The part of the encoder that may be left by the error jump: nothing here owns C++ objects,
 // so the jump skips no destructor.
-bool compress(const ServiceBitmap& bitmap, unsigned char** buffer, unsigned long* size)
+bool compress(BitmapRows& page, unsigned char** buffer, unsigned long* size)
 {
     jpeg_compress_struct info{};
     ErrorManager errors{};
@@ -51,19 +51,19 @@ bool compress(const ServiceBitmap& bitmap, unsigned char** buffer, unsigned long
     }
     jpeg_create_compress(&info);
     jpeg_mem_dest(&info, buffer, size);
-    info.image_width = bitmap.width;
-    info.image_height = bitmap.height;
+    info.image_width = page.width();
+    info.image_height = page.height();
     info.input_components = 3;
     info.in_color_space = JCS_RGB;
     jpeg_set_defaults(&info);
     jpeg_set_quality(&info, kDefaultQuality, TRUE);
     info.write_JFIF_header = TRUE;
     info.density_unit = 1;  // dots per inch
-    info.X_density = densityOf(bitmap.xDotsPerInch());
-    info.Y_density = densityOf(bitmap.yDotsPerInch());
+    info.X_density = densityOf(page.xDotsPerInch());
+    info.Y_density = densityOf(page.yDotsPerInch());
     jpeg_start_compress(&info, TRUE);
     while (info.next_scanline < info.image_height) {
-        JSAMPROW row = const_cast<JSAMPROW>(bitmap.row(info.next_scanline));
+        JSAMPROW row = page.rgb(info.next_scanline);
         jpeg_write_scanlines(&info, &row, 1);
     }
     jpeg_finish_compress(&info);
@@ -73,14 +73,14 @@ bool compress(const ServiceBitmap& bitmap, unsigned char** buffer, unsigned long
 
 }  // namespace
 
-win::GpStatus encodeJpeg(const ServiceBitmap& bitmap, std::vector<std::uint8_t>& out)
+win::GpStatus encodeJpeg(BitmapRows& page, std::vector<std::uint8_t>& out)
 {
     // JPEG sides are 16-bit numbers.
-    if (bitmap.width > JPEG_MAX_DIMENSION || bitmap.height > JPEG_MAX_DIMENSION)
+    if (page.width() > JPEG_MAX_DIMENSION || page.height() > JPEG_MAX_DIMENSION)
         return win::InvalidParameter;
     unsigned char* buffer = nullptr;
     unsigned long size = 0;
-    const bool done = compress(bitmap, &buffer, &size);
+    const bool done = compress(page, &buffer, &size);
     win::GpStatus status = done ? win::Ok : win::GenericError;
     if (done) {
         try {

@@ -51,7 +51,7 @@ png_uint_32 pixelsPerMetre(std::int32_t value)
 }
 
 // Everything the error jump may leave: only C objects live here.
-bool compress(const ServiceBitmap& bitmap, std::vector<std::uint8_t>& out)
+bool compress(BitmapRows& page, std::vector<std::uint8_t>& out)
 {
     png_structp png = png_create_write_struct(PNG_LIBPNG_VER_STRING, nullptr, leaveOnError, ignoreWarning);
     if (!png)
@@ -65,13 +65,13 @@ bool compress(const ServiceBitmap& bitmap, std::vector<std::uint8_t>& out)
     png_set_compression_level(png, kCompressionLevel);
     png_set_compression_strategy(png, kCompressionStrategy);
     png_set_filter(png, PNG_FILTER_TYPE_BASE, kRowFilters);
-    png_set_IHDR(png, info, bitmap.width, bitmap.height, 8, PNG_COLOR_TYPE_RGB, PNG_INTERLACE_NONE,
+    png_set_IHDR(png, info, page.width(), page.height(), 8, PNG_COLOR_TYPE_RGB, PNG_INTERLACE_NONE,
                  PNG_COMPRESSION_TYPE_DEFAULT, PNG_FILTER_TYPE_DEFAULT);
-    png_set_pHYs(png, info, pixelsPerMetre(bitmap.xPixelsPerMetre), pixelsPerMetre(bitmap.yPixelsPerMetre),
+    png_set_pHYs(png, info, pixelsPerMetre(page.xPixelsPerMetre()), pixelsPerMetre(page.yPixelsPerMetre()),
                  PNG_RESOLUTION_METER);
     png_write_info(png, info);
-    for (std::uint32_t y = 0; y < bitmap.height; ++y)
-        png_write_row(png, bitmap.row(y));
+    for (std::uint32_t y = 0; y < page.height(); ++y)
+        png_write_row(png, page.rgb(y));
     png_write_end(png, info);
     png_destroy_write_struct(&png, &info);
     return true;
@@ -79,16 +79,16 @@ bool compress(const ServiceBitmap& bitmap, std::vector<std::uint8_t>& out)
 
 }  // namespace
 
-win::GpStatus encodePng(const ServiceBitmap& bitmap, std::vector<std::uint8_t>& out)
+win::GpStatus encodePng(BitmapRows& page, std::vector<std::uint8_t>& out)
 {
     out.clear();
     try {
         // About a byte a pixel is typical of a page; reserving it saves most regrowth copies.
-        out.reserve(std::size_t{bitmap.width} * bitmap.height / 2);
+        out.reserve(std::size_t{page.width()} * page.height() / 2);
     } catch (const std::bad_alloc&) {
         return win::OutOfMemory;
     }
-    return compress(bitmap, out) ? win::Ok : win::GenericError;
+    return compress(page, out) ? win::Ok : win::GenericError;
 }
 
 }  // namespace quillora::dlls

@@ -1,60 +1,48 @@
 #include "platform/dlls/gdiplus/stream_io.h"
 
 #include <algorithm>
-#include <array>
 
 namespace quillora::dlls {
 namespace {
 
 // Streams count bytes in 32-bit numbers, so large runs go in pieces of at most 1 GiB.
 constexpr std::size_t kMaxPiece = std::size_t{1} << 30;
+// A stream of unknown length is read in pieces of this size.
+constexpr std::size_t kReadPiece = std::size_t{1} << 20;
 
 }  // namespace
 
-StreamReader::StreamReader(win::IStream* stream) : stream_(stream)
+std::optional<std::uint64_t> streamPosition(win::IStream* stream)
 {
-    win::STATSTG statistics{};
-    win::ULARGE_INTEGER start{};
-    if (stream_->Stat(&statistics, win::STATFLAG_NONAME) == win::S_OK &&
-        stream_->Seek(win::LARGE_INTEGER{0}, win::STREAM_SEEK_CUR, &start) == win::S_OK)
-        end_ = statistics.cbSize.QuadPart > start.QuadPart ? statistics.cbSize.QuadPart - start.QuadPart : 0;
-}
-
-std::optional<std::uint64_t> StreamReader::remaining() const
-{
-    if (!end_)
+    win::ULARGE_INTEGER position{};
+    if (stream->Seek(win::LARGE_INTEGER{0}, win::STREAM_SEEK_CUR, &position) != win::S_OK)
         return std::nullopt;
-    return *end_ > position_ ? *end_ - position_ : 0;
+    return position.QuadPart;
 }
 
-bool StreamReader::read(std::span<std::uint8_t> target)
+std::vector<std::uint8_t> readToEnd(win::IStream* stream, std::size_t maxBytes)
 {
-    while (!failed_ && !target.empty()) {
-        const auto asked = static_cast<win::ULONG>(std::min(target.size(), kMaxPiece));
+    std::vector<std::uint8_t> bytes;
+    // A stream that tells its size is read in one piece of room.
+    win::STATSTG statistics{};
+    const auto start = streamPosition(stream);
+    if (start && stream->Stat(&statistics, win::STATFLAG_NONAME) == win::S_OK && statistics.cbSize.QuadPart > *start)
+        bytes.reserve(static_cast<std::size_t>(std::min<std::uint64_t>(statistics.cbSize.QuadPart - *start, maxBytes)));
+    while (bytes.size() < maxBytes) {
+        const std::size_t had = bytes.size();
+        const std::size_t asked = std::min(kReadPiece, maxBytes - had);
+        bytes.resize(had + asked);
         win::ULONG got = 0;
-        const win::HRESULT result = stream_->Read(target.data(), asked, &got);
+        const win::HRESULT result = stream->Read(bytes.data() + had, static_cast<win::ULONG>(asked), &got);
         // S_FALSE with a short count is a stream's way of saying it ended; a count above what
-        // was asked is a broken stream and must not move the target past its end.
-        if (result < 0 || got == 0 || got > asked) {
-            failed_ = true;
+        // was asked is a broken stream and is not believed.
+        if (result < 0 || got > asked)
+            got = 0;
+        bytes.resize(had + got);
+        if (got == 0)
             break;
-        }
-        target = target.subspan(got);
-        position_ += got;
     }
-    return !failed_;
-}
-
-bool StreamReader::skip(std::uint64_t count)
-{
-    std::array<std::uint8_t, 4096> scratch;
-    while (!failed_ && count > 0) {
-        const auto piece = static_cast<std::size_t>(std::min<std::uint64_t>(count, scratch.size()));
-        if (!read(std::span(scratch).first(piece)))
-            break;
-        count -= piece;
-    }
-    return !failed_;
+    return bytes;
 }
 
 bool writeAll(win::IStream* stream, std::span<const std::uint8_t> bytes)

@@ -8,32 +8,16 @@
 #include <cstdint>
 #include <optional>
 #include <span>
+#include <vector>
 
 namespace quillora::dlls {
 
-class StreamReader {
-public:
-    explicit StreamReader(win::IStream* stream);
+// The stream's position; nothing when it cannot tell.
+std::optional<std::uint64_t> streamPosition(win::IStream* stream);
 
-    // Fills `target` completely; false (and the reader failed for good) when the stream ends or
-    // fails first.
-    bool read(std::span<std::uint8_t> target);
-    // Reads and drops `count` bytes, in small pieces so nothing large is allocated for them.
-    bool skip(std::uint64_t count);
-
-    // Bytes consumed so far.
-    std::uint64_t position() const { return position_; }
-    // Bytes left to read, when the stream can tell its size and position; a reader can then
-    // refuse data that is cut short before it allocates for what the data claims to hold.
-    std::optional<std::uint64_t> remaining() const;
-    bool ok() const { return !failed_; }
-
-private:
-    win::IStream* stream_;
-    std::uint64_t position_ = 0;
-    std::optional<std::uint64_t> end_;  // the stream's size, counted from where reading began
-    bool failed_ = false;
-};
+// Reads from the stream's position to its end, or to `maxBytes`, whichever comes first; a
+// stream that fails part way gives what it gave before. Throws std::bad_alloc.
+std::vector<std::uint8_t> readToEnd(win::IStream* stream, std::size_t maxBytes);
 
 // Writes all of `bytes` at the stream's position; false when the stream takes fewer.
 bool writeAll(win::IStream* stream, std::span<const std::uint8_t> bytes);

@@ -100,11 +100,11 @@ int quietly(TIFF*, void*, const char*, const char*, va_list)
     return 1;
 }
 
-bool writeImage(TIFF* tiff, const ServiceBitmap& bitmap)
+bool writeImage(TIFF* tiff, BitmapRows& page)
 {
-    const std::size_t rowBytes = std::size_t{bitmap.width} * 3;
+    const std::size_t rowBytes = std::size_t{page.width()} * 3;
     const auto rowsPerStrip = static_cast<std::uint32_t>(std::max<std::size_t>(1, kStripBytes / rowBytes));
-    bool ok = TIFFSetField(tiff, TIFFTAG_IMAGEWIDTH, bitmap.width) && TIFFSetField(tiff, TIFFTAG_IMAGELENGTH, bitmap.height) &&
+    bool ok = TIFFSetField(tiff, TIFFTAG_IMAGEWIDTH, page.width()) && TIFFSetField(tiff, TIFFTAG_IMAGELENGTH, page.height()) &&
               TIFFSetField(tiff, TIFFTAG_SAMPLESPERPIXEL, 3) && TIFFSetField(tiff, TIFFTAG_BITSPERSAMPLE, 8) &&
               TIFFSetField(tiff, TIFFTAG_PHOTOMETRIC, PHOTOMETRIC_RGB) &&
               TIFFSetField(tiff, TIFFTAG_PLANARCONFIG, PLANARCONFIG_CONTIG) &&
@@ -112,22 +112,19 @@ bool writeImage(TIFF* tiff, const ServiceBitmap& bitmap)
               TIFFSetField(tiff, TIFFTAG_COMPRESSION, COMPRESSION_LZW) &&
               TIFFSetField(tiff, TIFFTAG_ROWSPERSTRIP, rowsPerStrip) &&
               TIFFSetField(tiff, TIFFTAG_RESOLUTIONUNIT, RESUNIT_INCH) &&
-              TIFFSetField(tiff, TIFFTAG_XRESOLUTION, static_cast<float>(bitmap.xDotsPerInch())) &&
-              TIFFSetField(tiff, TIFFTAG_YRESOLUTION, static_cast<float>(bitmap.yDotsPerInch()));
+              TIFFSetField(tiff, TIFFTAG_XRESOLUTION, static_cast<float>(page.xDotsPerInch())) &&
+              TIFFSetField(tiff, TIFFTAG_YRESOLUTION, static_cast<float>(page.yDotsPerInch()));
     if (!ok)
         return false;
-    // libtiff may work on the row it is given, so each row goes through a scratch copy.
-    std::vector<std::uint8_t> row(rowBytes);
-    for (std::uint32_t y = 0; y < bitmap.height && ok; ++y) {
-        std::memcpy(row.data(), bitmap.row(y), rowBytes);
-        ok = TIFFWriteScanline(tiff, row.data(), y, 0) == 1;
-    }
+    // libtiff may work on the row it is given; each row is made afresh in the rows' scratch.
+    for (std::uint32_t y = 0; y < page.height() && ok; ++y)
+        ok = TIFFWriteScanline(tiff, page.rgb(y), y, 0) == 1;
     return ok && TIFFWriteDirectory(tiff) == 1;
 }
 
 }  // namespace
 
-win::GpStatus encodeTiff(const ServiceBitmap& bitmap, std::vector<std::uint8_t>& out)
+win::GpStatus encodeTiff(BitmapRows& page, std::vector<std::uint8_t>& out)
 {
     out.clear();
     MemoryFile file{out};
@@ -143,7 +140,7 @@ win::GpStatus encodeTiff(const ServiceBitmap& bitmap, std::vector<std::uint8_t>&
         return win::GenericError;
     bool ok = false;
     try {
-        ok = writeImage(tiff, bitmap);
+        ok = writeImage(tiff, page);
     } catch (const std::bad_alloc&) {
         ok = false;
     }

@@ -13,7 +13,7 @@
 #include <span>
 #include <type_traits>
 
-namespace quillora::runtime {
+namespace quillora::formats {
 
 static_assert(std::endian::native == std::endian::little,
               "on-disk picture records are read by copying them into little-endian structs");
@@ -95,4 +95,4 @@ private:
     bool failed_ = false;
 };
 
-}  // namespace quillora::runtime
+}  // namespace quillora::formats
