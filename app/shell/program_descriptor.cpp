@@ -1,5 +1,5 @@
 // The record through which the runtime learns about this program: its handlers, its form data
-// and its declared DLL commands. It must be linked into the program itself (the runtime finds it
+// and its support libraries. It must be linked into the program itself (the runtime finds it
 // by a weak reference), so it is part of the executable's own sources.
 #include "common/handlers.h"
 #include "form_ids.h"
@@ -10,18 +10,6 @@ namespace {
 const char* const kSupportLibraries[] = {
     "core", "grid", "interface extension 1", "interface extension 2", "system interface", "application interface",
     "bitmap",
-};
-
-const char* const kDllNames[] = {
-    "ole32.dll", "", "ole32.dll", "", "", "", "gdiplus.dll", "gdiplus.dll", "ole32.dll",
-    "", "", "gdiplus.dll", "", "", "kernel32.dll", "Kernel32.dll", "kernel32.dll", "gdiplus.dll",
-};
-
-const char* const kDllExports[] = {
-    "CLSIDFromString", "GlobalAlloc", "CreateStreamOnHGlobal", "GlobalLock", "GlobalUnlock", "lstrcpyn",
-    "GdipCreateBitmapFromStream", "GdipSaveImageToStream", "GetHGlobalFromStream", "GlobalSize", "RtlMoveMemory",
-    "GdipDisposeImage", "GlobalFree", "MultiByteToWideChar", "GetLogicalDriveStringsA", "GetDriveTypeA",
-    "GetVolumeInformationA", "GdiplusStartup",
 };
 
 }  // namespace
@@ -35,7 +23,4 @@ extern "C" const quillora::ProgramDescriptor quilloraProgramDescriptor = {
     quillora::forms::templateDataBytes,
     7,
     kSupportLibraries,
-    18,
-    kDllNames,
-    kDllExports,
 };

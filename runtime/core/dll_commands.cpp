@@ -2,6 +2,7 @@
 
 #include "platform/fs/dynamic_library.h"
 #include "platform/program_image.h"
+#include "quillora/dll_commands.h"
 #include "runtime/core/error_report.h"
 #include "runtime/core/program_exit.h"
 
@@ -59,26 +60,10 @@ void* lookUpExport(const platform::DynamicLibrary& module, const std::string& ex
 
 const std::vector<DllDeclaration>& declaredDllCommands()
 {
+#define QUILLORA_DLL_DECLARATION(exportName, dllName) DllDeclaration{dllName, #exportName},
     static const std::vector<DllDeclaration> declarations = {
-        {"ole32.dll", "CLSIDFromString"},
-        {"", "GlobalAlloc"},
-        {"ole32.dll", "CreateStreamOnHGlobal"},
-        {"", "GlobalLock"},
-        {"", "GlobalUnlock"},
-        {"", "lstrcpyn"},
-        {"gdiplus.dll", "GdipCreateBitmapFromStream"},
-        {"gdiplus.dll", "GdipSaveImageToStream"},
-        {"ole32.dll", "GetHGlobalFromStream"},
-        {"", "GlobalSize"},
-        {"", "RtlMoveMemory"},
-        {"gdiplus.dll", "GdipDisposeImage"},
-        {"", "GlobalFree"},
-        {"", "MultiByteToWideChar"},
-        {"kernel32.dll", "GetLogicalDriveStringsA"},
-        {"Kernel32.dll", "GetDriveTypeA"},
-        {"kernel32.dll", "GetVolumeInformationA"},
-        {"gdiplus.dll", "GdiplusStartup"},
-    };
+        QUILLORA_DECLARED_DLL_COMMANDS(QUILLORA_DLL_DECLARATION)};
+#undef QUILLORA_DLL_DECLARATION
     return declarations;
 }
 

@@ -12,7 +12,8 @@ struct DllDeclaration {
     std::string exportName;  // "#n" is ordinal n (masked to 16 bits)
 };
 
-// The 18 DLL commands the program declares, in table order.
+// The DLL commands the program declares (quillora/dll_commands.h), in table order: entry i is
+// the command DllCommand i.
 const std::vector<DllDeclaration>& declaredDllCommands();
 
 // The DLLs tried, in this order, for a command declared without a DLL name.
@@ -55,7 +56,7 @@ private:
     bool exitStepAdded_ = false;
 };
 
-// The program's own table of the 18 declared commands (entry 2 of the entry table).
+// The program's own table of its declared commands (entry 2 of the entry table).
 DllCommandTable& programDllCommands();
 
 }  // namespace quillora::runtime

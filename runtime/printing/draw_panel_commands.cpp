@@ -6,26 +6,25 @@
 #include "quillora/core_commands.h"
 #include "runtime/core/command_arguments.h"
 #include "runtime/core/memory.h"
-#include "runtime/printing/unit_command_arguments.h"
+#include "runtime/printing/canvas_commands.h"
 #include "runtime/printing/draw_panel.h"
+#include "runtime/printing/unit_command_arguments.h"
 
-#include <string>
-#include <vector>
+#include <optional>
 
 namespace quillora {
 namespace {
 
 using runtime::CommandArguments;
 using runtime::optionalInt;
-using runtime::setInt;
-using runtime::textOf;
 using runtime::DrawPanelUnit;
+
+// Drawing and measuring are the canvas commands the drawing panel and the printer share.
+using PanelCanvas = runtime::CanvasCommands<DrawPanelUnit>;
 
 DrawPanelUnit* panelOf(const CommandArguments& arguments)
 {
-    if (arguments.count() < 1)
-        return nullptr;
-    return runtime::unitOf<DrawPanelUnit>(arguments.at(0));
+    return PanelCanvas::unitIn(arguments);
 }
 
 std::optional<std::int64_t> optionalInteger(const CommandArguments& arguments, std::int32_t index)
@@ -45,52 +44,34 @@ void drawPanelClear(RuntimeValue*, std::int32_t argCount, RuntimeValue* args)
                      optionalInt(arguments, 4));
 }
 
-void drawPanelDrawPicture(RuntimeValue*, std::int32_t argCount, RuntimeValue* args)
+void drawPanelDrawPicture(RuntimeValue* result, std::int32_t argCount, RuntimeValue* args)
 {
-    const CommandArguments arguments(argCount, args);
-    if (DrawPanelUnit* panel = panelOf(arguments))
-        panel->drawPicture(arguments.int32(1), arguments.int32(2), arguments.int32(3), optionalInt(arguments, 4),
-                           optionalInt(arguments, 5), arguments.int32(6, 1));
+    PanelCanvas::drawPicture(result, argCount, args);
 }
 
-void drawPanelWriteTextAt(RuntimeValue*, std::int32_t argCount, RuntimeValue* args)
+void drawPanelWriteTextAt(RuntimeValue* result, std::int32_t argCount, RuntimeValue* args)
 {
-    const CommandArguments arguments(argCount, args);
-    DrawPanelUnit* panel = panelOf(arguments);
-    if (!panel)
-        return;
-    std::vector<std::string> texts;
-    for (std::int32_t index = 3; index < arguments.count(); ++index)
-        texts.push_back(textOf(arguments.at(index)));
-    panel->writeTextAt(optionalInt(arguments, 1), optionalInt(arguments, 2), texts);
+    PanelCanvas::writeTextAt(result, argCount, args);
 }
 
 void drawPanelTextWidth(RuntimeValue* result, std::int32_t argCount, RuntimeValue* args)
 {
-    const CommandArguments arguments(argCount, args);
-    DrawPanelUnit* panel = panelOf(arguments);
-    setInt(result, panel ? panel->textExtent(textOf(arguments.at(1))).width : 0);
+    PanelCanvas::textWidth(result, argCount, args);
 }
 
 void drawPanelTextHeight(RuntimeValue* result, std::int32_t argCount, RuntimeValue* args)
 {
-    const CommandArguments arguments(argCount, args);
-    DrawPanelUnit* panel = panelOf(arguments);
-    setInt(result, panel ? panel->textExtent(textOf(arguments.at(1))).height : 0);
+    PanelCanvas::textHeight(result, argCount, args);
 }
 
 void drawPanelPictureWidth(RuntimeValue* result, std::int32_t argCount, RuntimeValue* args)
 {
-    const CommandArguments arguments(argCount, args);
-    DrawPanelUnit* panel = panelOf(arguments);
-    setInt(result, panel ? panel->pictureWidthInUnits(arguments.int32(1)) : 0);
+    PanelCanvas::pictureWidth(result, argCount, args);
 }
 
 void drawPanelPictureHeight(RuntimeValue* result, std::int32_t argCount, RuntimeValue* args)
 {
-    const CommandArguments arguments(argCount, args);
-    DrawPanelUnit* panel = panelOf(arguments);
-    setInt(result, panel ? panel->pictureHeightInUnits(arguments.int32(1)) : 0);
+    PanelCanvas::pictureHeight(result, argCount, args);
 }
 
 void drawPanelGetPicture(RuntimeValue* result, std::int32_t argCount, RuntimeValue* args)

@@ -7,9 +7,10 @@
 #include "quillora/core_commands.h"
 #include "runtime/core/command_arguments.h"
 #include "runtime/core/memory.h"
-#include "runtime/printing/unit_command_arguments.h"
+#include "runtime/printing/canvas_commands.h"
 #include "runtime/printing/printer_service.h"
 #include "runtime/printing/printer_unit.h"
+#include "runtime/printing/unit_command_arguments.h"
 
 #include <cstring>
 #include <string>
@@ -20,15 +21,14 @@ namespace {
 
 using runtime::CommandArguments;
 using runtime::optionalInt;
-using runtime::setInt;
-using runtime::textOf;
 using runtime::PrinterUnit;
+
+// Drawing and measuring are the canvas commands the drawing panel and the printer share.
+using PrinterCanvas = runtime::CanvasCommands<PrinterUnit>;
 
 PrinterUnit* printerOf(const CommandArguments& arguments)
 {
-    if (arguments.count() < 1)
-        return nullptr;
-    return runtime::unitOf<PrinterUnit>(arguments.at(0));
+    return PrinterCanvas::unitIn(arguments);
 }
 
 std::optional<bool> optionalFlag(const CommandArguments& arguments, std::int32_t index)
@@ -102,52 +102,34 @@ void printerEndPrinting(RuntimeValue*, std::int32_t argCount, RuntimeValue* args
         printer->endPrinting();
 }
 
-void printerWriteTextAt(RuntimeValue*, std::int32_t argCount, RuntimeValue* args)
+void printerWriteTextAt(RuntimeValue* result, std::int32_t argCount, RuntimeValue* args)
 {
-    const CommandArguments arguments(argCount, args);
-    PrinterUnit* printer = printerOf(arguments);
-    if (!printer)
-        return;
-    std::vector<std::string> texts;
-    for (std::int32_t index = 3; index < arguments.count(); ++index)
-        texts.push_back(textOf(arguments.at(index)));
-    printer->writeTextAt(optionalInt(arguments, 1), optionalInt(arguments, 2), texts);
+    PrinterCanvas::writeTextAt(result, argCount, args);
 }
 
 void printerTextWidth(RuntimeValue* result, std::int32_t argCount, RuntimeValue* args)
 {
-    const CommandArguments arguments(argCount, args);
-    PrinterUnit* printer = printerOf(arguments);
-    setInt(result, printer ? printer->textExtent(textOf(arguments.at(1))).width : 0);
+    PrinterCanvas::textWidth(result, argCount, args);
 }
 
 void printerTextHeight(RuntimeValue* result, std::int32_t argCount, RuntimeValue* args)
 {
-    const CommandArguments arguments(argCount, args);
-    PrinterUnit* printer = printerOf(arguments);
-    setInt(result, printer ? printer->textExtent(textOf(arguments.at(1))).height : 0);
+    PrinterCanvas::textHeight(result, argCount, args);
 }
 
 void printerPictureWidth(RuntimeValue* result, std::int32_t argCount, RuntimeValue* args)
 {
-    const CommandArguments arguments(argCount, args);
-    PrinterUnit* printer = printerOf(arguments);
-    setInt(result, printer ? printer->pictureWidthInUnits(arguments.int32(1)) : 0);
+    PrinterCanvas::pictureWidth(result, argCount, args);
 }
 
 void printerPictureHeight(RuntimeValue* result, std::int32_t argCount, RuntimeValue* args)
 {
-    const CommandArguments arguments(argCount, args);
-    PrinterUnit* printer = printerOf(arguments);
-    setInt(result, printer ? printer->pictureHeightInUnits(arguments.int32(1)) : 0);
+    PrinterCanvas::pictureHeight(result, argCount, args);
 }
 
-void printerDrawPicture(RuntimeValue*, std::int32_t argCount, RuntimeValue* args)
+void printerDrawPicture(RuntimeValue* result, std::int32_t argCount, RuntimeValue* args)
 {
-    const CommandArguments arguments(argCount, args);
-    if (PrinterUnit* printer = printerOf(arguments))
-        printer->drawPicture(arguments.int32(1), arguments.int32(2), arguments.int32(3), optionalInt(arguments, 4),
-                             optionalInt(arguments, 5), arguments.int32(6, 1));
+    PrinterCanvas::drawPicture(result, argCount, args);
 }
 
 void printerGetForm(RuntimeValue* result, std::int32_t argCount, RuntimeValue* args)

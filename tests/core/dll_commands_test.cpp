@@ -1,5 +1,5 @@
-// Declared DLL commands: the table of the 18 commands, the resolution order and its failure reports,
-// and the loading of library files under any letter case.
+// Declared DLL commands: the program's commands bound to the stand-ins, the resolution order and
+// its failure reports, and the loading of library files under any letter case.
 #include "platform/fs/drive_map.h"
 #include "platform/fs/dynamic_library.h"
 #include "platform/program_image.h"
@@ -36,36 +36,6 @@ std::string probeFolder()
 int callProbe(DllCommandTable& table, std::int32_t index)
 {
     return reinterpret_cast<ProbeFunction>(table.resolve(index))();
-}
-
-TEST(DllCommandDeclarations, EighteenCommandsInTableOrder)
-{
-    const std::vector<std::pair<std::string, std::string>> expected = {
-        {"ole32.dll", "CLSIDFromString"},
-        {"", "GlobalAlloc"},
-        {"ole32.dll", "CreateStreamOnHGlobal"},
-        {"", "GlobalLock"},
-        {"", "GlobalUnlock"},
-        {"", "lstrcpyn"},
-        {"gdiplus.dll", "GdipCreateBitmapFromStream"},
-        {"gdiplus.dll", "GdipSaveImageToStream"},
-        {"ole32.dll", "GetHGlobalFromStream"},
-        {"", "GlobalSize"},
-        {"", "RtlMoveMemory"},
-        {"gdiplus.dll", "GdipDisposeImage"},
-        {"", "GlobalFree"},
-        {"", "MultiByteToWideChar"},
-        {"kernel32.dll", "GetLogicalDriveStringsA"},
-        {"Kernel32.dll", "GetDriveTypeA"},
-        {"kernel32.dll", "GetVolumeInformationA"},
-        {"gdiplus.dll", "GdiplusStartup"},
-    };
-    const auto& declared = quillora::runtime::declaredDllCommands();
-    ASSERT_EQ(declared.size(), expected.size());
-    for (std::size_t i = 0; i < expected.size(); ++i) {
-        EXPECT_EQ(declared[i].dllName, expected[i].first) << "command " << i;
-        EXPECT_EQ(declared[i].exportName, expected[i].second) << "command " << i;
-    }
 }
 
 TEST(DllCommandDeclarations, DefaultListInOrder)
@@ -232,11 +202,50 @@ TEST(DllCommandTableDeathTest, UnknownIndexIsReported)
         testing::ExitedWithCode(255), "运行时出错!");
 }
 
-TEST(DllCommandTable, ProgramTableFindsTheStandInsBesideTheProgram)
+std::string upperCase(std::string text)
 {
+    for (char& c : text)
+        if (c >= 'a' && c <= 'z')
+            c = static_cast<char>(c - 'a' + 'A');
+    return text;
+}
+
+// The program's own table, as the application reaches it: every declared command is bound to
+// the export of its own name in the library its declaration names (the first library of the
+// default list when it names none), whatever the letter case of the name and of the file.
+TEST(DllCommandTable, ProgramTableBindsEveryDeclaredCommandToItsLibrarysExport)
+{
+    const auto& declared = quillora::runtime::declaredDllCommands();
+    ASSERT_EQ(declared.size(), static_cast<std::size_t>(quillora::kDllCommandCount));
     auto& table = quillora::runtime::programDllCommands();
-    for (std::int32_t index = 0; index < quillora::kDllCommandCount; ++index)
-        EXPECT_NE(table.resolve(index), nullptr) << "command " << index;
+    for (std::int32_t index = 0; index < quillora::kDllCommandCount; ++index) {
+        const DllDeclaration& declaration = declared[static_cast<std::size_t>(index)];
+        const std::string library =
+            declaration.dllName.empty() ? quillora::runtime::defaultDllList().front() : declaration.dllName;
+        DynamicLibrary module = DynamicLibrary::openInFolder(programFolder(), upperCase(library));
+        ASSERT_TRUE(module.isOpen()) << library;
+        void* expected = module.symbol(declaration.exportName);
+        ASSERT_NE(expected, nullptr) << library << " " << declaration.exportName;
+        EXPECT_EQ(table.resolve(index), expected) << "command " << index << ": " << declaration.exportName;
+    }
+}
+
+// The names the application calls by reach the stand-in libraries they belong to, including a
+// command declared with a capitalised library name and one declared with none.
+TEST(DllCommandTable, ApplicationCommandNamesReachTheirStandIns)
+{
+    using quillora::DllCommand;
+    const auto exportOf = [](const char* library, const char* exportName) {
+        return DynamicLibrary::openInFolder(programFolder(), library).symbol(exportName);
+    };
+    const auto resolved = [](DllCommand command) {
+        return quillora::runtime::programDllCommands().resolve(static_cast<std::int32_t>(command));
+    };
+    EXPECT_EQ(resolved(DllCommand::GlobalAlloc), exportOf("kernel32.dll", "GlobalAlloc"));
+    EXPECT_EQ(resolved(DllCommand::GetDriveTypeA), exportOf("kernel32.dll", "GetDriveTypeA"));
+    EXPECT_EQ(resolved(DllCommand::CreateStreamOnHGlobal), exportOf("ole32.dll", "CreateStreamOnHGlobal"));
+    EXPECT_EQ(resolved(DllCommand::GdipSaveImageToStream), exportOf("gdiplus.dll", "GdipSaveImageToStream"));
+    EXPECT_NE(resolved(DllCommand::GdipSaveImageToStream), nullptr);
 }
 
 TEST(DllCommandTableDeathTest, ProgramTableReleasesItsModulesAtExit)

@@ -1,31 +1,44 @@
-// The program's declared DLL commands, by index in the DLL command table.
+// The program's declared DLL commands. This list is the only one: the application calls a
+// command by its `DllCommand` name, whose number is its index in the runtime's DLL command
+// table, and the runtime builds that table from the same list, so a name, its index and its
+// declaration cannot drift apart.
+//
+// Each entry is (export name, DLL file name). An empty DLL name means the runtime's default
+// list of DLLs is searched in order; DLL names are matched without regard to letter case, as
+// Windows does. The export name is the enumerator's own name.
 #pragma once
 
 #include <cstdint>
 
+// DECLARE(exportName, dllName) once per command, in table order.
+#define QUILLORA_DECLARED_DLL_COMMANDS(DECLARE)         \
+    DECLARE(CLSIDFromString, "ole32.dll")                \
+    DECLARE(GlobalAlloc, "")                             \
+    DECLARE(CreateStreamOnHGlobal, "ole32.dll")          \
+    DECLARE(GlobalLock, "")                              \
+    DECLARE(GlobalUnlock, "")                            \
+    DECLARE(lstrcpyn, "")                                \
+    DECLARE(GdipCreateBitmapFromStream, "gdiplus.dll")   \
+    DECLARE(GdipSaveImageToStream, "gdiplus.dll")        \
+    DECLARE(GetHGlobalFromStream, "ole32.dll")           \
+    DECLARE(GlobalSize, "")                              \
+    DECLARE(RtlMoveMemory, "")                           \
+    DECLARE(GdipDisposeImage, "gdiplus.dll")             \
+    DECLARE(GlobalFree, "")                              \
+    DECLARE(MultiByteToWideChar, "")                     \
+    DECLARE(GetLogicalDriveStringsA, "kernel32.dll")     \
+    DECLARE(GetDriveTypeA, "Kernel32.dll")               \
+    DECLARE(GetVolumeInformationA, "kernel32.dll")       \
+    DECLARE(GdiplusStartup, "gdiplus.dll")
+
 namespace quillora {
 
-enum class DllCommand : std::int32_t {
-    CLSIDFromString = 0,
-    GlobalAlloc = 1,
-    CreateStreamOnHGlobal = 2,
-    GlobalLock = 3,
-    GlobalUnlock = 4,
-    lstrcpyn = 5,
-    GdipCreateBitmapFromStream = 6,
-    GdipSaveImageToStream = 7,
-    GetHGlobalFromStream = 8,
-    GlobalSize = 9,
-    RtlMoveMemory = 10,
-    GdipDisposeImage = 11,
-    GlobalFree = 12,
-    MultiByteToWideChar = 13,
-    GetLogicalDriveStringsA = 14,
-    GetDriveTypeA = 15,
-    GetVolumeInformationA = 16,
-    GdiplusStartup = 17,
-};
+#define QUILLORA_DLL_COMMAND_ENUMERATOR(exportName, dllName) exportName,
+enum class DllCommand : std::int32_t { QUILLORA_DECLARED_DLL_COMMANDS(QUILLORA_DLL_COMMAND_ENUMERATOR) };
+#undef QUILLORA_DLL_COMMAND_ENUMERATOR
 
-inline constexpr std::int32_t kDllCommandCount = 18;
+#define QUILLORA_DLL_COMMAND_ONE(exportName, dllName) +1
+inline constexpr std::int32_t kDllCommandCount = 0 QUILLORA_DECLARED_DLL_COMMANDS(QUILLORA_DLL_COMMAND_ONE);
+#undef QUILLORA_DLL_COMMAND_ONE
 
 }  // namespace quillora

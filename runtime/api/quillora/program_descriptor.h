@@ -1,6 +1,7 @@
 // The program descriptor: the one fixed record through which the runtime learns about the
 // application it runs — where its event handlers are, which data is literal, the form template
-// data, the support libraries and the declared DLL commands.
+// data and the support libraries. The declared DLL commands are not part of it: they are listed
+// once, in quillora/dll_commands.h, which both the application and the runtime read.
 #pragma once
 
 #include <cstddef>
@@ -42,11 +43,6 @@ struct ProgramDescriptor {
     // Names of the support libraries, in library-number order.
     std::uint32_t supportLibraryCount;
     const char* const* supportLibraryNames;
-
-    // The declared DLL commands: DLL name (empty = the default list) and export name per index.
-    std::uint32_t dllCommandCount;
-    const char* const* dllNames;
-    const char* const* dllExportNames;
 };
 
 }  // namespace quillora
