@@ -35,119 +35,106 @@ void writeFontProperty(const UnitRef& unit, std::int32_t property, const FontSpe
     writeProperty(unit, kindProperty(property), makePointer(TypeCode::LongInteger, &value));
 }
 
+namespace {
+
+const CanvasCommands kPanelCommands{kDrawPanelFont,          &drawPanelTextWidth,    &drawPanelTextHeight,
+                                    &drawPanelWriteTextAt,   &drawPanelPictureWidth, &drawPanelPictureHeight,
+                                    &drawPanelDrawPicture};
+const CanvasCommands kPrinterCommands{kPrinterFont,         &printerTextWidth,    &printerTextHeight,
+                                      &printerWriteTextAt,  &printerPictureWidth, &printerPictureHeight,
+                                      &printerDrawPicture};
+
+// The picture is stretched into its rectangle with the copy raster mode.
+constexpr std::int32_t kCopyMode = 1;
+
+}  // namespace
+
+// --- any canvas -----------------------------------------------------------------------------------
+
+void CanvasSurface::setFont(const FontSpec& font, std::int32_t size)
+{
+    writeFontProperty(unit_, commands_.fontProperty, font, size);
+}
+
+std::int32_t CanvasSurface::textWidth(const std::string& text)
+{
+    return asInt(callMethod(unit_, commands_.textWidth, textValue(text)));
+}
+
+std::int32_t CanvasSurface::textHeight(const std::string& text)
+{
+    return asInt(callMethod(unit_, commands_.textHeight, textValue(text)));
+}
+
+void CanvasSurface::writeText(std::int32_t x, std::int32_t y, const std::string& text)
+{
+    callMethod(unit_, commands_.writeTextAt, makeInt(x), makeInt(y), textValue(text));
+}
+
+std::int32_t CanvasSurface::pictureWidth(std::int32_t picture)
+{
+    return asInt(callMethod(unit_, commands_.pictureWidth, makeInt(picture)));
+}
+
+std::int32_t CanvasSurface::pictureHeight(std::int32_t picture)
+{
+    return asInt(callMethod(unit_, commands_.pictureHeight, makeInt(picture)));
+}
+
+void CanvasSurface::drawPicture(std::int32_t picture, std::int32_t x, std::int32_t y, std::int32_t width,
+                                std::int32_t height)
+{
+    callMethod(unit_, commands_.drawPicture, makeInt(picture), makeInt(x), makeInt(y), makeInt(width),
+               makeInt(height), makeInt(kCopyMode));
+}
+
 // --- drawing panel ------------------------------------------------------------------------------
 
-void PanelSurface::setFont(const FontSpec& font, std::int32_t size)
+PanelSurface::PanelSurface(UnitRef panel) : CanvasSurface(panel, kPanelCommands)
 {
-    writeFontProperty(panel_, kDrawPanelFont, font, size);
-}
-
-std::int32_t PanelSurface::textWidth(const std::string& text)
-{
-    return asInt(callMethod(panel_, &drawPanelTextWidth, textValue(text)));
-}
-
-std::int32_t PanelSurface::textHeight(const std::string& text)
-{
-    return asInt(callMethod(panel_, &drawPanelTextHeight, textValue(text)));
-}
-
-void PanelSurface::writeText(std::int32_t x, std::int32_t y, const std::string& text)
-{
-    callMethod(panel_, &drawPanelWriteTextAt, makeInt(x), makeInt(y), textValue(text));
-}
-
-std::int32_t PanelSurface::pictureWidth(std::int32_t picture)
-{
-    return asInt(callMethod(panel_, &drawPanelPictureWidth, makeInt(picture)));
-}
-
-std::int32_t PanelSurface::pictureHeight(std::int32_t picture)
-{
-    return asInt(callMethod(panel_, &drawPanelPictureHeight, makeInt(picture)));
-}
-
-void PanelSurface::drawPicture(std::int32_t picture, std::int32_t x, std::int32_t y, std::int32_t width,
-                               std::int32_t height)
-{
-    callMethod(panel_, &drawPanelDrawPicture, makeInt(picture), makeInt(x), makeInt(y), makeInt(width),
-               makeInt(height), makeInt(1));
 }
 
 void PanelSurface::prepareAsPage()
 {
-    writeKindProperty(panel_, kDrawPanelAutoRedraw, makeBool(true));
-    writeKindProperty(panel_, kDrawPanelScaleMode, makeInt(0));
+    writeKindProperty(unit(), kDrawPanelAutoRedraw, makeBool(true));
+    writeKindProperty(unit(), kDrawPanelScaleMode, makeInt(0));
 }
 
 void PanelSurface::resize(std::int32_t width, std::int32_t height)
 {
-    if (!live(panel_))
+    if (!live(unit()))
         return;
-    writeProperty(panel_, kPropertyWidth, makeInt(width));
-    writeProperty(panel_, kPropertyHeight, makeInt(height));
+    writeProperty(unit(), kPropertyWidth, makeInt(width));
+    writeProperty(unit(), kPropertyHeight, makeInt(height));
 }
 
 void PanelSurface::clear()
 {
-    callMethod(panel_, &drawPanelClear);
+    callMethod(unit(), &drawPanelClear);
 }
 
 void PanelSurface::setVisible(bool visible)
 {
-    if (live(panel_))
-        writeProperty(panel_, kPropertyVisible, makeBool(visible));
+    if (live(unit()))
+        writeProperty(unit(), kPropertyVisible, makeBool(visible));
 }
 
 ByteSet PanelSurface::picture()
 {
-    return ByteSet::adopt(callMethod(panel_, &drawPanelGetPicture));
+    return ByteSet::adopt(callMethod(unit(), &drawPanelGetPicture));
 }
 
 void PanelSurface::showBackground(const ByteSet& picture, std::int32_t mode)
 {
-    writeKindProperty(panel_, kDrawPanelAutoRedraw, makeBool(true));
-    writeKindProperty(panel_, kDrawPanelBackgroundPictureMode, makeInt(mode));
-    writeKindProperty(panel_, kDrawPanelBackgroundPicture, picture.value());
+    writeKindProperty(unit(), kDrawPanelAutoRedraw, makeBool(true));
+    writeKindProperty(unit(), kDrawPanelBackgroundPictureMode, makeInt(mode));
+    writeKindProperty(unit(), kDrawPanelBackgroundPicture, picture.value());
 }
 
 // --- printer --------------------------------------------------------------------------------------
 
-void PrinterSurface::setFont(const FontSpec& font, std::int32_t size)
+PrinterSurface::PrinterSurface(UnitRef printer) : CanvasSurface(printer, kPrinterCommands)
 {
-    writeFontProperty(printer_, kPrinterFont, font, size);
-}
-
-std::int32_t PrinterSurface::textWidth(const std::string& text)
-{
-    return asInt(callMethod(printer_, &printerTextWidth, textValue(text)));
-}
-
-std::int32_t PrinterSurface::textHeight(const std::string& text)
-{
-    return asInt(callMethod(printer_, &printerTextHeight, textValue(text)));
-}
-
-void PrinterSurface::writeText(std::int32_t x, std::int32_t y, const std::string& text)
-{
-    callMethod(printer_, &printerWriteTextAt, makeInt(x), makeInt(y), textValue(text));
-}
-
-std::int32_t PrinterSurface::pictureWidth(std::int32_t picture)
-{
-    return asInt(callMethod(printer_, &printerPictureWidth, makeInt(picture)));
-}
-
-std::int32_t PrinterSurface::pictureHeight(std::int32_t picture)
-{
-    return asInt(callMethod(printer_, &printerPictureHeight, makeInt(picture)));
-}
-
-void PrinterSurface::drawPicture(std::int32_t picture, std::int32_t x, std::int32_t y, std::int32_t width,
-                                 std::int32_t height)
-{
-    callMethod(printer_, &printerDrawPicture, makeInt(picture), makeInt(x), makeInt(y), makeInt(width),
-               makeInt(height), makeInt(1));
 }
 
 }  // namespace quillora::app

@@ -1,5 +1,7 @@
 // The two kinds of page surface: a drawing panel (the off-screen page 画板_temp, drawn in whole
-// pixels) and the printer unit (drawn in its scale mode from the margin box).
+// pixels) and the printer unit (drawn in its scale mode from the margin box). Both draw and
+// measure through the same canvas commands of their unit, so they are one class over two command
+// sets; the panel adds what the canvases do with it as a whole.
 #pragma once
 
 #include <cstdint>
@@ -11,11 +13,21 @@
 
 namespace quillora::app {
 
-// A drawing panel as a page: the PageSurface calls plus what the canvases do with the panel as
-// a whole (size, clearing, taking the page out as a picture, showing a picture as background).
-class PanelSurface final : public PageSurface {
+// The commands a canvas unit draws and measures with, and the index of its font property.
+struct CanvasCommands {
+    std::int32_t fontProperty = 0;
+    CommandFunction textWidth = nullptr;
+    CommandFunction textHeight = nullptr;
+    CommandFunction writeTextAt = nullptr;
+    CommandFunction pictureWidth = nullptr;
+    CommandFunction pictureHeight = nullptr;
+    CommandFunction drawPicture = nullptr;
+};
+
+// A unit with canvas commands as a page surface.
+class CanvasSurface : public PageSurface {
 public:
-    explicit PanelSurface(UnitRef panel) : panel_(panel) {}
+    CanvasSurface(UnitRef unit, const CanvasCommands& commands) : unit_(unit), commands_(commands) {}
 
     void setFont(const FontSpec& font, std::int32_t size) override;
     std::int32_t textWidth(const std::string& text) override;
@@ -26,7 +38,19 @@ public:
     void drawPicture(std::int32_t picture, std::int32_t x, std::int32_t y, std::int32_t width,
                      std::int32_t height) override;
 
-    const UnitRef& unit() const { return panel_; }
+    const UnitRef& unit() const { return unit_; }
+
+private:
+    UnitRef unit_;
+    const CanvasCommands& commands_;
+};
+
+// A drawing panel as a page, and what the canvases do with the panel as a whole (size,
+// clearing, taking the page out as a picture, showing a picture as background).
+class PanelSurface final : public CanvasSurface {
+public:
+    explicit PanelSurface(UnitRef panel);
+
     // Whole pixels kept in the persistent bitmap, so the page can be taken out.
     void prepareAsPage();
     void resize(std::int32_t width, std::int32_t height);
@@ -36,29 +60,12 @@ public:
     ByteSet picture();
     // Shows the data as background picture in `mode` (2: centred, shrunk to fit).
     void showBackground(const ByteSet& picture, std::int32_t mode);
-
-private:
-    UnitRef panel_;
 };
 
 // The printer unit as a page.
-class PrinterSurface final : public PageSurface {
+class PrinterSurface final : public CanvasSurface {
 public:
-    explicit PrinterSurface(UnitRef printer) : printer_(printer) {}
-
-    void setFont(const FontSpec& font, std::int32_t size) override;
-    std::int32_t textWidth(const std::string& text) override;
-    std::int32_t textHeight(const std::string& text) override;
-    void writeText(std::int32_t x, std::int32_t y, const std::string& text) override;
-    std::int32_t pictureWidth(std::int32_t picture) override;
-    std::int32_t pictureHeight(std::int32_t picture) override;
-    void drawPicture(std::int32_t picture, std::int32_t x, std::int32_t y, std::int32_t width,
-                     std::int32_t height) override;
-
-    const UnitRef& unit() const { return printer_; }
-
-private:
-    UnitRef printer_;
+    explicit PrinterSurface(UnitRef printer);
 };
 
 // Writes a whole font (face, size, styles) into a unit's font property.
