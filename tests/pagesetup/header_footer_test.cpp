@@ -101,8 +101,8 @@ TEST_F(HeaderFooterTest, DatePartsComeFromTheClockWithoutLeadingZeros)
     EXPECT_TRUE(minute >= 0 && minute <= 59) << time;
     EXPECT_TRUE(secondOfMinute >= 0 && secondOfMinute <= 60) << time;
     EXPECT_EQ(time.find("&"), std::string::npos);
-    // Numbers carry no leading zeros.
-    EXPECT_NE(time.substr(0, 1), "0");
+    // Numbers carry no leading zeros (hour 0 is written "0", minute 5 "5").
+    EXPECT_EQ(time, std::to_string(hour) + ":" + std::to_string(minute) + ":" + std::to_string(secondOfMinute));
 }
 
 struct Alignment {
