@@ -3,9 +3,9 @@
 #include <utility>
 
 namespace quillora::app {
-
 namespace {
 
+// The last item of 组合框_图片优化比率: "优化到250K".
 constexpr std::int32_t kHighestOptimisationChoice = 5;
 
 }  // namespace
