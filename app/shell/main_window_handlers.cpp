@@ -29,6 +29,14 @@ ShellState& shell()
     return state;
 }
 
+bool refusedDuringJob()
+{
+    if (!shell().jobRunning)
+        return false;
+    mainStatusBar().show(kBusyWithJob);
+    return true;
+}
+
 HandlerResult MainWindow_创建完毕(const EventArguments&)
 {
     shell().searchFinished = true;
@@ -38,6 +46,8 @@ HandlerResult MainWindow_创建完毕(const EventArguments&)
 
 HandlerResult 按钮_文件夹搜索_被单击(const EventArguments&)
 {
+    if (refusedDuringJob())
+        return noValue();
     // The button is off while a search runs, so a click handled at one of the search's
     // cooperative points cannot start a second search inside the first.
     const UnitRef button = searchButton();
@@ -73,10 +83,14 @@ HandlerResult 按钮_文件夹准备打印_被单击(const EventArguments&)
         messageBox("搜索还未完成，此时打印是不是太早了点？", kSystemModal, "你性子太急了！");
         return noValue();
     }
+    if (refusedDuringJob())
+        return noValue();
+    shell().jobRunning = true;
     if (isChecked(mainWindowUnit(forms::unit_type::CheckBox, forms::MainWindow::选择框_按文件夹分类)))
         PrintAlbumByFolder();
     else
         PrintAlbumAsOneSet();
+    shell().jobRunning = false;
     return noValue();
 }
 

@@ -6,6 +6,7 @@
 #include "common/handlers.h"
 #include "form_ids.h"
 #include "common/window_units.h"
+#include "shell/shell_state.h"
 
 #include <utility>
 
@@ -43,6 +44,8 @@ ColumnsByTitle findColumns(const FoundPictureList& list)
 
 HandlerResult PreviewAndSettings(const EventArguments&)
 {
+    if (refusedDuringJob())
+        return noValue();
     std::vector<std::string> paths(kPreviewPictures);
     std::vector<std::string> captions(kPreviewPictures);
     const FoundPictureList list = foundPictures();

@@ -11,7 +11,16 @@ struct ShellState {
     std::string selectedFolderPath;   // the search root; empty until a tree item is chosen
     bool searchFinished = true;       // true while no search runs
     bool stopRequested = false;       // set by the stop button, cleared when a search starts
+    bool jobRunning = false;          // true while a print job runs
 };
+
+// Said in the status bar when a button that would start something is pressed during a job: the
+// job lets events through after every page, and a second job, a search or the settings window
+// started inside it would take over its progress window and page panel.
+inline constexpr const char* kBusyWithJob = "正在打印，请等打印完毕后再操作。";
+
+// True (and the status bar says why) when a job is running.
+bool refusedDuringJob();
 
 ShellState& shell();
 

@@ -394,6 +394,29 @@ TEST_F(PrintJobTest, CancelDuringAFolderBatchEndsItWithAOnePicturePageAndTheNext
     EXPECT_EQ(pageFiles(b).size(), 1u);
 }
 
+TEST_F(PrintJobTest, ButtonsPressedDuringAJobAreRefusedAndTheJobKeepsEveryPage)
+{
+    // Ten pages of four: the clicks land while the job still has pages to make.
+    addPictures("A", 40, 1);
+    const fs::path a = outFolder("a");
+    PageSetup setup;
+    setup.columns = 2;
+    const RunResult run = machine.run(searchLines(true) + "answer folder E:\\a\n"
+                                      "click MainWindow.按钮_文件夹准备打印\n" + settingsWindowLines(setup) +
+                                      "wait-text ProgressWindow.进度条_当前进度 \"\t40\"\n"
+                                      "click MainWindow.按钮_文件夹准备打印\n"
+                                      "click MainWindow.按钮_打印预览\n"
+                                      "click MainWindow.按钮_文件夹搜索\n"
+                                      "echo during\nstatus\n"
+                                      "wait-idle\necho after\nstatus\nrows MainWindow.超级列表框_显示\n", 120);
+    ASSERT_EQ(run.exitCode, 0) << run.errors;
+    EXPECT_EQ(outputSection(run.output, "during", "after"), "status\t正在打印，请等打印完毕后再操作。\n");
+    EXPECT_THAT(outputSection(run.output, "after"), HasSubstr("status\t打印完毕！"));
+    // The search did not run again: the list still holds the 40 pictures the job printed.
+    EXPECT_THAT(outputSection(run.output, "after"), HasSubstr("p40.bmp"));
+    EXPECT_EQ(pageFiles(a).size(), 10u);
+}
+
 struct FormatCase {
     const char* item;
     const char* extension;
