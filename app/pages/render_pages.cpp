@@ -101,6 +101,7 @@ RenderResult PageLoop::run()
     // A ratio list shorter than the pictures is not used at all: every ratio then comes from its picture.
     ratiosUsable_ = job_.ratios.size() >= std::max(job_.paths.size(), count_);
     setProgressRange(0, static_cast<std::int32_t>(count_));
+    result.pagesPlanned = totalPages_;
 
     std::int32_t page = 0;
     do {

@@ -22,6 +22,8 @@ struct RenderResult {
     // The user asked the progress window to stop (its cancel button or its close box).
     bool cancelled = false;
     std::int32_t pagesFinished = 0;
+    // The pages the job was to make (the preview's one page; a job's pages for its pictures).
+    std::int32_t pagesPlanned = 0;
 };
 
 // Runs the job on the sink: the progress window shown, the defaults of the sink's rules applied,

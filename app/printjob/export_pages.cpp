@@ -3,6 +3,7 @@
 #include <utility>
 
 #include "printjob/page_output.h"
+#include "printjob/unsaved_pages.h"
 
 namespace quillora::app {
 
@@ -19,10 +20,16 @@ bool ExportSink::endPage(std::int32_t page)
 RenderResult ExportBatchToPictures(const PageJob& job)
 {
     const PageOutput& output = job.output;
-    ExportSink sink([&job, &output](const UnitRef& panel, std::int32_t pageNumber) {
-        return OutputExportPage(panel, output.folder, pageNumber, job.orientation, output.pictureFormat);
+    bool pageLost = false;
+    ExportSink sink([&job, &output, &pageLost](const UnitRef& panel, std::int32_t pageNumber) {
+        pageLost = !OutputExportPage(panel, output.folder, pageNumber, job.orientation, output.pictureFormat);
+        return !pageLost;
     });
-    return renderPages(job, sink);
+    const RenderResult result = renderPages(job, sink);
+    // A page that cannot be written ends its batch: it and the pages after it are not saved.
+    if (pageLost)
+        noteUnsavedPages(result.pagesPlanned - result.pagesFinished);
+    return result;
 }
 
 }  // namespace quillora::app

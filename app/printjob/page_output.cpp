@@ -9,7 +9,6 @@
 #include "common/window_units.h"
 #include "printjob/encode_picture.h"
 #include "printjob/page_names.h"
-#include "printjob/unsaved_pages.h"
 #include "quillora/core_commands.h"
 #include "quillora/draw_panel_commands.h"
 #include "quillora/new_file_commands.h"
@@ -56,7 +55,6 @@ std::string reasonOf(NewFileResult result)
 
 void reportUnsaved(const std::string& fileName, std::int32_t pageNumber, const std::string& reason)
 {
-    noteUnsavedPage();
     mainStatusBar().show("第" + toText(pageNumber) + "页未能保存：" + fileName + "（" + reason + "）");
     messageBox("第" + toText(pageNumber) + "页无法保存为文件“" + fileName + "”：" + reason +
                    "。\r\n已经保存的页面都保留着，这一批其余的页面不再输出。",

@@ -12,9 +12,10 @@ void resetUnsavedPages()
     unsaved = 0;
 }
 
-void noteUnsavedPage()
+void noteUnsavedPages(std::int32_t count)
 {
-    ++unsaved;
+    if (count > 0)
+        unsaved += count;
 }
 
 std::int32_t unsavedPages()

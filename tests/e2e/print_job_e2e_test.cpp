@@ -356,9 +356,9 @@ TEST_F(PrintJobTest, AFolderThatCannotBeWrittenGivesTheMessageAndNoCrash)
     ASSERT_EQ(run.exitCode, 0) << run.errors;
     EXPECT_THAT(run.output, HasSubstr("message-box\t保存页面失败\t第1页无法保存为文件“E:\\locked\\"));
     EXPECT_THAT(run.output, HasSubstr("没有写入这个文件夹的权限"));
-    // The batch stopped at its first page: one box, not one per page.
+    // The batch stopped at its first page: one box, not one per page; both of its pages are lost.
     EXPECT_THAT(run.output, Not(HasSubstr("第2页无法保存")));
-    EXPECT_THAT(run.output, HasSubstr("status\t打印完毕！但有1页未能保存"));
+    EXPECT_THAT(run.output, HasSubstr("status\t打印完毕！但有2页未能保存"));
 }
 
 TEST_F(PrintJobTest, CancelDuringAFolderBatchEndsItWithAOnePicturePageAndTheNextFolderStillRuns)

@@ -276,6 +276,7 @@ TEST_F(PageRendering, APageThatCannotBeWrittenEndsTheBatch)
     EXPECT_EQ(exportedPages.size(), 1u);
     EXPECT_FALSE(result.completed);
     EXPECT_EQ(result.pagesFinished, 0);
+    EXPECT_EQ(result.pagesPlanned, 3);
     EXPECT_FALSE(cancelRequested());
 }
 
