@@ -95,8 +95,14 @@ void restoreFromRecord(PrintSettings& settings)
     fixFont(settings.captionFont, 9, "宋体");
     fixFont(settings.headerFont, 8, "楷体");
     fixFont(settings.footerFont, 8, "楷体");
-    if (settingsWereConfirmed(settings))
+    if (settingsWereConfirmed(settings)) {
         restoreBoxes(settings);
+    } else {
+        // The record takes the alignments the combos show, so the first preview draws the
+        // header and footer where the window says they go (the form centres both).
+        settings.headerAlign = ComboBox(QUILLORA_SETTINGS_UNIT(组合框_页眉对齐)).selectedIndex();
+        settings.footerAlign = ComboBox(QUILLORA_SETTINGS_UNIT(组合框_页脚对齐)).selectedIndex();
+    }
     selectPrinter(settings);
     selectPaper();
     TickBox(QUILLORA_SETTINGS_UNIT(选择框_打印到图片文件)).setChecked(settings.toPictureFiles);

@@ -130,5 +130,23 @@ TEST_F(PreviewTest, LandscapeShowsTheTurnedPage)
     EXPECT_TRUE(inkOnPage(landscape, 30, 70, 150, 200));
 }
 
+TEST_F(PreviewTest, TheFirstPreviewCentresTheHeaderAsItsComboSays)
+{
+    // The combos of a first opening show "居中"; the preview draws the header there before any
+    // combo is touched.
+    const RunResult run = machine.run("type MainWindow.编辑框_页眉 HHHHHHHH\n" + openSettings() +
+                                      "focus PrintSettingsWindow.编辑框_行间距\n"
+                                      "wait-closed ProgressWindow\n"
+                                      "screenshot PrintSettingsWindow " + shot("first.png") + "\n"
+                                      "close PrintSettingsWindow\n"
+                                      "wait-closed ProgressWindow\n");
+    ASSERT_EQ(run.exitCode, 0) << run.errors;
+    const QImage first(QString::fromStdString(shot("first.png")));
+    ASSERT_FALSE(first.isNull());
+    // The header line hangs 11 mm below the top: around the middle of the page, not at its left.
+    EXPECT_TRUE(inkOnPage(first, 80, 8, 50, 8));
+    EXPECT_FALSE(inkOnPage(first, 3, 8, 40, 8));
+}
+
 }  // namespace
 }  // namespace quillora::e2e
