@@ -113,12 +113,6 @@ void PanelSurface::clear()
     callMethod(unit(), &drawPanelClear);
 }
 
-void PanelSurface::setVisible(bool visible)
-{
-    if (live(unit()))
-        writeProperty(unit(), kPropertyVisible, makeBool(visible));
-}
-
 ByteSet PanelSurface::picture()
 {
     return ByteSet::adopt(callMethod(unit(), &drawPanelGetPicture));

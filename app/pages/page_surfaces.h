@@ -55,7 +55,6 @@ public:
     void prepareAsPage();
     void resize(std::int32_t width, std::int32_t height);
     void clear();
-    void setVisible(bool visible);
     // The persistent bitmap as BMP file data at its own size.
     ByteSet picture();
     // Shows the data as background picture in `mode` (2: centred, shrunk to fit).

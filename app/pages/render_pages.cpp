@@ -11,6 +11,9 @@
 
 namespace quillora::app {
 
+namespace {
+
+// One picture into a box on the surface with the photo mode's rules; nothing for picture 0.
 void drawPictureInBox(PageSurface& surface, const PageRules& rules, std::int32_t picture, const PictureRect& box,
                       float ratio, std::int32_t mode)
 {
@@ -35,8 +38,6 @@ void drawPictureInBox(PageSurface& surface, const PageRules& rules, std::int32_t
     if (const auto drawn = fitPictureInBox(box, picW, picH, ratio, mode))
         surface.drawPicture(picture, drawn->x, drawn->y, drawn->width, drawn->height);
 }
-
-namespace {
 
 PageLayout layoutOf(const PageJob& job, const PageRules& rules, std::int32_t textH)
 {

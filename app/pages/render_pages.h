@@ -11,11 +11,6 @@
 
 namespace quillora::app {
 
-// Draws one picture into a box on the surface with the photo mode's rules; does nothing for
-// picture 0.
-void drawPictureInBox(PageSurface& surface, const PageRules& rules, std::int32_t picture, const PictureRect& box,
-                      float ratio, std::int32_t mode);
-
 struct RenderResult {
     // Every page the job was to make was finished and handed to the sink.
     bool completed = false;

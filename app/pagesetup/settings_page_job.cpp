@@ -2,13 +2,9 @@
 
 #include <utility>
 
+#include "pages/load_print_picture.h"
+
 namespace quillora::app {
-namespace {
-
-// The last item of 组合框_图片优化比率: "优化到250K".
-constexpr std::int32_t kHighestOptimisationChoice = 5;
-
-}  // namespace
 
 void takeRecordFonts(PageJob& job, const PrintSettings& settings)
 {
@@ -21,7 +17,7 @@ void takeRecordFonts(PageJob& job, const PrintSettings& settings)
 
 std::int32_t optimisationLevel(const PrintSettings& settings, std::int32_t wanted)
 {
-    return settings.optimisation > kHighestOptimisationChoice ? 0 : wanted;
+    return settings.optimisation > kHighestOptimisation ? 0 : wanted;
 }
 
 PageJob batchPageJob(const PrintSettings& settings, PageBatch batch)

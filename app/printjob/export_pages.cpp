@@ -19,10 +19,9 @@ bool ExportSink::endPage(std::int32_t page)
 
 RenderResult ExportBatchToPictures(const PageJob& job)
 {
-    const PageOutput& output = job.output;
     bool pageLost = false;
-    ExportSink sink([&job, &output, &pageLost](const UnitRef& panel, std::int32_t pageNumber) {
-        pageLost = !OutputExportPage(panel, output.folder, pageNumber, job.orientation, output.pictureFormat);
+    ExportSink sink([&job, &pageLost](const UnitRef& panel, std::int32_t pageNumber) {
+        pageLost = !OutputExportPage(panel, job.output.folder, pageNumber, job.orientation, job.output.pictureFormat);
         return !pageLost;
     });
     const RenderResult result = renderPages(job, sink);

@@ -14,11 +14,10 @@ std::int32_t PrintBatch(PageBatch batch)
 {
     // The settings window, should it open, previews this very batch.
     const PrintSettings* settings = &printSettings();
-    const PreviewSet set = batch;
     if (settings->printerName.empty() || settings->confirmed == 0)
-        settings = &OpenPrintSettings(set);
+        settings = &OpenPrintSettings(batch);
     else
-        previewSet() = set;
+        previewSet() = batch;
     if (settings->confirmed == 0)
         return 0;
 
