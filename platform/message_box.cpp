@@ -73,15 +73,23 @@ int askMessageBox(const MessageBoxRequest& request)
     const auto buttons = buttonsOf(request.style);
     for (const auto& [button, answer] : buttons)
         box.addButton(button);
+    // Bits 8 and 9 name the default button: the first, second or third.
+    const std::size_t defaultIndex = (request.style >> 8) & 3;
+    if (defaultIndex < buttons.size())
+        box.setDefaultButton(buttons[defaultIndex].first);
     box.setWindowModality((request.style & 4096) ? Qt::ApplicationModal : Qt::WindowModal);
     const auto pressed = static_cast<QMessageBox::StandardButton>(box.exec());
     for (const auto& [button, answer] : buttons)
         if (button == pressed)
             return answer;
-    // Closing the box with Esc or its close button counts as Cancel when there is one.
+    // Closing the box with Esc or its close button counts as Cancel when there is one, else as
+    // No: a question is never answered yes by closing it.
     for (const auto& [button, answer] : buttons)
         if (answer == 2)
             return 2;
+    for (const auto& [button, answer] : buttons)
+        if (answer == 7)
+            return 7;
     return buttons.front().second;
 }
 

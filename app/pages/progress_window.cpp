@@ -17,6 +17,8 @@ namespace pw = forms::ProgressWindow;
 // Both live as long as the program: the button that sets the request and the loop that tests it
 // never run at the same moment, and the object belongs to the window's one animation box.
 bool cancelWasRequested = false;
+// Outlives the batches: set when the program is to end once the running job has let go.
+bool jobStopWasRequested = false;
 std::int32_t windowScalingObject = 0;
 // Holders of the window, and whether a render finished while it was held.
 int windowHolds = 0;
@@ -50,12 +52,27 @@ void closeAfterRender()
 
 bool cancelRequested()
 {
-    return cancelWasRequested;
+    return cancelWasRequested || jobStopWasRequested;
 }
 
 void clearCancelRequest()
 {
     cancelWasRequested = false;
+}
+
+void requestJobStop()
+{
+    jobStopWasRequested = true;
+}
+
+bool jobStopRequested()
+{
+    return jobStopWasRequested;
+}
+
+void clearJobStop()
+{
+    jobStopWasRequested = false;
 }
 
 std::int32_t scalingObject()

@@ -35,9 +35,17 @@ void setProgressRange(std::int32_t minimum, std::int32_t maximum);
 void setProgressPosition(std::int32_t position);
 
 // The cancel request of the running render: set by the window's 取消 button, tested by the page
-// loop after every picture, cleared when a render starts and when it ends.
+// loop after every picture, cleared when a render starts and when it ends. A job stop counts as a
+// cancel request too.
 bool cancelRequested();
 void clearCancelRequest();
+
+// The stop of a whole job (the program is to end): every render of the job acts as cancelled,
+// finishing the page it draws so that no page is left half made, and the drivers start no further
+// batch. Unlike the cancel request it is not cleared between renders.
+void requestJobStop();
+bool jobStopRequested();
+void clearJobStop();
 
 // The animation object the picture reduction draws with, made when the window is created
 // (0 before that).

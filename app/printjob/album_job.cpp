@@ -96,6 +96,10 @@ void runAlbumByFolder(const std::vector<PictureRow>& rows, JobServices& services
     for (const PictureRow& row : rows) {
         if (row.folder != currentFolder) {
             printFolderBatch(batch, currentFolder, services);
+            if (services.stopRequested()) {
+                services.showStatus(kStatusStopped);
+                return;
+            }
             if (!services.confirmed()) {
                 services.showStatus(kStatusInterrupted);
                 return;
@@ -128,6 +132,10 @@ void runAlbumAsOneSet(const std::vector<PictureRow>& rows, JobServices& services
     std::int32_t page = 0;
     while (index < pictures) {
         PageBatch batch;
+        if (services.stopRequested()) {
+            services.showStatus(kStatusStopped);
+            return;
+        }
         if (!services.confirmed()) {
             services.showStatus(kStatusInterrupted);
             return;

@@ -50,6 +50,7 @@ inline constexpr std::string_view kStatusStarting = "打印程序正在初始化
 inline constexpr std::string_view kStatusPrinting = "正在打印，请稍候....";
 inline constexpr std::string_view kStatusFinished = "打印完毕！";
 inline constexpr std::string_view kStatusInterrupted = "用户中断打印。";
+inline constexpr std::string_view kStatusStopped = "打印已停止，程序即将退出。";
 
 class JobServices {
 public:
@@ -69,6 +70,8 @@ public:
     virtual void printBatch(PageBatch& batch) = 0;
     // Pages the export could not save during this job (0 for the printer).
     virtual std::int32_t pagesNotSaved() = 0;
+    // True once the whole job is to stop (the program is ending): no further batch starts.
+    virtual bool stopRequested() = 0;
 };
 
 // A batch per unbroken run of rows from the same folder.

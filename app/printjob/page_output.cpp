@@ -9,6 +9,7 @@
 #include "common/window_units.h"
 #include "printjob/encode_picture.h"
 #include "printjob/page_names.h"
+#include "printjob/unsaved_pages.h"
 #include "quillora/core_commands.h"
 #include "quillora/draw_panel_commands.h"
 #include "quillora/new_file_commands.h"
@@ -56,6 +57,9 @@ std::string reasonOf(NewFileResult result)
 void reportUnsaved(const std::string& fileName, std::int32_t pageNumber, const std::string& reason)
 {
     mainStatusBar().show("第" + toText(pageNumber) + "页未能保存：" + fileName + "（" + reason + "）");
+    if (lossAlreadyShown())
+        return;
+    noteLossShown();
     messageBox("第" + toText(pageNumber) + "页无法保存为文件“" + fileName + "”：" + reason +
                    "。\r\n已经保存的页面都保留着，这一批其余的页面不再输出。",
                kFailureBoxStyle, "保存页面失败");
@@ -111,8 +115,15 @@ bool OutputExportPage(const UnitRef& panel, const std::string& folder, std::int3
     page.setHorizontalResolution(kPagePixelsPerMetre);
     page.setVerticalResolution(kPagePixelsPerMetre);
     // Turned clockwise: the page's top row becomes the right-hand column.
-    if (orientation == Orientation::Landscape)
+    if (orientation == Orientation::Landscape) {
         page = page.rotated(90.0, 0);
+        // A turn that failed leaves an empty bitmap holding the reason; asking the empty bitmap
+        // for its data would replace that reason with "not created".
+        if (std::string turnError = page.lastError(); !turnError.empty()) {
+            reportUnsaved(firstName, pageNumber, "页面无法转为横向：" + turnError);
+            return false;
+        }
+    }
 
     std::string reason;
     const ByteSet content = pageFileBytes(std::move(page), formatCode, reason);

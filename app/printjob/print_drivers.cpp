@@ -5,6 +5,7 @@
 #include "common/core_calls.h"
 #include "common/window_units.h"
 #include "form_ids.h"
+#include "pages/progress_window.h"
 #include "pagesetup/open_print_settings.h"
 #include "pagesetup/print_settings.h"
 #include "printjob/album_job.h"
@@ -55,6 +56,7 @@ public:
                              std::move(batch.footer)});
     }
     std::int32_t pagesNotSaved() override { return unsavedPages(); }
+    bool stopRequested() override { return jobStopRequested(); }
 };
 
 // The list's rows with the cells of the three columns; a column of index -1 reads as empty.

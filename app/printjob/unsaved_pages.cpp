@@ -4,12 +4,14 @@ namespace quillora::app {
 namespace {
 
 std::int32_t unsaved = 0;
+bool shown = false;
 
 }  // namespace
 
 void resetUnsavedPages()
 {
     unsaved = 0;
+    shown = false;
 }
 
 void noteUnsavedPages(std::int32_t count)
@@ -21,6 +23,16 @@ void noteUnsavedPages(std::int32_t count)
 std::int32_t unsavedPages()
 {
     return unsaved;
+}
+
+bool lossAlreadyShown()
+{
+    return shown;
+}
+
+void noteLossShown()
+{
+    shown = true;
 }
 
 }  // namespace quillora::app

@@ -11,4 +11,11 @@ void resetUnsavedPages();
 void noteUnsavedPages(std::int32_t count);
 std::int32_t unsavedPages();
 
+// Whether the user was already told, in a message box, of a page this job could not save. One
+// set is a batch per page, so a folder that cannot be written would otherwise bring the box back
+// for every page; after the first the status bar names each lost page and the closing status
+// counts them all.
+bool lossAlreadyShown();
+void noteLossShown();
+
 }  // namespace quillora::app

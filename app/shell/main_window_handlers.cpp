@@ -2,7 +2,9 @@
 // hints and the print guard.
 #include "common/core_calls.h"
 #include "common/handlers.h"
+#include "common/runtime_calls.h"
 #include "form_ids.h"
+#include "pages/progress_window.h"
 #include "printjob/print_drivers.h"
 #include "quillora/control_unit_commands.h"
 #include "shell/folder_tree.h"
@@ -86,11 +88,16 @@ HandlerResult 按钮_文件夹准备打印_被单击(const EventArguments&)
     if (refusedDuringJob())
         return noValue();
     shell().jobRunning = true;
+    clearJobStop();
     if (isChecked(mainWindowUnit(forms::unit_type::CheckBox, forms::MainWindow::选择框_按文件夹分类)))
         PrintAlbumByFolder();
     else
         PrintAlbumAsOneSet();
     shell().jobRunning = false;
+    clearJobStop();
+    // Asked for while the job ran: the job has now let go of its last page.
+    if (shell().exitAfterJob)
+        endProgram(0);
     return noValue();
 }
 

@@ -12,6 +12,7 @@ struct ShellState {
     bool searchFinished = true;       // true while no search runs
     bool stopRequested = false;       // set by the stop button, cleared when a search starts
     bool jobRunning = false;          // true while a print job runs
+    bool exitAfterJob = false;        // the user chose to quit during the job: it ends the program
 };
 
 // Said in the status bar when a button that would start something is pressed during a job: the

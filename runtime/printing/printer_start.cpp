@@ -58,6 +58,14 @@ std::string fileStem(const std::string& documentName)
     return stem;
 }
 
+// The file title of a path the program was given: its last part, the folder left out (the status
+// dialog's row is one line wide). Both separators count, for a path typed the way drives are written.
+std::string fileTitleOf(const std::string& path)
+{
+    const std::size_t slash = path.find_last_of("/\\");
+    return slash == std::string::npos ? path : path.substr(slash + 1);
+}
+
 std::string withDefaultExtension(std::string path, const std::string& extension)
 {
     const auto slash = path.find_last_of('/');
@@ -242,7 +250,7 @@ bool PrinterUnit::startPrinting(const PrinterStartArguments& arguments)
     std::string shownDestination;
     if (plan.printToFile) {
         destination.filePath = plan.outputFile;
-        shownDestination = plan.outputFile;
+        shownDestination = fileTitleOf(plan.outputFile);
     } else if (plan.builtInPdf) {
         const std::string folder = builtInPdfFolder();
         if (!platform::makeFolder(folder)) {

@@ -361,6 +361,21 @@ TEST_F(PrintJobTest, AFolderThatCannotBeWrittenGivesTheMessageAndNoCrash)
     EXPECT_THAT(run.output, HasSubstr("status\t打印完毕！但有2页未能保存"));
 }
 
+TEST_F(PrintJobTest, InOneSetAFolderThatCannotBeWrittenIsToldOnceAndEveryLostPageCounted)
+{
+    // Seven pictures at 2 x 2 are two pages, each its own batch asking for its folder.
+    addPictures("trip", 7);
+    fs::create_directory_symlink("/sys/kernel", machine.drive('E') / "locked");
+    const RunResult run = machine.run(searchLines(false) + "answer folder E:\\locked\nanswer folder E:\\locked\n"
+                                      "click MainWindow.按钮_文件夹准备打印\n" + settingsWindowLines(PageSetup{}) +
+                                      "wait-idle\nstatus\n", 120);
+    ASSERT_EQ(run.exitCode, 0) << run.errors;
+    const auto first = run.output.find("message-box\t保存页面失败");
+    ASSERT_NE(first, std::string::npos);
+    EXPECT_EQ(run.output.find("message-box\t保存页面失败", first + 1), std::string::npos);
+    EXPECT_THAT(run.output, HasSubstr("status\t打印完毕！但有2页未能保存"));
+}
+
 TEST_F(PrintJobTest, CancelDuringAFolderBatchEndsItWithAOnePicturePageAndTheNextFolderStillRuns)
 {
     // Ten pages of four in folder A, so however late the click is seen on a busy machine, it
@@ -414,6 +429,59 @@ TEST_F(PrintJobTest, ButtonsPressedDuringAJobAreRefusedAndTheJobKeepsEveryPage)
     EXPECT_THAT(outputSection(run.output, "after"), HasSubstr("status\t打印完毕！"));
     // The search did not run again: the list still holds the 40 pictures the job printed.
     EXPECT_THAT(outputSection(run.output, "after"), HasSubstr("p40.bmp"));
+    EXPECT_EQ(pageFiles(a).size(), 10u);
+}
+
+// A page file is whole when it is as long as its BMP header says.
+bool wholeBmp(const std::string& content)
+{
+    if (content.size() < 6 || content.compare(0, 2, "BM") != 0)
+        return false;
+    std::uint32_t declared = 0;
+    for (int i = 5; i >= 2; --i)
+        declared = declared << 8 | static_cast<unsigned char>(content[static_cast<std::size_t>(i)]);
+    return declared == content.size();
+}
+
+TEST_F(PrintJobTest, QuittingDuringAJobAsksThenEndsAfterAWholePageAndStartsNoOtherFolder)
+{
+    addPictures("A", 40, 1);
+    addPictures("B", 1, 41);
+    const fs::path a = outFolder("a"), b = outFolder("b");
+    PageSetup setup;
+    setup.columns = 2;
+    // The close box is pressed while folder A's ten pages are made; the program ends on its own
+    // once the page it was drawing is written, so the script never gets past its wait.
+    const RunResult run = machine.run(searchLines(true) + "answer folder E:\\a\nanswer folder E:\\b\n"
+                                      "click MainWindow.按钮_文件夹准备打印\n" + settingsWindowLines(setup) +
+                                      "wait-text ProgressWindow.进度条_当前进度 \"\t40\"\n"
+                                      "answer message-box yes\nclose MainWindow\n"
+                                      "wait-idle\necho never\n", 120);
+    ASSERT_EQ(run.exitCode, 0) << run.errors;
+    EXPECT_THAT(run.output, HasSubstr("message-box\t正在打印\t正在打印。现在退出"));
+    EXPECT_THAT(run.output, Not(HasSubstr("never")));
+    const std::vector<fs::path> pages = pageFiles(a);
+    ASSERT_GE(pages.size(), 1u);
+    EXPECT_LT(pages.size(), 10u);
+    for (const fs::path& page : pages)
+        EXPECT_TRUE(wholeBmp(contentOf(page))) << page;
+    EXPECT_TRUE(pageFiles(b).empty());
+}
+
+TEST_F(PrintJobTest, QuittingDuringAJobAnsweredNoLetsTheJobFinish)
+{
+    addPictures("A", 40, 1);
+    const fs::path a = outFolder("a");
+    PageSetup setup;
+    setup.columns = 2;
+    const RunResult run = machine.run(searchLines(true) + "answer folder E:\\a\n"
+                                      "click MainWindow.按钮_文件夹准备打印\n" + settingsWindowLines(setup) +
+                                      "wait-text ProgressWindow.进度条_当前进度 \"\t40\"\n"
+                                      "answer message-box no\nclick MainWindow.按钮_结束程序\n"
+                                      "wait-idle\nstatus\n", 120);
+    ASSERT_EQ(run.exitCode, 0) << run.errors;
+    EXPECT_THAT(run.output, HasSubstr("message-box\t正在打印\t"));
+    EXPECT_THAT(run.output, HasSubstr("status\t打印完毕！"));
     EXPECT_EQ(pageFiles(a).size(), 10u);
 }
 

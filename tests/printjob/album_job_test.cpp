@@ -25,6 +25,8 @@ public:
     // For batch k (from 0): whether `confirmed` is 0 after it.
     std::vector<bool> cancelAfterBatch;
     bool openSettingsConfirms = true;
+    // The batch (from 0) after which the whole job is asked to stop; none when negative.
+    int stopAfterBatch = -1;
 
     std::vector<std::string> log;
     std::vector<PageBatch> batches;
@@ -54,6 +56,10 @@ public:
             isConfirmed = false;
     }
     std::int32_t pagesNotSaved() override { return lostPages; }
+    bool stopRequested() override
+    {
+        return stopAfterBatch >= 0 && batches.size() > static_cast<std::size_t>(stopAfterBatch);
+    }
 };
 
 std::vector<PictureRow> rowsIn(const std::vector<std::string>& folders)
@@ -244,6 +250,25 @@ TEST(AlbumAsOneSetTest, UnsavedPagesAreNamedInTheClosingStatus)
     job.lostPages = 2;
     runAlbumAsOneSet(rowsIn({"A"}), job);
     EXPECT_THAT(job.log, testing::Contains("status 打印完毕！但有2页未能保存，原因见提示。"));
+}
+
+// The program ending during a job: the batch that runs finishes, no further batch starts, and
+// the job does not claim to have finished.
+TEST(JobStopTest, NoBatchStartsAfterTheStopInEitherDriver)
+{
+    RecordingJob byFolder;
+    byFolder.stopAfterBatch = 0;
+    runAlbumByFolder(rowsIn({"A", "B", "C"}), byFolder);
+    EXPECT_EQ(byFolder.batches.size(), 1u);
+    EXPECT_EQ(byFolder.log.back(), "status 打印已停止，程序即将退出。");
+    EXPECT_THAT(byFolder.log, testing::Not(testing::Contains("status 打印完毕！")));
+
+    RecordingJob oneSet;
+    oneSet.perPage = 1;
+    oneSet.stopAfterBatch = 1;
+    runAlbumAsOneSet(rowsIn({"A", "A", "A", "A"}), oneSet);
+    EXPECT_EQ(oneSet.batches.size(), 2u);
+    EXPECT_EQ(oneSet.log.back(), "status 打印已停止，程序即将退出。");
 }
 
 }  // namespace
