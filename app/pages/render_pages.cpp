@@ -79,6 +79,7 @@ private:
     std::int32_t totalPages_ = 0;
     bool ratiosUsable_ = false;
     LoadedPictures kept_;
+    std::int32_t unread_ = 0;
 };
 
 RenderResult PageLoop::run()
@@ -116,6 +117,7 @@ RenderResult PageLoop::run()
         if (pageOut)
             result.pagesFinished = page;
         // A progress window closed by the user takes its units with it.
+        result.picturesUnread = unread_;
         if (!pageOut || !progressWindowLoaded())
             return result;
         if (stopped) {
@@ -157,6 +159,8 @@ bool PageLoop::drawCells()
     for (std::int32_t i = 0; i < layout_.rows && next_ < count_; ++i) {
         for (std::int32_t j = 0; j < layout_.columns && next_ < count_; ++j) {
             const std::int32_t picture = loadPicture(next_);
+            if (picture == 0 && next_ < job_.paths.size() && !job_.paths[next_].empty())
+                ++unread_;
             const float ratio = ratiosUsable_ ? job_.ratios[next_] : 0.0f;
             drawPictureInBox(surface_, rules_, picture, layout_.pictureBox(i, j), ratio, job_.photoMode);
             letGo(picture);

@@ -19,6 +19,9 @@ struct RenderResult {
     std::int32_t pagesFinished = 0;
     // The pages the job was to make (the preview's one page; a job's pages for its pictures).
     std::int32_t pagesPlanned = 0;
+    // Pictures the job named that could not be read when their turn came (deleted, or no longer a
+    // picture since the search): their cells stay empty.
+    std::int32_t picturesUnread = 0;
 };
 
 // Runs the job on the sink: the progress window shown, the defaults of the sink's rules applied,

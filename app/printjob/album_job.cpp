@@ -5,15 +5,16 @@
 namespace quillora::app {
 namespace {
 
-// The job's last status: the plain "打印完毕！", or with the pages the export could not save, so
-// that the note does not vanish under the closing text.
+// The job's last status: the plain "打印完毕！", or with the pages the export could not save and
+// the pictures that could not be read, so that the note does not vanish under the closing text.
 void showFinished(JobServices& services)
 {
-    const std::int32_t lost = services.pagesNotSaved();
-    if (lost == 0)
-        services.showStatus(kStatusFinished);
-    else
-        services.showStatus(std::string(kStatusFinished) + "但有" + toText(lost) + "页未能保存，原因见提示。");
+    std::string status(kStatusFinished);
+    if (const std::int32_t lost = services.pagesNotSaved(); lost > 0)
+        status += "但有" + toText(lost) + "页未能保存，原因见提示。";
+    if (const std::int32_t unread = services.picturesNotRead(); unread > 0)
+        status += "有" + toText(unread) + "张照片读不出来（已删除或已不是图片），它们的位置空着。";
+    services.showStatus(status);
 }
 
 void appendRow(PageBatch& batch, const PictureRow& row)

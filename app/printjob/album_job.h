@@ -70,6 +70,8 @@ public:
     virtual void printBatch(PageBatch& batch) = 0;
     // Pages the export could not save during this job (0 for the printer).
     virtual std::int32_t pagesNotSaved() = 0;
+    // Pictures that could not be read when their page was made during this job.
+    virtual std::int32_t picturesNotRead() = 0;
     // True once the whole job is to stop (the program is ending): no further batch starts.
     virtual bool stopRequested() = 0;
 };

@@ -7,6 +7,7 @@
 #include "pagesetup/settings_page_job.h"
 #include "printjob/export_pages.h"
 #include "printjob/folder_prompt.h"
+#include "printjob/unread_pictures.h"
 
 namespace quillora::app {
 
@@ -31,6 +32,7 @@ std::int32_t PrintBatch(PageBatch batch)
     } else {
         result = PrintAlbum(job);
     }
+    noteUnreadPictures(result.picturesUnread);
     return result.completed || result.cancelled ? 1 : 0;
 }
 

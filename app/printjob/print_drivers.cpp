@@ -10,6 +10,7 @@
 #include "pagesetup/print_settings.h"
 #include "printjob/album_job.h"
 #include "printjob/print_batch.h"
+#include "printjob/unread_pictures.h"
 #include "printjob/unsaved_pages.h"
 
 #include <utility>
@@ -56,6 +57,7 @@ public:
                              std::move(batch.footer)});
     }
     std::int32_t pagesNotSaved() override { return unsavedPages(); }
+    std::int32_t picturesNotRead() override { return unreadPictures(); }
     bool stopRequested() override { return jobStopRequested(); }
 };
 
@@ -86,6 +88,7 @@ void runJob(Driver driver)
         return;
     MainWindowJob job;
     resetUnsavedPages();
+    resetUnreadPictures();
     driver(readPictureRows(rowCount), job);
 }
 

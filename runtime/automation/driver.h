@@ -41,6 +41,8 @@
 //   sleep MS                   lets the program run for MS milliseconds
 //   echo TEXT                  prints TEXT (the words after echo, one blank between them)
 //   quit [CODE]                ends the program with CODE (the end of the script does, with 0)
+//   remove-file PATH           deletes a file of the machine (not a drive path) behind the
+//                              program's back; copy-file FROM TO copies one over another
 //
 // Output, one tab-separated line each on standard output:
 //   dump U | dump W            see dump.h

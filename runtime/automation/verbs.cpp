@@ -30,6 +30,8 @@ constexpr std::array kVerbs = {
     Verb{"answer", 2, kAny, "answer KIND ANSWER", &runAnswer},
     Verb{"echo", 0, kAny, "echo TEXT", &runEcho},
     Verb{"quit", 0, 1, "quit [CODE]", &runQuit},
+    Verb{"remove-file", 1, 1, "remove-file PATH", &runRemoveFile},
+    Verb{"copy-file", 2, 2, "copy-file FROM TO", &runCopyFile},
     Verb{"dump", 1, 1, "dump WINDOW|WINDOW.UNIT", &runDump},
     Verb{"rows", 1, 1, "rows WINDOW.UNIT", &runRows},
     Verb{"status", 0, 0, "status", &runStatus},

@@ -70,6 +70,8 @@ void runLoad(const ScriptLine& line);
 void runMenu(const ScriptLine& line);
 void runEcho(const ScriptLine& line);
 void runQuit(const ScriptLine& line);
+void runRemoveFile(const ScriptLine& line);
+void runCopyFile(const ScriptLine& line);
 
 void runDump(const ScriptLine& line);
 void runRows(const ScriptLine& line);

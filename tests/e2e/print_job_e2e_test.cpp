@@ -211,6 +211,17 @@ protected:
     }
 };
 
+// A page file is whole when it is as long as its BMP header says.
+bool wholeBmp(const std::string& content)
+{
+    if (content.size() < 6 || content.compare(0, 2, "BM") != 0)
+        return false;
+    std::uint32_t declared = 0;
+    for (int i = 5; i >= 2; --i)
+        declared = declared << 8 | static_cast<unsigned char>(content[static_cast<std::size_t>(i)]);
+    return declared == content.size();
+}
+
 TEST_F(PrintJobTest, TwentyFivePicturesAtTwoByThreeGiveFivePagesTheLastWithOnePicture)
 {
     addPictures("trip", 25);
@@ -376,6 +387,34 @@ TEST_F(PrintJobTest, InOneSetAFolderThatCannotBeWrittenIsToldOnceAndEveryLostPag
     EXPECT_THAT(run.output, HasSubstr("status\t打印完毕！但有2页未能保存"));
 }
 
+TEST_F(PrintJobTest, PicturesDeletedOrReplacedAfterTheSearchLeaveTheirCellsAndAreCounted)
+{
+    addPictures("trip", 4);
+    const fs::path trip = machine.drive('D') / "pics" / "trip";
+    const fs::path out = outFolder("album");
+    machine.writeFile(machine.drive('E') / "green.bmp", tinyBmp(30, 40, 0, 255, 0));
+    machine.writeFile(machine.drive('E') / "broken.bmp", "BM not a picture any more");
+    // Between the search and the job: one picture deleted, one replaced by another picture, one
+    // by bytes that are no picture.
+    const RunResult run = machine.run(searchLines(true) + "remove-file " + (trip / "p02.bmp").string() + "\n"
+                                      "copy-file " + (machine.drive('E') / "green.bmp").string() + " " +
+                                      (trip / "p03.bmp").string() + "\n"
+                                      "copy-file " + (machine.drive('E') / "broken.bmp").string() + " " +
+                                      (trip / "p04.bmp").string() + "\n"
+                                      "answer folder E:\\album\n"
+                                      "click MainWindow.按钮_文件夹准备打印\n" + settingsWindowLines(PageSetup{}) +
+                                      "wait-idle\nstatus\n", 120);
+    ASSERT_EQ(run.exitCode, 0) << run.errors;
+    EXPECT_THAT(run.output, HasSubstr("status\t打印完毕！有2张照片读不出来"));
+    const std::vector<fs::path> pages = pageFiles(out);
+    ASSERT_EQ(pages.size(), 1u);
+    const std::string page = contentOf(pages.front());
+    EXPECT_TRUE(wholeBmp(page));
+    // The replaced picture is drawn as it is now, beside the one left alone.
+    EXPECT_GT(pixelsOfColour(page, 0, 255, 0), 0u);
+    EXPECT_GT(pixelsOfColour(page, 255, 0, 0), 0u);
+}
+
 TEST_F(PrintJobTest, CancelDuringAFolderBatchEndsItWithAOnePicturePageAndTheNextFolderStillRuns)
 {
     // Ten pages of four in folder A, so however late the click is seen on a busy machine, it
@@ -430,17 +469,6 @@ TEST_F(PrintJobTest, ButtonsPressedDuringAJobAreRefusedAndTheJobKeepsEveryPage)
     // The search did not run again: the list still holds the 40 pictures the job printed.
     EXPECT_THAT(outputSection(run.output, "after"), HasSubstr("p40.bmp"));
     EXPECT_EQ(pageFiles(a).size(), 10u);
-}
-
-// A page file is whole when it is as long as its BMP header says.
-bool wholeBmp(const std::string& content)
-{
-    if (content.size() < 6 || content.compare(0, 2, "BM") != 0)
-        return false;
-    std::uint32_t declared = 0;
-    for (int i = 5; i >= 2; --i)
-        declared = declared << 8 | static_cast<unsigned char>(content[static_cast<std::size_t>(i)]);
-    return declared == content.size();
 }
 
 TEST_F(PrintJobTest, QuittingDuringAJobAsksThenEndsAfterAWholePageAndStartsNoOtherFolder)

@@ -22,6 +22,7 @@ public:
     bool isConfirmed = true;
     std::int32_t perPage = 4;
     std::int32_t lostPages = 0;
+    std::int32_t unreadPictures = 0;
     // For batch k (from 0): whether `confirmed` is 0 after it.
     std::vector<bool> cancelAfterBatch;
     bool openSettingsConfirms = true;
@@ -56,6 +57,7 @@ public:
             isConfirmed = false;
     }
     std::int32_t pagesNotSaved() override { return lostPages; }
+    std::int32_t picturesNotRead() override { return unreadPictures; }
     bool stopRequested() override
     {
         return stopAfterBatch >= 0 && batches.size() > static_cast<std::size_t>(stopAfterBatch);
@@ -250,6 +252,15 @@ TEST(AlbumAsOneSetTest, UnsavedPagesAreNamedInTheClosingStatus)
     job.lostPages = 2;
     runAlbumAsOneSet(rowsIn({"A"}), job);
     EXPECT_THAT(job.log, testing::Contains("status 打印完毕！但有2页未能保存，原因见提示。"));
+}
+
+TEST(AlbumByFolderTest, UnreadPicturesFollowTheLostPagesInTheClosingStatus)
+{
+    RecordingJob job;
+    job.lostPages = 1;
+    job.unreadPictures = 2;
+    runAlbumByFolder(rowsIn({"A"}), job);
+    EXPECT_THAT(job.log, testing::Contains("status 打印完毕！但有1页未能保存，原因见提示。有2张照片读不出来（已删除或已不是图片），它们的位置空着。"));
 }
 
 // The program ending during a job: the batch that runs finishes, no further batch starts, and
