@@ -22,11 +22,11 @@ bool displayConfigured()
 
 }  // namespace
 
-void startGuiApplication()
+void startGuiApplication(bool withoutWindows)
 {
     if (application || QCoreApplication::instance())
         return;
-    if (!displayConfigured())
+    if (withoutWindows || !displayConfigured())
         setenv("QT_QPA_PLATFORM", "offscreen", 1);
     // Qt keeps references to argc and argv for the application's lifetime.
     static std::string programName = programPath();

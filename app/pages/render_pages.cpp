@@ -177,6 +177,7 @@ bool PageLoop::drawCells()
             if (rules_.eventsAfterEachCell)
                 processEvents();
             setProgressPosition(static_cast<std::int32_t>(next_));
+            notePictureDrawn();
             if (cancelRequested() || !progressWindowLoaded())
                 return true;
         }

@@ -12,6 +12,7 @@
 #include "printjob/print_batch.h"
 #include "printjob/unread_pictures.h"
 #include "printjob/unsaved_pages.h"
+#include "printjob/written_files.h"
 
 #include <utility>
 
@@ -89,6 +90,7 @@ void runJob(Driver driver)
     MainWindowJob job;
     resetUnsavedPages();
     resetUnreadPictures();
+    resetWrittenFiles();
     driver(readPictureRows(rowCount), job);
 }
 

@@ -68,9 +68,15 @@ void TestMachine::writeFile(const std::filesystem::path& path, const std::string
 RunResult TestMachine::run(const std::string& script, int timeoutSeconds)
 {
     const std::filesystem::path scriptFile = root_ / "script.txt";
+    std::ofstream(scriptFile) << script;
+    return runProgram({"--script", scriptFile.string()}, timeoutSeconds);
+}
+
+RunResult TestMachine::runProgram(const std::vector<std::string>& arguments, int timeoutSeconds,
+                                  const std::function<void(pid_t)>& whileRunning)
+{
     const std::filesystem::path outFile = root_ / "out.txt";
     const std::filesystem::path errFile = root_ / "err.txt";
-    std::ofstream(scriptFile) << script;
 
     std::string drives;
     for (const std::string& entry : driveEntries_)
@@ -92,9 +98,15 @@ RunResult TestMachine::run(const std::string& script, int timeoutSeconds)
         std::freopen(errFile.c_str(), "w", stderr);
         alarm(static_cast<unsigned>(timeoutSeconds));
         const std::string program = programPath().string();
-        execl(program.c_str(), program.c_str(), "--script", scriptFile.c_str(), static_cast<char*>(nullptr));
+        std::vector<char*> argv{const_cast<char*>(program.c_str())};
+        for (const std::string& argument : arguments)
+            argv.push_back(const_cast<char*>(argument.c_str()));
+        argv.push_back(nullptr);
+        execv(program.c_str(), argv.data());
         _exit(127);
     }
+    if (whileRunning)
+        whileRunning(child);
     int status = 0;
     waitpid(child, &status, 0);
     result.exitCode = WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);

@@ -4,6 +4,8 @@
 #pragma once
 
 #include <filesystem>
+#include <functional>
+#include <sys/types.h>
 #include <string>
 #include <vector>
 
@@ -35,6 +37,10 @@ public:
 
     // Runs the program with the script; gives up after `timeoutSeconds`.
     RunResult run(const std::string& script, int timeoutSeconds = 60);
+    // Runs the program with these arguments on this machine (its drives, home and no print
+    // server unless the test brings one); `whileRunning` gets the process while it runs.
+    RunResult runProgram(const std::vector<std::string>& arguments, int timeoutSeconds = 60,
+                         const std::function<void(pid_t)>& whileRunning = {});
 
 private:
     std::filesystem::path root_;
