@@ -19,6 +19,8 @@ struct RenderResult {
     std::int32_t pagesFinished = 0;
     // The pages the job was to make (the preview's one page; a job's pages for its pictures).
     std::int32_t pagesPlanned = 0;
+    // The job was refused before its first page (the user was told why): nothing was made.
+    bool refused = false;
 };
 
 // Runs the job on the sink: the progress window shown, the defaults of the sink's rules applied,
