@@ -16,6 +16,7 @@
 #include "common/window_units.h"
 #include "form_ids.h"
 #include "pages/progress_window.h"
+#include "pagesetup/layout_check.h"
 #include "pagesetup/print_settings.h"
 #include "pagesetup/settings_window.h"
 #include "printjob/folder_prompt.h"
@@ -170,7 +171,7 @@ int runAlbumCommand(const AlbumOptions& options)
         return failWith(kExitBadUsage, "--printer: " + options.printer.value_or(std::string()) +
                                            " is not a printer here (printers: " + listed + ")");
     }
-    if (const std::string problem = settings_window::layoutProblem(settings); !problem.empty())
+    if (const std::string problem = layoutProblem(settings); !problem.empty())
         return failWith(kExitBadUsage, problem);
     const std::string folder = folderAsDrivePath(options.folder);
     if (folder.empty())
