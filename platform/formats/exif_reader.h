@@ -31,10 +31,12 @@ enum class ExifOrientation : std::uint8_t {
     Rotate90Anticlockwise = 8,
 };
 
-// True for the orientations whose upright picture is as wide as the stored one is high.
+// True for the orientations whose upright picture is as wide as the stored one is high. A value
+// outside 1 to 8 (never made by the reader) counts as Normal here as everywhere.
 constexpr bool swapsSides(ExifOrientation orientation)
 {
-    return static_cast<std::uint8_t>(orientation) >= 5;
+    const auto value = static_cast<std::uint8_t>(orientation);
+    return value >= 5 && value <= 8;
 }
 
 // The orientation a number 1 to 8 stands for; any other number is Normal.

@@ -160,6 +160,35 @@ TEST_P(UprightPhoto, FromAFileReadAgainAndReadAheadItStaysUpright)
 INSTANTIATE_TEST_SUITE_P(Orientations, UprightPhoto, ::testing::Range(1, 9),
                          [](const ::testing::TestParamInfo<int>& info) { return "Exif" + std::to_string(info.param); });
 
+TEST(UprightPhoto, EveryEighthOfOddAndOnePixelSidesFillsTheWholeTurnedPicture)
+{
+    for (const auto [width, height] : {std::pair{61, 45}, std::pair{1, 19}, std::pair{19, 1}}) {
+        const Bytes photo = redOverBlue(width, height);
+        for (int value = 1; value <= 8; ++value) {
+            const auto orientation = static_cast<runtime::ExifOrientation>(value);
+            const bool turned = value >= 5;
+            for (unsigned eighths = 1; eighths <= runtime::kJpegFullScale; ++eighths) {
+                SCOPED_TRACE(std::to_string(width) + "x" + std::to_string(height) + " orientation " +
+                             std::to_string(value) + " eighths " + std::to_string(eighths));
+                const auto pixels = runtime::decodeJpeg(photo, eighths, runtime::JpegLayout::BgraTopDown, orientation);
+                ASSERT_TRUE(pixels);
+                const auto storedWidth = runtime::jpegScaledSide(static_cast<std::uint32_t>(width), eighths);
+                const auto storedHeight = runtime::jpegScaledSide(static_cast<std::uint32_t>(height), eighths);
+                EXPECT_EQ(pixels->width, turned ? storedHeight : storedWidth);
+                EXPECT_EQ(pixels->height, turned ? storedWidth : storedHeight);
+                // Every pixel was written: the buffer starts zeroed and decoded pixels are opaque.
+                std::size_t unwritten = 0;
+                for (std::size_t alpha = 3; alpha < pixels->pixels.size(); alpha += 4)
+                    unwritten += pixels->pixels[alpha] != 255;
+                EXPECT_EQ(unwritten, 0u);
+                const auto record = runtime::decodeJpeg(photo, eighths, runtime::JpegLayout::BgrBottomUp, orientation);
+                ASSERT_TRUE(record);
+                EXPECT_EQ(record->pixels.size(), pixels->pixels.size() / 4 * 3);
+            }
+        }
+    }
+}
+
 TEST(UprightPhoto, ARecordedOrientationIsNotParsedAgainWhenDrawn)
 {
     // The decoder turns the rows by the orientation it is given, not by the block in the bytes:
