@@ -162,7 +162,7 @@ INSTANTIATE_TEST_SUITE_P(Orientations, UprightPhoto, ::testing::Range(1, 9),
 
 TEST(UprightPhoto, EveryEighthOfOddAndOnePixelSidesFillsTheWholeTurnedPicture)
 {
-    for (const auto [width, height] : {std::pair{61, 45}, std::pair{1, 19}, std::pair{19, 1}}) {
+    for (const auto& [width, height] : {std::pair{61, 45}, std::pair{1, 19}, std::pair{19, 1}}) {
         const Bytes photo = redOverBlue(width, height);
         for (int value = 1; value <= 8; ++value) {
             const auto orientation = static_cast<runtime::ExifOrientation>(value);
