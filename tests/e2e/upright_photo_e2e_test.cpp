@@ -1,10 +1,13 @@
 // A photo taken with the camera held upright, stored lying on its side with an EXIF orientation,
-// printed to a page file as a user prints it: on the page it stands upright, as tall as it is in
-// the camera's view, each corner where it belongs.
+// printed to a page file and shown in the picture window as a user does it: it stands upright, as
+// tall as it is in the camera's view, each corner where it belongs.
 #include "e2e_support.h"
 
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
+
+#include <QColor>
+#include <QImage>
 
 #include <algorithm>
 
@@ -125,6 +128,38 @@ TEST_P(UprightPhotoPage, AnExportedPageShowsThePhotoUprightWithEveryCornerInPlac
     EXPECT_EQ(page.quadrantAt(box.right - inset, box.top + inset), expected[1]);
     EXPECT_EQ(page.quadrantAt(box.left + inset, box.bottom - inset), expected[2]);
     EXPECT_EQ(page.quadrantAt(box.right - inset, box.bottom - inset), expected[3]);
+}
+
+// The picture window stretches the photo over its client area: upright, each corner of the
+// window shows the corner of the photo that belongs there.
+TEST_P(UprightPhotoPage, ThePictureWindowShowsThePhotoUpright)
+{
+    const int orientation = GetParam();
+    TestMachine machine;
+    machine.addDrive('D', "fixed", "Photos");
+    const test::Bytes photo = test::quadrantPhoto(320, 192, static_cast<std::uint16_t>(orientation));
+    machine.writeFile(machine.drive('D') / "portrait.jpg", std::string(photo.begin(), photo.end()));
+    const auto shot = machine.root() / "picture.png";
+    const RunResult run = machine.run("tree MainWindow.树型框_文件夹 Photos(D:)\n"
+                                      "click MainWindow.按钮_文件夹搜索\n"
+                                      "wait-idle\n"
+                                      "dblclick MainWindow.超级列表框_显示 0\n"
+                                      "wait-idle\n"
+                                      "screenshot PictureWindow " + shot.string() + "\n");
+    ASSERT_EQ(run.exitCode, 0) << run.errors;
+    QImage window;
+    ASSERT_TRUE(window.load(QString::fromStdString(shot.string())));
+    const auto quadrantAt = [&](int x, int y) {
+        const QColor colour(window.pixel(x, y));
+        return test::quadrantOf(static_cast<std::uint8_t>(colour.red()), static_cast<std::uint8_t>(colour.green()),
+                                static_cast<std::uint8_t>(colour.blue()));
+    };
+    const int inset = 8;
+    const auto& expected = test::kUprightCorners[static_cast<std::size_t>(orientation)];
+    EXPECT_EQ(quadrantAt(inset, inset), expected[0]);
+    EXPECT_EQ(quadrantAt(window.width() - 1 - inset, inset), expected[1]);
+    EXPECT_EQ(quadrantAt(inset, window.height() - 1 - inset), expected[2]);
+    EXPECT_EQ(quadrantAt(window.width() - 1 - inset, window.height() - 1 - inset), expected[3]);
 }
 
 // The two a phone writes when it is held upright: turned a quarter clockwise or anticlockwise.
