@@ -7,6 +7,7 @@
 #include "pagesetup/settings_page_job.h"
 #include "printjob/export_pages.h"
 #include "printjob/folder_prompt.h"
+#include "printjob/unprinted_documents.h"
 
 namespace quillora::app {
 
@@ -29,7 +30,10 @@ std::int32_t PrintBatch(PageBatch batch)
             return 0;
         result = ExportBatchToPictures(job);
     } else {
-        result = PrintAlbum(job);
+        const PrintAlbumResult printed = PrintAlbum(job);
+        if (printed.document == PrintedDocument::NotPrinted)
+            noteUnprintedDocument();
+        result = printed.pages;
     }
     return result.completed || result.cancelled ? 1 : 0;
 }

@@ -9,6 +9,7 @@
 #include "pagesetup/print_settings.h"
 #include "printjob/album_job.h"
 #include "printjob/print_batch.h"
+#include "printjob/unprinted_documents.h"
 #include "printjob/unsaved_pages.h"
 
 #include <utility>
@@ -55,6 +56,7 @@ public:
                              std::move(batch.footer)});
     }
     std::int32_t pagesNotSaved() override { return unsavedPages(); }
+    std::int32_t documentsNotPrinted() override { return unprintedDocuments(); }
 };
 
 // The list's rows with the cells of the three columns; a column of index -1 reads as empty.
@@ -84,6 +86,7 @@ void runJob(Driver driver)
         return;
     MainWindowJob job;
     resetUnsavedPages();
+    resetUnprintedDocuments();
     driver(readPictureRows(rowCount), job);
 }
 
