@@ -11,6 +11,7 @@
 #include "printjob/export_pages.h"
 #include "printjob/folder_prompt.h"
 #include "printjob/unread_pictures.h"
+#include "printjob/unprinted_documents.h"
 
 namespace quillora::app {
 namespace {
@@ -51,7 +52,10 @@ std::int32_t PrintBatch(PageBatch batch)
             return 0;
         result = ExportBatchToPictures(job);
     } else {
-        result = PrintAlbum(job);
+        const PrintAlbumResult printed = PrintAlbum(job);
+        if (printed.document == PrintedDocument::NotPrinted)
+            noteUnprintedDocument();
+        result = printed.pages;
     }
     noteUnreadPictures(result.picturesUnread);
     return result.completed || result.cancelled ? 1 : 0;

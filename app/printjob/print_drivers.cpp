@@ -11,6 +11,7 @@
 #include "printjob/album_job.h"
 #include "printjob/print_batch.h"
 #include "printjob/unread_pictures.h"
+#include "printjob/unprinted_documents.h"
 #include "printjob/unsaved_pages.h"
 #include "printjob/written_files.h"
 
@@ -60,6 +61,7 @@ public:
     std::int32_t pagesNotSaved() override { return unsavedPages(); }
     std::int32_t picturesNotRead() override { return unreadPictures(); }
     bool stopRequested() override { return jobStopRequested(); }
+    std::int32_t documentsNotPrinted() override { return unprintedDocuments(); }
 };
 
 // The list's rows with the cells of the three columns; a column of index -1 reads as empty.
@@ -91,6 +93,7 @@ void runJob(Driver driver)
     resetUnsavedPages();
     resetUnreadPictures();
     resetWrittenFiles();
+    resetUnprintedDocuments();
     driver(readPictureRows(rowCount), job);
 }
 
