@@ -43,6 +43,8 @@ public:
     }
     std::int32_t pagesNotSaved() override { return lostPages; }
     std::int32_t documentsNotPrinted() override { return unprinted; }
+    std::int32_t picturesNotRead() override { return 0; }
+    bool stopRequested() override { return false; }
 };
 
 std::vector<PictureRow> rowsIn(const std::vector<std::string>& folders)
