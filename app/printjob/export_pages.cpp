@@ -1,5 +1,6 @@
 #include "printjob/export_pages.h"
 
+#include <algorithm>
 #include <utility>
 
 #include "common/core_calls.h"
@@ -8,7 +9,7 @@
 #include "form_ids.h"
 #include "quillora/draw_panel_commands.h"
 #include "printjob/page_output.h"
-#include "printjob/unsaved_pages.h"
+#include "printjob/job_tally.h"
 
 namespace quillora::app {
 namespace {
@@ -81,8 +82,8 @@ bool refuseExportOfPaper(const PageJob& job)
         return false;
     messageBox(problem, kStopStyle, "无法保存为图片");
     const PageJob paper = exportedPaper(job);
-    noteUnsavedPages(
-        pagesNeeded(static_cast<std::int64_t>(job.paths.size()), std::int64_t{paper.rows} * paper.columns));
+    jobTally().pagesUnsaved +=
+        pagesNeeded(static_cast<std::int64_t>(job.paths.size()), std::int64_t{paper.rows} * paper.columns);
     return true;
 }
 
@@ -100,7 +101,7 @@ RenderResult ExportBatchToPictures(const PageJob& job)
     // A page the sink turns down (a panel of another size, a file that cannot be written) ends its
     // batch: it and the pages after it are not saved.
     if (sink.pageLost())
-        noteUnsavedPages(result.pagesPlanned - result.pagesFinished);
+        jobTally().pagesUnsaved += std::max(0, result.pagesPlanned - result.pagesFinished);
     return result;
 }
 

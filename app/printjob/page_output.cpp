@@ -9,8 +9,7 @@
 #include "common/window_units.h"
 #include "printjob/encode_picture.h"
 #include "printjob/page_names.h"
-#include "printjob/unsaved_pages.h"
-#include "printjob/written_files.h"
+#include "printjob/job_tally.h"
 #include "quillora/core_commands.h"
 #include "quillora/draw_panel_commands.h"
 #include "quillora/new_file_commands.h"
@@ -58,9 +57,9 @@ std::string reasonOf(NewFileResult result)
 void reportUnsaved(const std::string& fileName, std::int32_t pageNumber, const std::string& reason)
 {
     mainStatusBar().show("第" + toText(pageNumber) + "页未能保存：" + fileName + "（" + reason + "）");
-    if (lossAlreadyShown())
+    if (jobTally().lossShown)
         return;
-    noteLossShown();
+    jobTally().lossShown = true;
     messageBox("第" + toText(pageNumber) + "页无法保存为文件“" + fileName + "”：" + reason +
                    "。\r\n已经保存的页面都保留着，这一批其余的页面不再输出。",
                kFailureBoxStyle, "保存页面失败");
@@ -137,7 +136,7 @@ bool OutputExportPage(const UnitRef& panel, const std::string& folder, std::int3
         const auto result = static_cast<NewFileResult>(
             asInt(callCore(&WriteNewFile, textValue(fileName), content.value())));
         if (result == NewFileResult::Written) {
-            noteWrittenFile(fileName);
+            jobTally().writtenFiles.push_back(fileName);
             return true;
         }
         if (result != NewFileResult::NameTaken) {

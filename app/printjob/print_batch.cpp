@@ -10,8 +10,7 @@
 #include "pagesetup/settings_page_job.h"
 #include "printjob/export_pages.h"
 #include "printjob/folder_prompt.h"
-#include "printjob/unread_pictures.h"
-#include "printjob/unprinted_documents.h"
+#include "printjob/job_tally.h"
 
 namespace quillora::app {
 namespace {
@@ -54,10 +53,10 @@ std::int32_t PrintBatch(PageBatch batch)
     } else {
         const PrintAlbumResult printed = PrintAlbum(job);
         if (printed.document == PrintedDocument::NotPrinted)
-            noteUnprintedDocument();
+            ++jobTally().documentsUnprinted;
         result = printed.pages;
     }
-    noteUnreadPictures(result.picturesUnread);
+    jobTally().picturesUnread += result.picturesUnread;
     return result.completed || result.cancelled ? 1 : 0;
 }
 

@@ -10,10 +10,7 @@
 #include "pagesetup/print_settings.h"
 #include "printjob/album_job.h"
 #include "printjob/print_batch.h"
-#include "printjob/unread_pictures.h"
-#include "printjob/unprinted_documents.h"
-#include "printjob/unsaved_pages.h"
-#include "printjob/written_files.h"
+#include "printjob/job_tally.h"
 
 #include <utility>
 
@@ -58,10 +55,10 @@ public:
         PrintBatch(PageBatch{std::move(batch.paths), std::move(batch.captions), {}, std::move(batch.header),
                              std::move(batch.footer)});
     }
-    std::int32_t pagesNotSaved() override { return unsavedPages(); }
-    std::int32_t picturesNotRead() override { return unreadPictures(); }
+    std::int32_t pagesNotSaved() override { return jobTally().pagesUnsaved; }
+    std::int32_t picturesNotRead() override { return jobTally().picturesUnread; }
     bool stopRequested() override { return jobStopRequested(); }
-    std::int32_t documentsNotPrinted() override { return unprintedDocuments(); }
+    std::int32_t documentsNotPrinted() override { return jobTally().documentsUnprinted; }
 };
 
 // The list's rows with the cells of the three columns; a column of index -1 reads as empty.
@@ -90,10 +87,7 @@ void runJob(Driver driver)
     if (rowCount < 1)
         return;
     MainWindowJob job;
-    resetUnsavedPages();
-    resetUnreadPictures();
-    resetWrittenFiles();
-    resetUnprintedDocuments();
+    resetJobTally();
     driver(readPictureRows(rowCount), job);
 }
 

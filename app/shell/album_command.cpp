@@ -20,9 +20,7 @@
 #include "pagesetup/print_settings.h"
 #include "pagesetup/settings_window.h"
 #include "printjob/folder_prompt.h"
-#include "printjob/unread_pictures.h"
-#include "printjob/unsaved_pages.h"
-#include "printjob/written_files.h"
+#include "printjob/job_tally.h"
 #include "quillora/console_commands.h"
 #include "shell/picture_search.h"
 #include "shell/shell_state.h"
@@ -80,9 +78,6 @@ PrintSettings settingsOf(const AlbumOptions& options)
     settings.marginRight = 150;
     settings.headerOffset = 110;
     settings.footerOffset = 140;
-    settings.captionFont = fontOf("宋体", 9);
-    settings.headerFont = fontOf("楷体", 8);
-    settings.footerFont = fontOf("楷体", 8);
     settings.headerAlign = 1;
     settings.footerAlign = 1;
     settings.rows = 5;
@@ -152,7 +147,7 @@ void pictureDrawn()
         requestJobStop();
     if (watch.onTerminal)
         writeTo(kStandardError, "\r图片 " + toText(std::min(watch.drawn, watch.total)) + "/" + toText(watch.total) +
-                                    "，已写 " + toText(static_cast<std::int32_t>(writtenFiles().size())) + " 页");
+                                    "，已写 " + toText(static_cast<std::int32_t>(jobTally().writtenFiles.size())) + " 页");
 }
 
 }  // namespace
@@ -206,18 +201,18 @@ int runAlbumCommand(const AlbumOptions& options)
     watchPicturesDrawn(nullptr);
     if (watch.onTerminal)
         writeTo(kStandardError, "\n");
-    for (const std::string& file : writtenFiles())
+    for (const std::string& file : jobTally().writtenFiles)
         writeTo(kStandardOutput, linuxPathOf(file) + "\n");
     if (!options.toFolder)
         writeTo(kStandardOutput, "已送往打印机：" + settings.printerName + "\n");
 
     if (asBool(callCore(&InterruptRequested)))
         return failWith(kExitInterrupted, "已按 Ctrl+C 停止，做完的页面都完整保留着。");
-    if (unreadPictures() > 0)
-        writeTo(kStandardError, "quillora album: 有" + toText(unreadPictures()) +
+    if (jobTally().picturesUnread > 0)
+        writeTo(kStandardError, "quillora album: 有" + toText(jobTally().picturesUnread) +
                                     "张照片读不出来（已删除或已不是图片），它们的位置空着。\n");
-    if (unsavedPages() > 0)
-        return failWith(kExitFailed, "有" + toText(unsavedPages()) + "页未能保存，原因见上。");
+    if (jobTally().pagesUnsaved > 0)
+        return failWith(kExitFailed, "有" + toText(jobTally().pagesUnsaved) + "页未能保存，原因见上。");
     return kExitDone;
 }
 

@@ -3,6 +3,7 @@
 // empty behaves as if cancelled, a message box takes its default button.
 #include "runtime/automation/driver.h"
 #include "runtime/automation/verbs.h"
+#include "runtime/core/runtime_start.h"
 
 #include "platform/message_box.h"
 

@@ -3,6 +3,7 @@
 
 #include "platform/program_image.h"
 #include "runtime/automation/verbs.h"
+#include "runtime/core/runtime_start.h"
 #include "runtime/core/program_exit.h"
 #include "runtime/core/window_loader.h"
 

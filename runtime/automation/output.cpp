@@ -2,6 +2,7 @@
 // start window's status bar, which unit has the focus, what is enabled, the events as they fire,
 // and a window's picture.
 #include "runtime/automation/verbs.h"
+#include "runtime/core/runtime_start.h"
 
 #include "runtime/automation/dump.h"
 #include "runtime/core/events.h"

@@ -1,7 +1,6 @@
 #include "runtime/automation/script.h"
 
 #include "runtime/core/program_exit.h"
-#include "runtime/core/runtime_start.h"
 
 #include <cstdio>
 #include <fstream>
@@ -126,13 +125,6 @@ int numberArgument(const ScriptLine& line, std::size_t index, std::string_view u
     if (!number)
         fail(line, "expected " + std::string(usage));
     return *number;
-}
-
-std::string launchPath(const std::string& path)
-{
-    if (path.empty() || path.front() == '/' || launchDirectory().empty())
-        return path;
-    return launchDirectory() + "/" + path;
 }
 
 }  // namespace quillora::runtime

@@ -35,10 +35,6 @@ std::optional<int> wholeNumber(std::string_view text);
 // Word `index` as a whole number; a missing or malformed one ends the run with "expected USAGE".
 int numberArgument(const ScriptLine& line, std::size_t index, std::string_view usage);
 
-// Paths in the script are relative to the folder the program was started from, not the
-// program's own folder that start-up moves to.
-std::string launchPath(const std::string& path);
-
 // A text as one output field: tabs and line breaks written as \t, \n and \r.
 std::string escapedField(std::string_view text);
 

@@ -46,11 +46,7 @@ void InterruptRequested(RuntimeValue* result, std::int32_t, RuntimeValue*)
 void FolderAsDrivePath(RuntimeValue* result, std::int32_t argCount, RuntimeValue* args)
 {
     const runtime::CommandArguments arguments(argCount, args);
-    std::string path(arguments.text(0));
-    // The runtime works in the program's own folder; a relative path means the folder the user
-    // started it in.
-    if (!path.empty() && path.front() != '/' && !runtime::launchDirectory().empty())
-        path = runtime::launchDirectory() + "/" + path;
+    const std::string path = runtime::launchPath(std::string(arguments.text(0)));
     *result = runtime::textResult(path.empty() ? std::string() : runtime::folderInDriveForm(path).drivePath);
 }
 

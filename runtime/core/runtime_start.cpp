@@ -62,6 +62,13 @@ const std::string& launchDirectory()
     return launchFolder;
 }
 
+std::string launchPath(const std::string& path)
+{
+    if (path.empty() || path.front() == '/' || launchDirectory().empty())
+        return path;
+    return launchDirectory() + "/" + path;
+}
+
 bool runtimeStarted()
 {
     return started.load();

@@ -15,5 +15,8 @@ bool runtimeStarted();
 // The folder that was current when the program started (before start-up moved to the program's
 // own folder): command-line paths are relative to it.
 const std::string& launchDirectory();
+// A path the user gave on the command line or in a script: a relative one is taken from the
+// launch folder, not the program's own folder that start-up moves to.
+std::string launchPath(const std::string& path);
 
 }  // namespace quillora::runtime

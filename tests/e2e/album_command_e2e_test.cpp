@@ -18,14 +18,6 @@ namespace {
 namespace fs = std::filesystem;
 using testing::HasSubstr;
 
-std::uint32_t big32(const std::string& bytes, std::size_t at)
-{
-    std::uint32_t value = 0;
-    for (std::size_t i = 0; i < 4; ++i)
-        value = value << 8 | static_cast<unsigned char>(bytes.at(at + i));
-    return value;
-}
-
 std::vector<fs::path> filesIn(const fs::path& folder)
 {
     std::vector<fs::path> files;

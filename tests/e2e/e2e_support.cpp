@@ -203,6 +203,26 @@ std::string pauseLine(const std::string& name)
     return "echo " + std::string(kPauseMarker) + name + " " + std::string(4 * kPausePipeBytes, '.') + "\n";
 }
 
+std::uint32_t little16(const std::string& bytes, std::size_t at)
+{
+    return static_cast<unsigned char>(bytes.at(at)) | static_cast<std::uint32_t>(static_cast<unsigned char>(bytes.at(at + 1))) << 8;
+}
+
+std::uint32_t little32(const std::string& bytes, std::size_t at)
+{
+    return little16(bytes, at) | little16(bytes, at + 2) << 16;
+}
+
+std::uint32_t big16(const std::string& bytes, std::size_t at)
+{
+    return static_cast<std::uint32_t>(static_cast<unsigned char>(bytes.at(at))) << 8 | static_cast<unsigned char>(bytes.at(at + 1));
+}
+
+std::uint32_t big32(const std::string& bytes, std::size_t at)
+{
+    return big16(bytes, at) << 16 | big16(bytes, at + 2);
+}
+
 std::string tinyBmp(int width, int height, unsigned char red, unsigned char green, unsigned char blue)
 {
     const int rowBytes = (width * 3 + 3) / 4 * 4;

@@ -71,6 +71,12 @@ std::vector<std::string> linesOf(const std::string& text);
 // is not there.
 std::string outputSection(const std::string& output, const std::string& from, const std::string& to = "");
 
+// Numbers stored in picture files, read from a file's bytes; an offset past the end throws.
+std::uint32_t little16(const std::string& bytes, std::size_t at);
+std::uint32_t little32(const std::string& bytes, std::size_t at);
+std::uint32_t big16(const std::string& bytes, std::size_t at);
+std::uint32_t big32(const std::string& bytes, std::size_t at);
+
 // A tiny valid 24-bit BMP of width x height in one colour.
 std::string tinyBmp(int width, int height, unsigned char red, unsigned char green, unsigned char blue);
 

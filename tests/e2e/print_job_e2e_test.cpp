@@ -18,32 +18,6 @@ namespace fs = std::filesystem;
 using testing::HasSubstr;
 using testing::Not;
 
-std::uint32_t little32(const std::string& bytes, std::size_t at)
-{
-    std::uint32_t value = 0;
-    for (int i = 3; i >= 0; --i)
-        value = (value << 8) | static_cast<unsigned char>(bytes.at(at + static_cast<std::size_t>(i)));
-    return value;
-}
-
-std::uint32_t little16(const std::string& bytes, std::size_t at)
-{
-    return static_cast<unsigned char>(bytes.at(at)) | (static_cast<unsigned char>(bytes.at(at + 1)) << 8);
-}
-
-std::uint32_t big32(const std::string& bytes, std::size_t at)
-{
-    std::uint32_t value = 0;
-    for (int i = 0; i < 4; ++i)
-        value = (value << 8) | static_cast<unsigned char>(bytes.at(at + static_cast<std::size_t>(i)));
-    return value;
-}
-
-std::uint32_t big16(const std::string& bytes, std::size_t at)
-{
-    return (static_cast<unsigned char>(bytes.at(at)) << 8) | static_cast<unsigned char>(bytes.at(at + 1));
-}
-
 // What a picture file's header says: size and horizontal resolution in pixels per metre (0 where
 // the format has no field for it).
 struct PictureFacts {

@@ -16,7 +16,7 @@
 #include "platform/fs/drive_map.h"
 #include "platform/message_box.h"
 #include "printjob/export_pages.h"
-#include "printjob/unsaved_pages.h"
+#include "printjob/job_tally.h"
 #include "quillora/draw_panel_commands.h"
 
 namespace quillora::app {
@@ -73,7 +73,7 @@ protected:
             boxes.push_back(request.title + "\t" + request.text);
             return 1;
         });
-        resetUnsavedPages();
+        resetJobTally();
     }
     void TearDown() override
     {
@@ -122,7 +122,7 @@ TEST_F(BigPaper, ABatchOnPaperTooLargeIsRefusedBeforeItsFirstPage)
     // Nothing was drawn or written; the three pages of the batch count as not saved.
     EXPECT_FALSE(progressWindowLoaded());
     EXPECT_TRUE(fs::is_empty(folder_.path()));
-    EXPECT_EQ(unsavedPages(), 3);
+    EXPECT_EQ(jobTally().pagesUnsaved, 3);
 }
 
 TEST_F(BigPaper, APanelThatDidNotTakeThePageSizeFailsThePageInsteadOfWritingIt)
