@@ -1,6 +1,6 @@
 #include "platform/printer_device.h"
 
-#include <QFile>
+#include <QIODevice>
 #include <QPageLayout>
 #include <QPageSize>
 #include <QPainter>
@@ -11,8 +11,13 @@
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <filesystem>
 #include <system_error>
+#include <vector>
+
+#include <fcntl.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 namespace quillora::platform {
@@ -75,13 +80,133 @@ bool moveToFreeName(const std::string& from, const std::string& wanted, std::str
     return false;
 }
 
+// The file a document is written into. Qt's own file device takes a write that stops short (a
+// disk that fills in the middle of it) for a success, so a document would be placed cut off; this
+// one keeps every byte until it is on the disk and remembers the first failure.
+class DocumentFile final : public QIODevice {
+public:
+    ~DocumentFile() override { closeFile(); }
+
+    bool openFile(const std::string& path)
+    {
+        descriptor_ = ::open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0666);
+        if (descriptor_ < 0) {
+            failure_ = errno;
+            return false;
+        }
+        return QIODevice::open(QIODevice::WriteOnly);
+    }
+    // Writes what is held and closes the file; false when any byte did not reach it.
+    bool closeFile()
+    {
+        if (descriptor_ < 0)
+            return failure_ == 0;
+        flushHeld();
+        if (::close(descriptor_) != 0 && failure_ == 0)
+            failure_ = errno;
+        descriptor_ = -1;
+        QIODevice::close();
+        return failure_ == 0;
+    }
+    // The system's error number of the first failure; 0 when none.
+    int failure() const { return failure_; }
+
+protected:
+    qint64 readData(char*, qint64) override { return -1; }
+    qint64 writeData(const char* data, qint64 size) override
+    {
+        if (failure_ != 0)
+            return -1;
+        held_.append(data, static_cast<std::size_t>(size));
+        if (held_.size() >= kHeldBytes && !flushHeld())
+            return -1;
+        return size;
+    }
+
+private:
+    static constexpr std::size_t kHeldBytes = 256 * 1024;
+
+    bool flushHeld()
+    {
+        std::size_t done = 0;
+        while (failure_ == 0 && done < held_.size()) {
+            const ssize_t written = ::write(descriptor_, held_.data() + done, held_.size() - done);
+            if (written > 0)
+                done += static_cast<std::size_t>(written);
+            else if (written < 0 && errno != EINTR)
+                failure_ = errno;
+            else if (written == 0)
+                failure_ = EIO;
+        }
+        held_.clear();
+        return failure_ == 0;
+    }
+
+    int descriptor_ = -1;
+    int failure_ = 0;
+    std::string held_;
+};
+
+// Copies the file into the open `target` and closes it; 0, or the system's error number of the
+// first failure (a copy library would call a disk that fills an input/output error).
+int copyInto(const std::string& from, int target)
+{
+    int failure = 0;
+    const int source = ::open(from.c_str(), O_RDONLY | O_CLOEXEC);
+    if (source < 0)
+        failure = errno;
+    std::vector<char> buffer(256 * 1024);
+    while (failure == 0) {
+        const ssize_t got = ::read(source, buffer.data(), buffer.size());
+        if (got < 0 && errno == EINTR)
+            continue;
+        if (got < 0)
+            failure = errno;
+        if (got <= 0)
+            break;
+        for (ssize_t done = 0; failure == 0 && done < got;) {
+            const ssize_t written = ::write(target, buffer.data() + done, static_cast<std::size_t>(got - done));
+            if (written > 0)
+                done += written;
+            else if (written < 0 && errno != EINTR)
+                failure = errno;
+            else if (written == 0)
+                failure = EIO;
+        }
+    }
+    if (source >= 0)
+        ::close(source);
+    if (::close(target) != 0 && failure == 0)
+        failure = errno;
+    return failure;
+}
+
+bool diskFull(int error)
+{
+    return error == ENOSPC || error == EDQUOT;
+}
+
+std::string writeFailure(int error, const std::string& folder)
+{
+    if (diskFull(error))
+        return "磁盘空间不足，文档没能写完（" + folder + "）";
+    return std::string("文档没能写完（") + folder + "：" + std::strerror(error) + "）";
+}
+
+std::string copyFailure(int error, const std::string& folder)
+{
+    if (diskFull(error))
+        return "磁盘空间不足（" + folder + "）";
+    return std::string("无法写入文件夹 ") + folder + "（" + std::strerror(error) + "）";
+}
+
 }  // namespace
 
 struct PrinterDevice::State {
     PrintDestination destination;
     std::string pdfPath;  // the file being written
     std::string writtenFile;
-    QFile file;
+    DocumentFile file;
     std::unique_ptr<QPdfWriter> writer;
     QPainter painter;
     std::unique_ptr<DeviceContext> context;
@@ -92,6 +217,7 @@ struct PrinterDevice::State {
     int printableWidth = 0;
     int printableHeight = 0;
     int pagesBegun = 0;
+    bool complete = false;  // the PDF file is written completely and closed
     bool finished = false;
 
     void closeAndRemove()
@@ -100,8 +226,7 @@ struct PrinterDevice::State {
             painter.end();
         context.reset();
         writer.reset();
-        if (file.isOpen())
-            file.close();
+        file.closeFile();
         if (!pdfPath.empty())
             std::remove(pdfPath.c_str());
         pdfPath.clear();
@@ -134,8 +259,7 @@ std::unique_ptr<PrinterDevice> PrinterDevice::open(const PrintDestination& desti
         problem = "无法建立临时文件";
         return nullptr;
     }
-    state.file.setFileName(fromUtf8(state.pdfPath));
-    if (!state.file.open(QIODevice::WriteOnly | QIODevice::Truncate)) {
+    if (!state.file.openFile(state.pdfPath)) {
         problem = "无法写入文件 " + (destination.toQueue ? state.pdfPath : destination.filePath);
         state.pdfPath.clear();
         state.finished = true;
@@ -211,40 +335,95 @@ bool PrinterDevice::startPage()
     return true;
 }
 
-bool PrinterDevice::finish(std::string& problem)
+bool PrinterDevice::complete(std::string& problem)
 {
     State& state = *state_;
     if (state.finished) {
         problem = "打印文档已结束";
         return false;
     }
+    if (state.complete)
+        return true;
     state.painter.end();
     state.context.reset();
     state.writer.reset();
-    const bool written = state.file.error() == QFileDevice::NoError && state.file.flush();
-    state.file.close();
-    if (!written || state.file.error() != QFileDevice::NoError) {
-        problem = "写入打印文档失败：" + state.file.errorString().toStdString();
+    if (!state.file.closeFile()) {
+        const std::string folder = std::filesystem::path(state.pdfPath).parent_path().string();
+        problem = writeFailure(state.file.failure(), folder);
         state.closeAndRemove();
+        return false;
+    }
+    state.complete = true;
+    return true;
+}
+
+bool PrinterDevice::deliver(std::string& problem)
+{
+    State& state = *state_;
+    if (state.finished || !state.complete) {
+        problem = "打印文档没有完整写出";
         return false;
     }
     if (state.destination.toQueue) {
         PrintQueueJob job = state.destination.queueJob;
         job.pdfPath = state.pdfPath;
-        const bool submitted = submitPrintQueueJob(job, problem).has_value();
+        if (!submitPrintQueueJob(job, problem).has_value())
+            return false;
         state.closeAndRemove();
-        return submitted;
+        return true;
     }
     std::string placed;
     if (!moveToFreeName(state.pdfPath, state.destination.filePath, placed)) {
-        problem = "无法保存文件 " + state.destination.filePath;
-        state.closeAndRemove();
+        problem = "无法保存文件 " + state.destination.filePath + "（" + std::strerror(errno) + "）";
         return false;
     }
     state.pdfPath.clear();
     state.writtenFile = placed;
     state.finished = true;
     return true;
+}
+
+std::string PrinterDevice::keep(const std::string& folder, const std::string& stem, std::string& problem)
+{
+    State& state = *state_;
+    if (state.finished || !state.complete) {
+        problem = "打印文档没有完整写出";
+        return {};
+    }
+    if (!makeFolder(folder)) {
+        problem = "无法建立文件夹 " + folder;
+        state.closeAndRemove();
+        return {};
+    }
+    const std::string wanted = unusedFileName(folder, stem, ".pdf");
+    std::string placed;
+    if (moveToFreeName(state.pdfPath, wanted, placed)) {
+        state.pdfPath.clear();
+        state.finished = true;
+        return placed;
+    }
+    // Another file system: the file is copied beside its name first, so that a disk that fills
+    // leaves no partial document under it.
+    std::string copy = folder + "/.quillora-kept-XXXXXX";
+    const int descriptor = mkstemp(copy.data());
+    if (descriptor < 0) {
+        problem = copyFailure(errno, folder);
+        state.closeAndRemove();
+        return {};
+    }
+    // A kept document is an ordinary file of the user's, not one only its owner may read.
+    const mode_t mask = umask(0);
+    umask(mask);
+    fchmod(descriptor, 0666 & ~mask);
+    const int error = copyInto(state.pdfPath, descriptor);
+    if (error != 0 || !moveToFreeName(copy, wanted, placed)) {
+        problem = copyFailure(error != 0 ? error : errno, folder);
+        std::remove(copy.c_str());
+        state.closeAndRemove();
+        return {};
+    }
+    state.closeAndRemove();
+    return placed;
 }
 
 void PrinterDevice::discard()

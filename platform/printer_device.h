@@ -3,7 +3,8 @@
 // print to file) or handed to a CUPS queue as one job. No Qt here.
 //
 // Every document is drawn into a PDF file first and only given away when it is complete, so an
-// aborted job leaves nothing behind: no half-written file and no job at the queue.
+// aborted job leaves nothing behind: no half-written file and no job at the queue. A complete
+// document that its destination did not take can be kept as a PDF file of its own instead.
 #pragma once
 
 #include <memory>
@@ -67,9 +68,18 @@ public:
     // started; the document is then no longer usable.
     bool startPage();
 
-    // Completes the file and gives it to its destination. False, with the reason, when the file
-    // could not be written completely or the queue refused the job; nothing is left behind then.
-    bool finish(std::string& problem);
+    // Completes the PDF file. False, with the reason for the user, when it could not be written
+    // completely (a full disk); the partial file is removed then and the document is gone.
+    bool complete(std::string& problem);
+    // Gives the completed file to its destination: the queue, or its name at the file
+    // destination. False, with the reason for the user, when the queue refused it, the server did
+    // not answer or the file could not take its name; the completed file then stays for keep().
+    bool deliver(std::string& problem);
+    // A completed document that was not delivered, kept as "stem.pdf" (" (2)", ... when taken) in
+    // `folder`, which is made when missing: the full path of the kept file, or empty with the
+    // reason, for the user, when it could not be kept (a full disk) — no partial file is left
+    // then, and the document is gone.
+    std::string keep(const std::string& folder, const std::string& stem, std::string& problem);
     // Drops the document without giving it anywhere.
     void discard();
 

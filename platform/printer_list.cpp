@@ -38,10 +38,25 @@ constexpr const char* kUnreachableServer = "/nonexistent/quillora-no-print-serve
 bool pointedAway = false;
 
 // After a server failed to answer, it is not asked again for this long: the settings window asks
-// several questions in a row and should not wait for each of them.
+// several questions in a row and should not wait for each of them. askPrintServerAfresh() ends the
+// pause for the next question.
 constexpr auto kRetryAfter = std::chrono::seconds(10);
 std::chrono::steady_clock::time_point lastFailure;
-std::string failedServer;
+std::string failedServer;      // the CUPS_SERVER setting it was named by
+std::string failedServerName;  // as messages name it
+bool pausing = false;
+
+// The server the user's setting names, read afresh (the environment may have named another one),
+// with its port unless it is a local socket.
+std::string namedServer()
+{
+    cupsSetServer(nullptr);
+    const char* server = cupsServer();
+    std::string name = server ? server : "";
+    if (!name.empty() && name.front() != '/')
+        name += ":" + std::to_string(ippPort());
+    return name;
+}
 
 // The connection timeout of libcups's own requests; a read that stalls gives up after it.
 int giveUpOnStall(http_t*, void*)
@@ -49,14 +64,17 @@ int giveUpOnStall(http_t*, void*)
     return 0;
 }
 
-Connection connectToServer()
+enum class Attempt { AfterPause, Afresh };
+
+Connection connectToServer(Attempt attempt = Attempt::AfterPause)
 {
     const char* named = std::getenv("CUPS_SERVER");
     const std::string wanted = named ? named : "";
-    if (pointedAway && wanted == failedServer && std::chrono::steady_clock::now() - lastFailure < kRetryAfter)
+    if (attempt == Attempt::AfterPause && pausing && pointedAway && wanted == failedServer
+        && std::chrono::steady_clock::now() - lastFailure < kRetryAfter)
         return nullptr;
     // The user's own setting, read afresh: the environment may have named another server since.
-    cupsSetServer(nullptr);
+    const std::string namedServerBefore = namedServer();
     pointedAway = false;
     http_t* http = httpConnect2(cupsServer(), ippPort(), nullptr, AF_UNSPEC, cupsEncryption(), 1,
                                 kPrintServerTimeoutMs, nullptr);
@@ -64,11 +82,35 @@ Connection connectToServer()
         cupsSetServer(kUnreachableServer);
         pointedAway = true;
         failedServer = wanted;
+        failedServerName = namedServerBefore;
         lastFailure = std::chrono::steady_clock::now();
+        pausing = true;
         return nullptr;
     }
     httpSetTimeout(http, kPrintServerTimeoutMs / 1000.0, giveUpOnStall, nullptr);
     return Connection(http);
+}
+
+std::string serverDoesNotAnswer()
+{
+    return "打印服务器（" + printServerName() + "）没有应答";
+}
+
+// Why the server did not take a job, after libcups's last request on `http` failed.
+std::string jobRefusal(http_t* http, const std::string& queue)
+{
+    const ipp_status_t status = cupsLastError();
+    const char* said = cupsLastErrorString();
+    const std::string reason = said && *said ? said : ippErrorString(status);
+    if (status == IPP_STATUS_ERROR_NOT_ACCEPTING_JOBS)
+        return "打印机“" + queue + "”不接受打印作业";
+    if (status == IPP_STATUS_ERROR_NOT_FOUND)
+        return "打印服务器（" + printServerName() + "）上已经没有打印机“" + queue + "”";
+    // A connection that failed, broke off or stalled: libcups says "service unavailable" or passes
+    // the system's error on, which says nothing more to the user.
+    if (status == IPP_STATUS_ERROR_SERVICE_UNAVAILABLE || httpError(http) != 0)
+        return "打印服务器（" + printServerName() + "）不再应答";
+    return "打印服务器拒绝了这份打印作业（" + reason + "）";
 }
 
 // Hundredths of a millimetre (the server's unit) in tenths, to the nearest.
@@ -149,6 +191,43 @@ bool printServerReachable()
     return connectToServer() != nullptr;
 }
 
+void askPrintServerAfresh()
+{
+    pausing = false;
+}
+
+std::string printServerName()
+{
+    // While the server is pointed away, libcups names the stand-in; the user named this one.
+    if (pointedAway)
+        return failedServerName;
+    return namedServer();
+}
+
+std::string printQueueProblem(const std::string& name)
+{
+    const Connection http = connectToServer();
+    if (!http)
+        return serverDoesNotAnswer();
+    std::string queue = name;
+    std::string instance;
+    if (const auto slash = name.find('/'); slash != std::string::npos) {
+        queue = name.substr(0, slash);
+        instance = name.substr(slash + 1);
+    }
+    const std::unique_ptr<cups_dest_t, DestFree> dest(
+        cupsGetNamedDest(http.get(), queue.c_str(), instance.empty() ? nullptr : instance.c_str()));
+    if (!dest) {
+        if (cupsLastError() == IPP_STATUS_ERROR_SERVICE_UNAVAILABLE)
+            return serverDoesNotAnswer();
+        return "打印服务器（" + printServerName() + "）上已经没有打印机“" + name + "”";
+    }
+    const char* accepting = cupsGetOption("printer-is-accepting-jobs", dest->num_options, dest->options);
+    if (accepting && std::strcmp(accepting, "false") == 0)
+        return "打印机“" + name + "”现在不接受打印作业";
+    return {};
+}
+
 std::vector<std::string> printQueueNames()
 {
     std::vector<std::string> names;
@@ -226,9 +305,10 @@ std::optional<PrintQueueInfo> printQueueInfo(const std::string& name)
 
 std::optional<int> submitPrintQueueJob(const PrintQueueJob& job, std::string& problem)
 {
-    const Connection http = connectToServer();
+    // A finished document is worth a new attempt, whatever the last question found.
+    const Connection http = connectToServer(Attempt::Afresh);
     if (!http) {
-        problem = "打印服务器无法连接";
+        problem = serverDoesNotAnswer();
         return std::nullopt;
     }
     std::string queue = job.queue;
@@ -251,8 +331,7 @@ std::optional<int> submitPrintQueueJob(const PrintQueueJob& job, std::string& pr
                                   options);
     cupsFreeOptions(optionCount, options);
     if (id <= 0) {
-        const char* reason = cupsLastErrorString();
-        problem = reason ? reason : "打印作业被拒绝";
+        problem = jobRefusal(http.get(), job.queue);
         return std::nullopt;
     }
     return id;

@@ -3,7 +3,10 @@
 //
 // Every question goes over one connection opened with a short timeout, so a server that is not
 // there (a closed port, no scheduler installed, an address that does not answer) costs at most
-// about kPrintServerTimeoutMs and reads as "no queues".
+// about kPrintServerTimeoutMs and reads as "no queues". After a failed connection the server is
+// not asked again for a few seconds, so that a run of questions (a settings window's printer,
+// forms and default) waits once, not once per question; askPrintServerAfresh() ends that pause
+// for the next question, and a job handed over always asks afresh.
 #pragma once
 
 #include <optional>
@@ -54,6 +57,19 @@ struct PrintQueueInfo {
 // it) waits for it either; the next call that finds it again restores the user's setting.
 bool printServerReachable();
 
+// The next question goes to the server again even if it failed to answer a moment ago. For the
+// start of a run of questions the user asked for: a printer list for a settings window, a print
+// document about to start.
+void askPrintServerAfresh();
+
+// The server the user's environment names ("127.0.0.1:631", a socket path, "localhost"), for
+// messages.
+std::string printServerName();
+
+// Why the queue cannot take a job now, for the user: the server does not answer, the queue is no
+// longer there, or it rejects jobs. Empty when it can take one.
+std::string printQueueProblem(const std::string& name);
+
 // The queue names in the order the server gives them ("name/instance" for an instance the
 // user's lpoptions define). Empty when the server cannot be reached.
 std::vector<std::string> printQueueNames();
@@ -75,7 +91,9 @@ struct PrintQueueJob {
     bool collate = false;
 };
 
-// Submits the job; the job id, or nothing with the server's reason in `problem`.
+// Submits the job over a connection opened afresh; the job id, or nothing with the reason, for the
+// user, in `problem` (the server does not answer, the queue has gone or rejects jobs, or what the
+// server said).
 std::optional<int> submitPrintQueueJob(const PrintQueueJob& job, std::string& problem);
 
 }  // namespace quillora::platform

@@ -13,15 +13,18 @@ cd "$(dirname "$0")/.."
 ./scripts/install-deps.sh
 
 data=${QUILLORA_BENCH_DATA:-$(dirname "$(mktemp -u)")/bench-data}
-if [ $# -gt 0 ] && [ -d "$1" -o "${1#*/}" != "$1" ]; then
-  data=$1
-  shift
-fi
+# The first word is the data folder unless it names a benchmark (the folder may not exist yet).
+case ${1:-} in
+  ''|album|preview|search|memory|picture|encoding|list|printer|all) ;;
+  *) data=$1; shift ;;
+esac
 names=("$@")
 [ ${#names[@]} -gt 0 ] || names=(album preview search)
 [ "${names[*]}" != all ] || names=(album preview search memory picture encoding list printer)
 
-photos=$(ls "$data"/large/*.jpg 2>/dev/null | wc -l)
+# Counted without ls, whose failure on a folder not made yet would end the script under pipefail.
+photos=0
+[ -d "$data/large" ] && photos=$(find "$data/large" -maxdepth 1 -name '*.jpg' | wc -l)
 tree_files=0
 [ -d "$data/tree" ] && tree_files=$(find "$data/tree" -type f | wc -l)
 if [ "$photos" -lt 100 ] || [ "$tree_files" -lt 100000 ]; then

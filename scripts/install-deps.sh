@@ -13,6 +13,7 @@ packages=(
   libjpeg62-turbo-dev libjpeg-turbo-progs libpng-dev libtiff-dev libgif-dev
   fonts-noto-cjk fonts-arphic-uming fonts-arphic-ukai fontconfig
   xvfb xauth imagemagick poppler-utils
+  librsvg2-bin desktop-file-utils appstream
   libgtest-dev libgmock-dev libbenchmark-dev
 )
 

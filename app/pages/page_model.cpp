@@ -1,5 +1,6 @@
 #include "pages/page_model.h"
 
+#include <algorithm>
 #include <cmath>
 #include <limits>
 
@@ -16,6 +17,12 @@ std::int32_t truncated(double value)
     if (value <= static_cast<double>(std::numeric_limits<std::int32_t>::min()))
         return std::numeric_limits<std::int32_t>::min();
     return static_cast<std::int32_t>(std::trunc(value));
+}
+
+std::int32_t saturated(std::int64_t value)
+{
+    return static_cast<std::int32_t>(std::clamp<std::int64_t>(value, std::numeric_limits<std::int32_t>::min(),
+                                                              std::numeric_limits<std::int32_t>::max()));
 }
 
 std::int32_t normalisedPhotoMode(std::int32_t mode)
@@ -53,7 +60,8 @@ std::optional<PictureRect> fitPictureInBox(const PictureRect& box, std::int32_t 
         drawn = {x, y, boxW, boxH};
         break;
     case kPhotoNaturalCentred:
-        drawn = {truncated(x + (boxW - picW) / 2.0), truncated(y + (boxH - picH) / 2.0), picW, picH};
+        drawn = {truncated(x + (static_cast<double>(boxW) - picW) / 2.0),
+                 truncated(y + (static_cast<double>(boxH) - picH) / 2.0), picW, picH};
         break;
     case kPhotoFitTopLeft:
         drawn = {x, y, fitW, fitH};
@@ -65,9 +73,9 @@ std::optional<PictureRect> fitPictureInBox(const PictureRect& box, std::int32_t 
         // Centred on the axis with room to spare; the other side takes the whole box. A fitted
         // height of 0 (a sliver of a picture) has the larger ratio.
         if (fitH > 0 && !lessThan(boxRatio, static_cast<double>(fitW) / fitH))
-            drawn = {truncated(x + (boxW - fitW) / 2.0), y, fitW, boxH};
+            drawn = {truncated(x + (static_cast<double>(boxW) - fitW) / 2.0), y, fitW, boxH};
         else
-            drawn = {x, truncated(y + (boxH - fitH) / 2.0), boxW, fitH};
+            drawn = {x, truncated(y + (static_cast<double>(boxH) - fitH) / 2.0), boxW, fitH};
         break;
     }
     if (drawn.width <= 0 || drawn.height <= 0)
@@ -167,8 +175,11 @@ std::int32_t captionGapRule(std::int32_t gap, std::int32_t textH)
 PageLayout computePageLayout(const PageInput& input, const PageRules& rules)
 {
     PageLayout layout;
-    layout.availW = input.pageWidth - input.marginLeft - input.marginRight;
-    layout.availH = input.pageHeight - input.marginTop - input.marginBottom;
+    // In 64 bits: a sum or product of 32-bit lengths and counts cannot overflow there.
+    const std::int64_t availW = std::int64_t{input.pageWidth} - input.marginLeft - input.marginRight;
+    const std::int64_t availH = std::int64_t{input.pageHeight} - input.marginTop - input.marginBottom;
+    layout.availW = saturated(availW);
+    layout.availH = saturated(availH);
     layout.rows = input.rows;
     layout.columns = input.columns;
     layout.rowSpacing = input.rowSpacing;
@@ -182,10 +193,10 @@ PageLayout computePageLayout(const PageInput& input, const PageRules& rules)
     // Without rows or columns there is no cell to divide by; hasRoom() then says so.
     if (input.columns > 0)
         layout.cellW = static_cast<float>(
-            static_cast<double>(layout.availW - (input.columns - 1) * input.columnSpacing) / input.columns);
+            static_cast<double>(availW - (std::int64_t{input.columns} - 1) * input.columnSpacing) / input.columns);
     if (input.rows > 0)
-        layout.cellH =
-            static_cast<float>(static_cast<double>(layout.availH - (input.rows - 1) * input.rowSpacing) / input.rows);
+        layout.cellH = static_cast<float>(
+            static_cast<double>(availH - (std::int64_t{input.rows} - 1) * input.rowSpacing) / input.rows);
     if (rules.integerCells) {
         layout.cellW = static_cast<float>(truncated(layout.cellW));
         layout.cellH = static_cast<float>(truncated(layout.cellH));

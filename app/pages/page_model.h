@@ -18,6 +18,10 @@ inline bool lessThan(double a, double b) { return a - b < -kLengthTolerance; }
 
 // Floating-point values become integers by truncation toward zero.
 std::int32_t truncated(double value);
+// A 64-bit length or count in 32 bits, at the nearest end when it lies beyond them. The model
+// works out sums and products of lengths and counts in 64 bits, so that none of them can
+// overflow whatever a job holds, and keeps its results in 32 bits.
+std::int32_t saturated(std::int64_t value);
 
 // The five photo modes; any other number is drawn as mode 0.
 enum PhotoMode : std::int32_t {

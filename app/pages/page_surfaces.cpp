@@ -118,6 +118,16 @@ ByteSet PanelSurface::picture()
     return ByteSet::adopt(callMethod(unit(), &drawPanelGetPicture));
 }
 
+std::int32_t PanelSurface::bitmapWidth()
+{
+    return live(unit()) ? asInt(readProperty(unit(), kindProperty(kDrawPanelBitmapWidth))) : 0;
+}
+
+std::int32_t PanelSurface::bitmapHeight()
+{
+    return live(unit()) ? asInt(readProperty(unit(), kindProperty(kDrawPanelBitmapHeight))) : 0;
+}
+
 void PanelSurface::showBackground(const ByteSet& picture, std::int32_t mode)
 {
     writeKindProperty(unit(), kDrawPanelAutoRedraw, makeBool(true));

@@ -57,6 +57,10 @@ public:
     void clear();
     // The persistent bitmap as BMP file data at its own size.
     ByteSet picture();
+    // The persistent bitmap's size in pixels: what resize() really gave (a size the panel cannot
+    // hold keeps the former bitmap).
+    std::int32_t bitmapWidth();
+    std::int32_t bitmapHeight();
     // Shows the data as background picture in `mode` (2: centred, shrunk to fit).
     void showBackground(const ByteSet& picture, std::int32_t mode);
 };

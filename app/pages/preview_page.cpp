@@ -21,6 +21,9 @@ public:
 
     bool endPage(std::int32_t) override
     {
+        // A panel that could not take the page's size shows no page rather than a part of one.
+        if (!panelIsPageSized())
+            return true;
         page_ = panel().picture();
         if (landscape_ && !page_.empty()) {
             BitmapObject bitmap;

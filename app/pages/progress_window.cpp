@@ -23,6 +23,7 @@ std::int32_t windowScalingObject = 0;
 // Holders of the window, and whether a render finished while it was held.
 int windowHolds = 0;
 bool renderFinishedWhileHeld = false;
+PictureDrawnWatcher pictureWatcher = nullptr;
 
 UnitRef progressUnit(std::uint32_t typeCode, std::uint32_t unitId)
 {
@@ -153,6 +154,17 @@ void setProgressRange(std::int32_t minimum, std::int32_t maximum)
         return;
     writeProperty(progressBar(), kindProperty(kProgressMinimum), makeInt(minimum));
     writeProperty(progressBar(), kindProperty(kProgressMaximum), makeInt(maximum));
+}
+
+void watchPicturesDrawn(PictureDrawnWatcher watcher)
+{
+    pictureWatcher = watcher;
+}
+
+void notePictureDrawn()
+{
+    if (pictureWatcher)
+        pictureWatcher();
 }
 
 void setProgressPosition(std::int32_t position)

@@ -31,6 +31,12 @@ public:
 };
 
 void setProgressRange(std::int32_t minimum, std::int32_t maximum);
+// Called once for every picture a render has drawn (with its progress moved); null for none. A
+// job run from the command line shows its own progress line with it.
+using PictureDrawnWatcher = void (*)();
+void watchPicturesDrawn(PictureDrawnWatcher watcher);
+// Told by the page loop after each picture, before it tests the cancel request.
+void notePictureDrawn();
 // Does nothing when the window is not loaded.
 void setProgressPosition(std::int32_t position);
 

@@ -1,6 +1,7 @@
 #include "pages/render_pages.h"
 
 #include <algorithm>
+#include <limits>
 #include <string>
 
 #include "common/core_calls.h"
@@ -39,6 +40,12 @@ void drawPictureInBox(PageSurface& surface, const PageRules& rules, std::int32_t
         surface.drawPicture(picture, drawn->x, drawn->y, drawn->width, drawn->height);
 }
 
+// A count of cells as the progress bar takes it, in 32 bits.
+std::int32_t progressCount(std::size_t count)
+{
+    return static_cast<std::int32_t>(std::min<std::size_t>(count, std::numeric_limits<std::int32_t>::max()));
+}
+
 PageLayout layoutOf(const PageJob& job, const PageRules& rules, std::int32_t textH)
 {
     return computePageLayout({job.pageWidth(), job.pageHeight(), job.marginTop, job.marginBottom, job.marginLeft,
@@ -74,7 +81,7 @@ private:
     LineFrame lineFrame_;
     PageLine header_;
     PageLine footer_;
-    std::size_t count_ = 0;  // the cells to draw: every picture, or every cell of the preview's page
+    std::size_t count_ = 0;  // the cells to draw: every picture, or the preview's cells up to its last picture
     std::size_t next_ = 0;
     std::int32_t totalPages_ = 0;
     bool ratiosUsable_ = false;
@@ -94,7 +101,12 @@ RenderResult PageLoop::run()
     setUpLines();
 
     if (rules_.firstPageOnly) {
-        count_ = layout_.hasRoom() ? static_cast<std::size_t>(layout_.cellsPerPage()) : 0;
+        // The cells of the one page that have a picture or a caption: an empty cell draws
+        // nothing, so the loop stops at the last cell that has something.
+        const std::size_t filled = std::max(job_.paths.size(), job_.captions.size());
+        count_ = layout_.hasRoom() ? static_cast<std::size_t>(std::min<std::int64_t>(
+                                         layout_.cellsPerPage(), static_cast<std::int64_t>(filled)))
+                                   : 0;
         totalPages_ = 1;
     } else {
         count_ = job_.paths.size();
@@ -102,7 +114,7 @@ RenderResult PageLoop::run()
     }
     // A ratio list shorter than the pictures is not used at all: every ratio then comes from its picture.
     ratiosUsable_ = job_.ratios.size() >= std::max(job_.paths.size(), count_);
-    setProgressRange(0, static_cast<std::int32_t>(count_));
+    setProgressRange(0, progressCount(count_));
     result.pagesPlanned = totalPages_;
 
     std::int32_t page = 0;
@@ -140,8 +152,8 @@ void PageLoop::setUpLines()
     // The printer counts from the margin box, so the lines are placed on the box with the offsets
     // taken from its edges.
     lineFrame_ = {layout_.availW, layout_.availH, 0, 0};
-    header_.offset -= job_.marginTop;
-    footer_.offset -= job_.marginBottom;
+    header_.offset = saturated(std::int64_t{header_.offset} - job_.marginTop);
+    footer_.offset = saturated(std::int64_t{footer_.offset} - job_.marginBottom);
 }
 
 void PageLoop::writeLine(LineKind kind, const PageLine& line, std::int32_t page)
@@ -176,7 +188,8 @@ bool PageLoop::drawCells()
             ++next_;
             if (rules_.eventsAfterEachCell)
                 processEvents();
-            setProgressPosition(static_cast<std::int32_t>(next_));
+            setProgressPosition(progressCount(next_));
+            notePictureDrawn();
             if (cancelRequested() || !progressWindowLoaded())
                 return true;
         }

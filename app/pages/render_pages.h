@@ -22,6 +22,8 @@ struct RenderResult {
     // Pictures the job named that could not be read when their turn came (deleted, or no longer a
     // picture since the search): their cells stay empty.
     std::int32_t picturesUnread = 0;
+    // The job was refused before its first page (the user was told why): nothing was made.
+    bool refused = false;
 };
 
 // Runs the job on the sink: the progress window shown, the defaults of the sink's rules applied,

@@ -11,6 +11,7 @@
 #include "pages/progress_window.h"
 #include "pagesetup/print_settings.h"
 #include "pagesetup/settings_page_job.h"
+#include "pagesetup/settings_window.h"
 
 #include <utility>
 #include "quillora/control_unit_commands.h"
@@ -87,9 +88,50 @@ bool livePreviewWanted()
     return isWindowLoaded(sw::id) && isChecked(settingsUnit(forms::unit_type::CheckBox, sw::选择框_实时预览));
 }
 
+// 画板_预览 is 240 pixels wide; the reason is written inside a border of this many pixels.
+constexpr std::int32_t kReasonBorder = 8;
+constexpr std::int32_t kReasonWidth = 240 - 2 * kReasonBorder;
+
+// The text broken into lines no wider than `width` on the surface (between characters: the
+// reasons are Chinese, without spaces to break at), the lines joined by CR LF.
+std::string wrappedText(PageSurface& surface, const std::string& text, std::int32_t width)
+{
+    std::string wrapped;
+    std::string line;
+    for (std::size_t at = 0; at < text.size();) {
+        const auto lead = static_cast<unsigned char>(text[at]);
+        const std::size_t length = lead >= 0xF0 ? 4 : lead >= 0xE0 ? 3 : lead >= 0xC0 ? 2 : 1;
+        const std::string character = text.substr(at, length);
+        at += length;
+        if (!line.empty() && surface.textWidth(line + character) > width) {
+            wrapped += line + "\r\n";
+            line.clear();
+        }
+        line += character;
+    }
+    return wrapped + line;
+}
+
+// A layout OK would refuse is not drawn: the panel shows no page, only why.
+void showRefusal(PanelSurface& preview, const std::string& problem)
+{
+    // Writing the background picture repaints the whole panel without the page shown before.
+    preview.showBackground(ByteSet(), 2);
+    const FontSpec font;
+    preview.setFont(font, font.size);
+    preview.writeText(kReasonBorder, kReasonBorder, wrappedText(preview, problem, kReasonWidth));
+}
+
 void drawPreview()
 {
     PanelSurface preview(settingsUnit(forms::unit_type::DrawPanel, sw::画板_预览));
+    // The boxes as OK would store them, checked as OK checks them: a page is drawn only for a
+    // layout that can be printed, so no typed number reaches the page loop unbounded.
+    if (const std::string problem = layoutProblem(settings_window::settingsFromBoxes(printSettings()));
+        !problem.empty()) {
+        showRefusal(preview, problem);
+        return;
+    }
     preview.clear();
     const ByteSet page = RenderPreviewPage(previewJob());
     // The settings window may have gone while the page was drawn.

@@ -8,6 +8,7 @@
 
 #include "common/control_units.h"
 #include "form_ids.h"
+#include "pagesetup/layout_check.h"
 #include "pagesetup/print_settings.h"
 
 namespace quillora::app::settings_window {
@@ -47,10 +48,17 @@ void fillWindow();
 // starts with none).
 bool settingsWereConfirmed(const PrintSettings& settings);
 
-// --- OK ------------------------------------------------------------------------------------------------
+// --- OK and the preview ----------------------------------------------------------------------------
 
-// Why the layout of `settings` cannot be printed, as the message the user sees; empty when it can.
-std::string layoutProblem(const PrintSettings& settings);
+// The record as the boxes give it now, in the steps of the window's OK (lengths in tenths of a
+// millimetre, counts truncated, a number past 32 bits at the nearest end), the rest kept from
+// `former`. Reads the boxes only: OK checks it with layoutProblem() before storing it, and the
+// preview checks it before drawing.
+PrintSettings settingsFromBoxes(const PrintSettings& former);
+// True when the width or the height box is empty.
+bool paperBoxEmpty();
+// The one check of a layout (pagesetup/layout_check.h).
+using ::quillora::app::layoutProblem;
 
 // --- closing ----------------------------------------------------------------------------------------
 

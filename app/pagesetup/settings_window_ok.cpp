@@ -1,6 +1,7 @@
 // "准备打印" in the settings window: every box into the record, once the layout is one that can
-// be printed. A layout the page model could not divide (no rows, no paper, margins wider than the
-// paper) is refused with the valid range; the window stays open and the record keeps what it had.
+// be printed. A layout that layoutProblem() finds fault with (a count, a paper side, a margin, a
+// distance or a spacing out of its range, or cells with no room) is refused with the valid range;
+// the window stays open and the record keeps what it had.
 #include "pagesetup/settings_window.h"
 
 #include "common/core_calls.h"
@@ -14,12 +15,6 @@ namespace settings_window {
 namespace {
 
 constexpr std::int32_t kWarningStyle = 48;
-constexpr std::int32_t kFewestPictures = 1;
-constexpr std::int32_t kMostPictures = 100;
-// Tenths of a millimetre: from 1 mm to 2 m, past which the export canvas (one pixel per
-// 0.1 mm) would need gigabytes.
-constexpr std::int32_t kSmallestPaper = 10;
-constexpr std::int32_t kLargestPaper = 20000;
 
 std::int32_t tenthsOf(const UnitRef& box)
 {
@@ -37,7 +32,8 @@ void showUntitled(const std::string& text)
     callCore(&MessageBox, makePointer(TypeCode::Text, text.c_str()), makeInt(0));
 }
 
-// The record as the boxes give it, in the steps of the window's OK.
+}  // namespace
+
 PrintSettings settingsFromBoxes(const PrintSettings& former)
 {
     PrintSettings settings = former;
@@ -48,8 +44,6 @@ PrintSettings settingsFromBoxes(const PrintSettings& former)
     settings.paperHeight = truncateToInt(numberOfText(heightText) * 10);
     settings.paperWidth = truncateToInt(numberOfText(widthText) * 10);
     settings.paperType = -1;
-    if (widthText.empty() || heightText.empty())
-        showUntitled("请重新设置一下纸张！");
 
     settings.marginTop = tenthsOf(QUILLORA_SETTINGS_UNIT(编辑框_上边距));
     settings.marginBottom = tenthsOf(QUILLORA_SETTINGS_UNIT(编辑框_下边距));
@@ -80,29 +74,10 @@ PrintSettings settingsFromBoxes(const PrintSettings& former)
     return settings;
 }
 
-}  // namespace
-
-std::string layoutProblem(const PrintSettings& settings)
+bool paperBoxEmpty()
 {
-    const auto outside = [](std::int32_t value, std::int32_t lowest, std::int32_t highest) {
-        return value < lowest || value > highest;
-    };
-    if (outside(settings.rows, kFewestPictures, kMostPictures) || outside(settings.columns, kFewestPictures, kMostPictures))
-        return "每页的行数和列数都必须在1到100之间，请重新输入。";
-    if (outside(settings.paperWidth, kSmallestPaper, kLargestPaper)
-        || outside(settings.paperHeight, kSmallestPaper, kLargestPaper))
-        return "纸张的宽度和高度都必须在1到2000毫米之间，请重新设置纸张。";
-    // Margins belong to the page as it is printed: a landscape page is as wide as the paper is high.
-    const bool landscape = settings.orientation == 1;
-    const std::int64_t pageWidth = landscape ? settings.paperHeight : settings.paperWidth;
-    const std::int64_t pageHeight = landscape ? settings.paperWidth : settings.paperHeight;
-    if (std::int64_t{settings.marginLeft} + settings.marginRight >= pageWidth)
-        return "左边距与右边距之和必须小于页面宽度" + millimetreText(static_cast<std::int32_t>(pageWidth))
-            + "毫米，请减小左边距或右边距。";
-    if (std::int64_t{settings.marginTop} + settings.marginBottom >= pageHeight)
-        return "上边距与下边距之和必须小于页面高度" + millimetreText(static_cast<std::int32_t>(pageHeight))
-            + "毫米，请减小上边距或下边距。";
-    return {};
+    return EditBox(QUILLORA_SETTINGS_UNIT(编辑框_宽度)).text().empty()
+        || EditBox(QUILLORA_SETTINGS_UNIT(编辑框_高度)).text().empty();
 }
 
 }  // namespace settings_window
@@ -113,6 +88,8 @@ HandlerResult 按钮_确定_被单击(const EventArguments&)
 {
     PrintSettings& settings = printSettings();
     PrintSettings proposed = settingsFromBoxes(settings);
+    if (paperBoxEmpty())
+        showUntitled("请重新设置一下纸张！");
     if (const std::string problem = layoutProblem(proposed); !problem.empty()) {
         messageBox(problem, kWarningStyle, "无法按此设置打印");
         return noValue();

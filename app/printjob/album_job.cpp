@@ -7,16 +7,25 @@
 namespace quillora::app {
 namespace {
 
-// The job's last status: the plain "打印完毕！", or with the pages the export could not save and
-// the pictures that could not be read, so that the note does not vanish under the closing text.
-void showFinished(JobServices& services)
+// The job's last status, so that a note of what was lost (pages, documents, unreadable pictures)
+// does not vanish under the closing text. `skipped` batches were not printed because the job stopped after a document the printer did not
+// take.
+void showFinished(JobServices& services, std::int32_t skipped = 0)
 {
-    std::string status(kStatusFinished);
-    if (const std::int32_t lost = services.pagesNotSaved(); lost > 0)
-        status += "但有" + toText(lost) + "页未能保存，原因见提示。";
+    std::string status = finishedStatus(services.pagesNotSaved(), services.documentsNotPrinted() + skipped);
     if (const std::int32_t unread = services.picturesNotRead(); unread > 0)
         status += "有" + toText(unread) + "张照片读不出来（已删除或已不是图片），它们的位置空着。";
     services.showStatus(status);
+}
+
+// The runs of rows from one folder from `from` on: the batches a folder-wise job still has.
+std::int32_t folderRunsFrom(const std::vector<PictureRow>& rows, std::size_t from)
+{
+    std::int32_t runs = 0;
+    for (std::size_t index = from; index < rows.size(); ++index)
+        if (index == from || rows[index].folder != rows[index - 1].folder)
+            ++runs;
+    return runs;
 }
 
 void appendRow(PageBatch& batch, const PictureRow& row)
@@ -34,6 +43,18 @@ void printFolderBatch(PageBatch& batch, const std::string& folder, JobServices& 
 }
 
 }  // namespace
+
+std::string finishedStatus(std::int32_t pagesNotSaved, std::int32_t documentsNotPrinted)
+{
+    std::string lost;
+    if (pagesNotSaved > 0)
+        lost = toText(pagesNotSaved) + "页未能保存";
+    if (documentsNotPrinted > 0)
+        lost += (lost.empty() ? "" : "，") + toText(documentsNotPrinted) + "份文档未能打印";
+    if (lost.empty())
+        return std::string(kStatusFinished);
+    return std::string(kStatusFinished) + "但有" + lost + "，原因见提示。";
+}
 
 PictureColumns findPictureColumns(const std::vector<std::string>& titles)
 {
@@ -110,8 +131,10 @@ void runAlbumByFolder(const std::vector<PictureRow>& rows, JobServices& services
     services.showStatus(kStatusStarting);
     PageBatch batch;
     std::string currentFolder = rows.front().folder;
-    for (const PictureRow& row : rows) {
+    for (std::size_t index = 0; index < rows.size(); ++index) {
+        const PictureRow& row = rows[index];
         if (row.folder != currentFolder) {
+            const std::int32_t unprintedBefore = services.documentsNotPrinted();
             printFolderBatch(batch, currentFolder, services);
             if (services.stopRequested()) {
                 services.showStatus(kStatusStopped);
@@ -119,6 +142,13 @@ void runAlbumByFolder(const std::vector<PictureRow>& rows, JobServices& services
             }
             if (!services.confirmed()) {
                 services.showStatus(kStatusInterrupted);
+                return;
+            }
+            // A document the printer did not take stops the job; the folders after it are not
+            // printed.
+            if (services.documentsNotPrinted() > unprintedBefore) {
+                showFinished(services, folderRunsFrom(rows, index));
+                services.clearConfirmed();
                 return;
             }
             batch = PageBatch();
@@ -167,7 +197,14 @@ void runAlbumAsOneSet(const std::vector<PictureRow>& rows, JobServices& services
         ++page;
         batch.header = withPageFields(services.headerText(), totalPages, folder, page);
         batch.footer = withPageFields(services.footerText(), totalPages, folder, page);
+        const std::int32_t unprintedBefore = services.documentsNotPrinted();
         services.printBatch(batch);
+        // A page the printer did not take stops the job; the pages after it are not printed.
+        if (services.documentsNotPrinted() > unprintedBefore) {
+            showFinished(services, totalPages - page);
+            services.clearConfirmed();
+            return;
+        }
     }
     showFinished(services);
     services.clearConfirmed();

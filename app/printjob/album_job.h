@@ -81,7 +81,15 @@ public:
     virtual std::int32_t picturesNotRead() = 0;
     // True once the whole job is to stop (the program is ending): no further batch starts.
     virtual bool stopRequested() = 0;
+    // Print documents the printer did not take during this job (the user has been told about
+    // each). The job stops after such a document: the rest would go to a printer that failed,
+    // and never to another one.
+    virtual std::int32_t documentsNotPrinted() { return 0; }
 };
+
+// The job's last status: "打印完毕！", with the pages not saved and the documents not printed
+// (those the printer did not take and the batches not printed after them) when there are any.
+std::string finishedStatus(std::int32_t pagesNotSaved, std::int32_t documentsNotPrinted);
 
 // A batch per unbroken run of rows from the same folder.
 void runAlbumByFolder(const std::vector<PictureRow>& rows, JobServices& services);

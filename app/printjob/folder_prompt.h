@@ -12,4 +12,8 @@ inline constexpr std::string_view kFolderPromptTitle = "请选择要保存的文
 // text when the user cancelled.
 std::string askForSaveFolder();
 
+// A folder every prompt of the following jobs answers without asking (a job run from the command
+// line names its folder once); empty text asks again.
+void answerSaveFolderPrompts(std::string drivePath);
+
 }  // namespace quillora::app

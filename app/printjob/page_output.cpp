@@ -10,6 +10,7 @@
 #include "printjob/encode_picture.h"
 #include "printjob/page_names.h"
 #include "printjob/unsaved_pages.h"
+#include "printjob/written_files.h"
 #include "quillora/core_commands.h"
 #include "quillora/draw_panel_commands.h"
 #include "quillora/new_file_commands.h"
@@ -135,8 +136,10 @@ bool OutputExportPage(const UnitRef& panel, const std::string& folder, std::int3
         const std::string fileName = pageFileName(baseName, extension, attempt);
         const auto result = static_cast<NewFileResult>(
             asInt(callCore(&WriteNewFile, textValue(fileName), content.value())));
-        if (result == NewFileResult::Written)
+        if (result == NewFileResult::Written) {
+            noteWrittenFile(fileName);
             return true;
+        }
         if (result != NewFileResult::NameTaken) {
             reportUnsaved(fileName, pageNumber, reasonOf(result));
             return false;

@@ -1,15 +1,24 @@
 #include "printjob/print_batch.h"
 
+#include <string>
 #include <utility>
 
+#include "common/core_calls.h"
 #include "pages/print_album.h"
+#include "pagesetup/layout_check.h"
 #include "pagesetup/open_print_settings.h"
 #include "pagesetup/settings_page_job.h"
 #include "printjob/export_pages.h"
 #include "printjob/folder_prompt.h"
 #include "printjob/unread_pictures.h"
+#include "printjob/unprinted_documents.h"
 
 namespace quillora::app {
+namespace {
+
+constexpr std::int32_t kWarningStyle = 48;
+
+}  // namespace
 
 std::int32_t PrintBatch(PageBatch batch)
 {
@@ -21,16 +30,32 @@ std::int32_t PrintBatch(PageBatch batch)
         previewSet() = batch;
     if (settings->confirmed == 0)
         return 0;
+    // The window confirms only layouts that pass the check; one that does not is never drawn.
+    // Settings that cannot be used are confirmed no more, so the job stops and the next one asks.
+    if (const std::string problem = layoutProblem(*settings); !problem.empty()) {
+        messageBox(problem, kWarningStyle, "无法按此设置打印");
+        printSettings().confirmed = 0;
+        return 0;
+    }
 
     PageJob job = batchPageJob(*settings, std::move(batch));
     RenderResult result;
     if (job.output.kind == PageOutput::Kind::Files) {
+        // A paper the export cannot take is refused before a folder is asked for, and for every
+        // batch alike: the job stops here.
+        if (refuseExportOfPaper(job)) {
+            printSettings().confirmed = 0;
+            return 0;
+        }
         job.output.folder = askForSaveFolder();
         if (job.output.folder.empty())
             return 0;
         result = ExportBatchToPictures(job);
     } else {
-        result = PrintAlbum(job);
+        const PrintAlbumResult printed = PrintAlbum(job);
+        if (printed.document == PrintedDocument::NotPrinted)
+            noteUnprintedDocument();
+        result = printed.pages;
     }
     noteUnreadPictures(result.picturesUnread);
     return result.completed || result.cancelled ? 1 : 0;

@@ -11,7 +11,9 @@
 #include "printjob/album_job.h"
 #include "printjob/print_batch.h"
 #include "printjob/unread_pictures.h"
+#include "printjob/unprinted_documents.h"
 #include "printjob/unsaved_pages.h"
+#include "printjob/written_files.h"
 
 #include <utility>
 
@@ -59,6 +61,7 @@ public:
     std::int32_t pagesNotSaved() override { return unsavedPages(); }
     std::int32_t picturesNotRead() override { return unreadPictures(); }
     bool stopRequested() override { return jobStopRequested(); }
+    std::int32_t documentsNotPrinted() override { return unprintedDocuments(); }
 };
 
 // The list's rows with the cells of the three columns; a column of index -1 reads as empty.
@@ -82,6 +85,8 @@ void runJob(Driver driver)
     MainWindowJob job;
     resetUnsavedPages();
     resetUnreadPictures();
+    resetWrittenFiles();
+    resetUnprintedDocuments();
     driver(readPictureRows(rowCount), job);
 }
 

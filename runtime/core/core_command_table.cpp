@@ -9,7 +9,7 @@ std::span<const std::span<const CommandEntry>> coreCommandTables()
     static const std::array tables = {
         conversionCommands(), textCommands(), numberCommands(),
         dateCommands(),       fileCommands(), specialFolderCommands(), windowCommands(),
-        dialogCommands(),     newFileCommands(),
+        dialogCommands(),     newFileCommands(),    consoleCommands(),
     };
     return tables;
 }

@@ -24,6 +24,7 @@ std::span<const CommandEntry> specialFolderCommands();
 std::span<const CommandEntry> windowCommands();
 std::span<const CommandEntry> dialogCommands();
 std::span<const CommandEntry> newFileCommands();
+std::span<const CommandEntry> consoleCommands();
 
 // Every domain table, in one list.
 std::span<const std::span<const CommandEntry>> coreCommandTables();

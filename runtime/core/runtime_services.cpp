@@ -57,6 +57,9 @@ std::intptr_t callRuntimeService(std::int32_t service, ...)
     case RuntimeService::StartRuntime:
         startRuntime();
         break;
+    case RuntimeService::StartRuntimeWithoutWindows:
+        startRuntime(true);
+        break;
     case RuntimeService::UnitAccess4:
     case RuntimeService::UnitAccess5:
         break;

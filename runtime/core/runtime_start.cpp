@@ -25,7 +25,7 @@ std::string launchFolder;
 
 }  // namespace
 
-void startRuntime()
+void startRuntime(bool withoutWindows)
 {
     if (started.exchange(true))
         return;
@@ -36,7 +36,7 @@ void startRuntime()
     // folder when that fails is harmless: every path the album logic uses is absolute.
     platform::setCurrentDirectory(directory);
     rememberStartingThread();
-    platform::startGuiApplication();
+    platform::startGuiApplication(withoutWindows);
     addShutdownStep(ShutdownStage::DestroyHiddenWindow, [] { platform::stopGuiApplication(); });
     addShutdownStep(ShutdownStage::StopEvents, [] { suppressEvents(); });
     addShutdownStep(ShutdownStage::ClearIdleCallbacks, [] { clearIdleCallbacks(); });

@@ -8,7 +8,7 @@ namespace quillora::runtime {
 // Makes the program's folder the current folder, starts the windowing system, remembers the
 // starting thread, registers the static range of literal data and prepares the DLL command
 // table. Later calls do nothing.
-void startRuntime();
+void startRuntime(bool withoutWindows = false);
 
 bool runtimeStarted();
 

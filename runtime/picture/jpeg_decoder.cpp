@@ -4,10 +4,13 @@
 #include <csetjmp>
 #include <cstddef>
 #include <cstdio>
+#include <cstring>
+#include <utility>
 
 #include <jpeglib.h>
 
 #include "runtime/picture/pixel_buffer.h"
+#include "runtime/picture/upright_placement.h"
 
 namespace quillora::runtime {
 
@@ -103,9 +106,28 @@ bool startWithoutReading(JpegSession& session)
     return true;
 }
 
-// Reads every scanline into `pixels`, `stride` bytes a row, in the order the layout wants.
-bool readRows(JpegSession& session, std::uint8_t* pixels, std::size_t stride, bool bottomUp,
-              std::uint32_t width, std::uint32_t height, int components)
+// Rows of a turned picture are decoded this many at a time and then placed: a stored row becomes
+// a column when the picture is turned a quarter, and 16 rows make whole 64-byte runs of it.
+constexpr JDIMENSION kStripRows = 16;
+
+// Puts the strip of `rows` stored rows starting at stored row `firstRow` in their upright places.
+template <int Components>
+void placeStrip(JSAMPARRAY strip, JDIMENSION rows, JDIMENSION firstRow, JDIMENSION width, std::uint8_t* pixels,
+                const UprightPlacement& placement)
+{
+    const std::ptrdiff_t stripStart = placement.origin + static_cast<std::ptrdiff_t>(firstRow) * placement.rowStep;
+    for (JDIMENSION x = 0; x < width; ++x) {
+        const std::ptrdiff_t column = stripStart + static_cast<std::ptrdiff_t>(x) * placement.pixelStep;
+        for (JDIMENSION row = 0; row < rows; ++row)
+            std::memcpy(pixels + column + static_cast<std::ptrdiff_t>(row) * placement.rowStep,
+                        strip[row] + static_cast<std::size_t>(x) * Components, Components);
+    }
+}
+
+// Reads every scanline of the width x height stored picture into `pixels`, each pixel where the
+// placement puts it.
+bool readRows(JpegSession& session, std::uint8_t* pixels, const UprightPlacement& placement, std::uint32_t width,
+              std::uint32_t height, int components)
 {
     if (setjmp(session.trap.escape))
         return false;
@@ -113,11 +135,32 @@ bool readRows(JpegSession& session, std::uint8_t* pixels, std::size_t stride, bo
     if (session.info.output_width != width || session.info.output_height != height ||
         session.info.output_components != components)
         return false;
+    if (placement.pixelStep == components) {
+        // The pixels of a row keep their order: each row is read straight into its place.
+        while (session.info.output_scanline < height) {
+            const JDIMENSION y = session.info.output_scanline;
+            JSAMPROW row = pixels + placement.origin + static_cast<std::ptrdiff_t>(y) * placement.rowStep;
+            if (jpeg_read_scanlines(&session.info, &row, 1) != 1)
+                return false;
+        }
+        return true;
+    }
+    // libjpeg's pool for this picture owns the strip and frees it with the decompressor.
+    JSAMPARRAY strip = session.info.mem->alloc_sarray(reinterpret_cast<j_common_ptr>(&session.info), JPOOL_IMAGE,
+                                                      width * static_cast<JDIMENSION>(components), kStripRows);
     while (session.info.output_scanline < height) {
-        const JDIMENSION y = session.info.output_scanline;
-        JSAMPROW row = pixels + static_cast<std::size_t>(bottomUp ? height - 1 - y : y) * stride;
-        if (jpeg_read_scanlines(&session.info, &row, 1) != 1)
-            return false;
+        const JDIMENSION firstRow = session.info.output_scanline;
+        JDIMENSION rows = 0;
+        while (rows < kStripRows && session.info.output_scanline < height) {
+            const JDIMENSION read = jpeg_read_scanlines(&session.info, strip + rows, kStripRows - rows);
+            if (read == 0)
+                return false;
+            rows += read;
+        }
+        if (components == 4)
+            placeStrip<4>(strip, rows, firstRow, width, pixels, placement);
+        else
+            placeStrip<3>(strip, rows, firstRow, width, pixels, placement);
     }
     return true;
 }
@@ -132,7 +175,7 @@ std::atomic<std::uint64_t> decodesStarted{0};
 
 }  // namespace
 
-std::optional<JpegSize> readJpegHeader(std::span<const std::uint8_t> bytes)
+std::optional<JpegHeader> readJpegHeader(std::span<const std::uint8_t> bytes)
 {
     JpegSession session;
     if (!openSession(session, bytes, 1, JCS_EXT_BGR))
@@ -141,10 +184,14 @@ std::optional<JpegSize> readJpegHeader(std::span<const std::uint8_t> bytes)
     // cheap check of their tables here.
     if (!jpeg_has_multiple_scans(&session.info) && !startWithoutReading(session))
         return std::nullopt;
-    return JpegSize{session.info.image_width, session.info.image_height};
+    JpegHeader header{session.info.image_width, session.info.image_height, formats::readJpegExif(bytes).orientation};
+    if (formats::swapsSides(header.orientation))
+        std::swap(header.width, header.height);
+    return header;
 }
 
-std::optional<JpegPixels> decodeJpeg(std::span<const std::uint8_t> bytes, unsigned eighths, JpegLayout layout)
+std::optional<JpegPixels> decodeJpeg(std::span<const std::uint8_t> bytes, unsigned eighths, JpegLayout layout,
+                                     ExifOrientation orientation)
 {
     if (!validScale(eighths))
         return std::nullopt;
@@ -154,15 +201,19 @@ std::optional<JpegPixels> decodeJpeg(std::span<const std::uint8_t> bytes, unsign
     JpegSession session;
     if (!openSession(session, bytes, eighths, bottomUp ? JCS_EXT_BGR : JCS_EXT_BGRA))
         return std::nullopt;
+    const std::uint32_t storedWidth = session.info.output_width;
+    const std::uint32_t storedHeight = session.info.output_height;
+    const bool swapped = formats::swapsSides(orientation);
     JpegPixels result;
-    result.width = session.info.output_width;
-    result.height = session.info.output_height;
-    const std::uint64_t stride = std::uint64_t{result.width} * components;
-    auto pixels = newPixelBuffer(result.width, result.height, stride);
+    result.width = swapped ? storedHeight : storedWidth;
+    result.height = swapped ? storedWidth : storedHeight;
+    auto pixels = newPixelBuffer(result.width, result.height, std::uint64_t{result.width} * components);
     if (!pixels)
         return std::nullopt;
     result.pixels = std::move(*pixels);
-    if (!readRows(session, result.pixels.data(), stride, bottomUp, result.width, result.height, components))
+    const UprightPlacement placement =
+        uprightPlacement(orientation, storedWidth, storedHeight, static_cast<std::uint32_t>(components), bottomUp);
+    if (!readRows(session, result.pixels.data(), placement, storedWidth, storedHeight, components))
         return std::nullopt;
     return result;
 }

@@ -16,13 +16,14 @@ using PictureDecode = std::optional<PictureRecord> (*)(std::span<const std::uint
 // is drawn at. See PictureRecord.
 std::optional<PictureRecord> loadJpeg(std::span<const std::uint8_t> bytes)
 {
-    const auto size = readJpegHeader(bytes);
-    if (!size)
+    const auto header = readJpegHeader(bytes);
+    if (!header)
         return std::nullopt;
     PictureRecord record;
     record.kind = PictureKind::Jpeg;
-    record.width = static_cast<std::int32_t>(size->width);
-    record.height = static_cast<std::int32_t>(size->height);
+    record.width = static_cast<std::int32_t>(header->width);
+    record.height = static_cast<std::int32_t>(header->height);
+    record.orientation = header->orientation;
     return record;
 }
 

@@ -114,7 +114,7 @@ std::optional<std::vector<std::uint8_t>> decodeAgain(const PictureRecord& record
     if (!source)
         return std::nullopt;
     if (record.kind == PictureKind::Jpeg) {
-        auto pixels = decodeJpeg(source.bytes(), kJpegFullScale, JpegLayout::BgrBottomUp);
+        auto pixels = decodeJpeg(source.bytes(), kJpegFullScale, JpegLayout::BgrBottomUp, record.orientation);
         if (!pixels || pixels->width != static_cast<std::uint32_t>(record.width) ||
             pixels->height != static_cast<std::uint32_t>(record.height))
             return std::nullopt;
@@ -133,7 +133,7 @@ std::optional<BgraImage> decodeJpegForDrawing(const PictureRecord& record, unsig
     const SourceData source(record);
     if (!source)
         return std::nullopt;
-    auto pixels = decodeJpeg(source.bytes(), eighths, JpegLayout::BgraTopDown);
+    auto pixels = decodeJpeg(source.bytes(), eighths, JpegLayout::BgraTopDown, record.orientation);
     if (!pixels || pixels->width != jpegScaledSide(static_cast<std::uint32_t>(record.width), eighths) ||
         pixels->height != jpegScaledSide(static_cast<std::uint32_t>(record.height), eighths))
         return std::nullopt;
@@ -178,6 +178,7 @@ std::optional<PictureHandle> loadReadAhead(const std::string& linuxPath)
     record.kind = PictureKind::Jpeg;
     record.width = static_cast<std::int32_t>(ahead->width);
     record.height = static_cast<std::int32_t>(ahead->height);
+    record.orientation = ahead->orientation;
     record.source.linuxPath = linuxPath;
     record.source.identity = ahead->identity;
     const PictureHandle handle = registerPicture(std::move(record));

@@ -178,21 +178,22 @@ std::optional<ReadAheadPicture> readPictureFileAhead(const std::string& linuxPat
     const auto snapshot = platform::readFileSnapshot(linuxPath, kMaxReadAheadFileBytes);
     if (!snapshot || !looksLikeJpeg(snapshot->content))
         return std::nullopt;
-    const auto size = readJpegHeader(snapshot->content);
-    if (!size)
+    const auto header = readJpegHeader(snapshot->content);
+    if (!header)
         return std::nullopt;
     ReadAheadPicture picture;
     picture.identity = snapshot->identity;
-    picture.width = size->width;
-    picture.height = size->height;
+    picture.width = header->width;
+    picture.height = header->height;
+    picture.orientation = header->orientation;
     if (wantedWidth == 0 || wantedHeight == 0)
         return picture;
-    const unsigned eighths = jpegScaleFor(size->width, size->height, wantedWidth, wantedHeight);
-    const std::uint64_t width = jpegScaledSide(size->width, eighths);
-    const std::uint64_t height = jpegScaledSide(size->height, eighths);
+    const unsigned eighths = jpegScaleFor(header->width, header->height, wantedWidth, wantedHeight);
+    const std::uint64_t width = jpegScaledSide(header->width, eighths);
+    const std::uint64_t height = jpegScaledSide(header->height, eighths);
     if (width * height * 4 > kMaxReadAheadPixelBytes)
         return picture;
-    auto pixels = decodeJpeg(snapshot->content, eighths, JpegLayout::BgraTopDown);
+    auto pixels = decodeJpeg(snapshot->content, eighths, JpegLayout::BgraTopDown, header->orientation);
     // A file that does not decode is left for drawing to find out, and remember.
     if (!pixels || pixels->width != width || pixels->height != height)
         return picture;

@@ -14,6 +14,7 @@
 #include <optional>
 #include <string>
 
+#include "platform/formats/exif_reader.h"
 #include "platform/fs/file_snapshot.h"
 #include "runtime/picture/picture_pixels.h"
 
@@ -27,12 +28,13 @@ inline constexpr std::uint64_t kMaxReadAheadFileBytes = 64ull * 1024 * 1024;
 // Decoded pixels beyond this are not made ahead (the recent-drawing cache would not keep them).
 inline constexpr std::uint64_t kMaxReadAheadPixelBytes = 16ull * 1024 * 1024;
 
-// A JPEG file as it was read ahead: its identity then, its size, and its pixels decoded at
-// `eighths`/8 when the drawing size was known (nothing otherwise).
+// A JPEG file as it was read ahead: its identity then, its upright size and EXIF orientation, and
+// its upright pixels decoded at `eighths`/8 when the drawing size was known (nothing otherwise).
 struct ReadAheadPicture {
     platform::FileIdentity identity;
     std::uint32_t width = 0;
     std::uint32_t height = 0;
+    formats::ExifOrientation orientation = formats::ExifOrientation::Normal;
     unsigned eighths = 0;
     std::optional<BgraImage> image;
 };

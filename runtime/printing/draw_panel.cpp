@@ -1,6 +1,7 @@
 #include "runtime/printing/draw_panel.h"
 
 #include "platform/device_fonts.h"
+#include "platform/formats/bmp_records.h"
 #include "quillora/draw_panel_commands.h"
 #include "runtime/core/memory.h"
 #include "runtime/printing/draw_panel_background.h"
@@ -15,6 +16,11 @@
 #include <limits>
 
 namespace quillora::runtime {
+
+// What the public header promises: the bitmap's cap is the surface's, and a page taken out of a
+// panel as BMP data can be read back by the one BMP reader.
+static_assert(kDrawPanelMostBitmapPixels == static_cast<std::int64_t>(platform::OffscreenSurface::kMaxPixelBytes / 4));
+static_assert(static_cast<std::uint64_t>(kDrawPanelMostBitmapPixels) <= formats::kMaxBmpPixels);
 
 // The panel's window: it shows the panel's content inside its border and tells the unit when
 // its client area changes size. It outlives its unit by a moment when the window closes, so
@@ -140,6 +146,13 @@ std::optional<RuntimeValue> DrawPanelUnit::readKindProperty(std::int32_t index)
                            newByteSetBlock(backgroundPictureData_.data(), backgroundPictureData_.size()));
     case kDrawPanelBackgroundPictureMode: return integerValue(backgroundPictureMode_);
     case kDrawPanelAutoRedraw: return makeBool(autoRedraw_);
+    case kDrawPanelBitmapWidth:
+        // The window may have been resized without being told, so the bitmap follows it first.
+        followClientSize();
+        return integerValue(content_.width());
+    case kDrawPanelBitmapHeight:
+        followClientSize();
+        return integerValue(content_.height());
     default: return std::nullopt;
     }
 }

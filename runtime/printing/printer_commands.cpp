@@ -95,11 +95,11 @@ void printerNewPage(RuntimeValue* result, std::int32_t argCount, RuntimeValue* a
     setBool(result, printer && printer->newPage());
 }
 
-void printerEndPrinting(RuntimeValue*, std::int32_t argCount, RuntimeValue* args)
+void printerEndPrinting(RuntimeValue* result, std::int32_t argCount, RuntimeValue* args)
 {
     const CommandArguments arguments(argCount, args);
-    if (PrinterUnit* printer = printerOf(arguments))
-        printer->endPrinting();
+    PrinterUnit* printer = printerOf(arguments);
+    setBool(result, printer && printer->endPrinting());
 }
 
 void printerWriteTextAt(RuntimeValue* result, std::int32_t argCount, RuntimeValue* args)
@@ -159,6 +159,8 @@ void printerListForms(RuntimeValue* result, std::int32_t argCount, RuntimeValue*
 
 void ListPrinters(RuntimeValue* result, std::int32_t, RuntimeValue*)
 {
+    // A list the user will choose from: one failed answer a moment ago does not hide the server.
+    runtime::askPrintServerAfresh();
     setTextArray(result, runtime::listPrinters());
 }
 
@@ -172,6 +174,13 @@ void SetDefaultPrinter(RuntimeValue* result, std::int32_t argCount, RuntimeValue
 {
     const CommandArguments arguments(argCount, args);
     setBool(result, runtime::setDefaultPrinter(arguments.text(0)));
+}
+
+void GetPrinterProblem(RuntimeValue* result, std::int32_t argCount, RuntimeValue* args)
+{
+    const CommandArguments arguments(argCount, args);
+    if (result)
+        *result = runtime::textResult(runtime::printerProblem(std::string(arguments.text(0))));
 }
 
 }  // namespace quillora

@@ -1,6 +1,7 @@
 #include "runtime/printing/printer_service.h"
 
 #include "platform/fs/user_folders.h"
+#include "platform/printer_device.h"
 #include "quillora/printer_commands.h"
 
 #include <algorithm>
@@ -110,6 +111,24 @@ std::string printerForJobs()
     return printer.empty() ? std::string(kBuiltInPdfPrinterName) : printer;
 }
 
+std::string printerProblem(const std::string& printer)
+{
+    if (isBuiltInPdfPrinter(printer)) {
+        const std::string folder = builtInPdfFolder();
+        if (!platform::makeFolder(folder))
+            return "无法建立 PDF 打印机的文件夹 " + folder;
+        return {};
+    }
+    if (printer.empty())
+        return "没有选定打印机";
+    return platform::printQueueProblem(printer);
+}
+
+void askPrintServerAfresh()
+{
+    platform::askPrintServerAfresh();
+}
+
 bool isBuiltInPdfPrinter(std::string_view name)
 {
     return name == kBuiltInPdfPrinterName;
@@ -156,6 +175,24 @@ std::optional<PaperForm> paperForCode(int code)
         if (system.number == number)
             return paper(system.name, system.width, system.height);
     return std::nullopt;
+}
+
+std::string documentFileStem(const std::string& documentName)
+{
+    std::string stem;
+    for (const char c : documentName)
+        stem += (c == '/' || static_cast<unsigned char>(c) < 0x20) ? '_' : c;
+    if (stem.empty() || stem == "." || stem == "..")
+        stem = kUntitledDocument;
+    // Names longer than a file system allows are cut (at a character boundary).
+    constexpr std::size_t kMaxStemBytes = 200;
+    if (stem.size() > kMaxStemBytes) {
+        std::size_t cut = kMaxStemBytes;
+        while (cut > 0 && (static_cast<unsigned char>(stem[cut]) & 0xC0) == 0x80)
+            --cut;
+        stem.resize(cut);
+    }
+    return stem;
 }
 
 std::string builtInPdfFolder()

@@ -24,6 +24,13 @@ bool setDefaultPrinter(std::string_view name);
 // Forgets the program's default printer (for tests).
 void clearProgramDefaultPrinter();
 
+// Why the printer cannot take a print document now, for the user; empty when it can. The built-in
+// PDF printer can whenever its folder can be made.
+std::string printerProblem(const std::string& printer);
+
+// The next question to the print server is asked even if it did not answer a moment ago.
+void askPrintServerAfresh();
+
 // The printer a job goes to without a dialog: the default printer, or the built-in PDF printer
 // when there is none.
 std::string printerForJobs();
@@ -50,6 +57,11 @@ std::optional<platform::PaperForm> findForm(const PrinterPapers& papers, std::st
 // 9 Letter, 10 Legal, 11 Executive, 12 Statement, 13 Tabloid, 14 Note, 15 Ledger, 16 Folio, and
 // 1000 + n the system paper number n + 1. Nothing for any other code (the printer's paper stays).
 std::optional<platform::PaperForm> paperForCode(int code);
+
+// A document name as a file name stem: no folder separators, no control characters, cut to a
+// length every file system takes; "未命名打印作业" for an empty name.
+std::string documentFileStem(const std::string& documentName);
+inline constexpr const char* kUntitledDocument = "未命名打印作业";
 
 // The folder the built-in PDF printer writes into: "Quillora 打印文件" in the documents folder.
 std::string builtInPdfFolder();

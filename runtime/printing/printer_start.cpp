@@ -16,8 +16,6 @@
 namespace quillora::runtime {
 namespace {
 
-constexpr const char* kUntitledDocument = "未命名打印作业";
-
 // Papers of the same size within this many tenths of a millimetre are the same paper (inch
 // sizes come out a little differently in millimetres on every system).
 constexpr int kSizeTolerance = 20;
@@ -37,25 +35,6 @@ std::string customMediaName(int width, int height)
         return text;
     };
     return "Custom." + millimetres(width) + "x" + millimetres(height) + "mm";
-}
-
-// A document name as a file name: no folder separators, no control characters.
-std::string fileStem(const std::string& documentName)
-{
-    std::string stem;
-    for (const char c : documentName)
-        stem += (c == '/' || static_cast<unsigned char>(c) < 0x20) ? '_' : c;
-    if (stem.empty() || stem == "." || stem == "..")
-        stem = kUntitledDocument;
-    // Names longer than a file system allows are cut (at a character boundary).
-    constexpr std::size_t kMaxStemBytes = 200;
-    if (stem.size() > kMaxStemBytes) {
-        std::size_t cut = kMaxStemBytes;
-        while (cut > 0 && (static_cast<unsigned char>(stem[cut]) & 0xC0) == 0x80)
-            --cut;
-        stem.resize(cut);
-    }
-    return stem;
 }
 
 // The file title of a path the program was given: its last part, the folder left out (the status
@@ -196,8 +175,10 @@ bool PrinterUnit::runPrintDialog(JobPlan& plan)
     return true;
 }
 
-bool PrinterUnit::planJob(const PrinterStartArguments& arguments, JobPlan& plan)
+bool PrinterUnit::planJob(const PrinterStartArguments& arguments, JobPlan& plan, std::string& problem)
 {
+    // A document about to start asks the print server afresh, whatever it answered a moment ago.
+    askPrintServerAfresh();
     plan.printer = printerForJobs();
     plan.builtInPdf = isBuiltInPdfPrinter(plan.printer);
     plan.papers = printerPapers(plan.printer);
@@ -207,7 +188,16 @@ bool PrinterUnit::planJob(const PrinterStartArguments& arguments, JobPlan& plan)
     // reads its choice back into it.
     plan.copies = std::max(copies_, 1);
 
-    if (arguments.showPrintDialog.value_or(true) || !plan.papers) {
+    const bool showDialog = arguments.showPrintDialog.value_or(true);
+    if (!showDialog && !plan.papers) {
+        // The default printer has gone or its server does not answer: without a dialog the
+        // document does not go to another printer, it does not start.
+        problem = printerProblem(plan.printer);
+        if (problem.empty())
+            problem = "打印机“" + plan.printer + "”的设置读不到";
+        return false;
+    }
+    if (showDialog) {
         if (!runPrintDialog(plan))
             return false;
         if (plan.printToFile) {
@@ -223,14 +213,18 @@ bool PrinterUnit::planJob(const PrinterStartArguments& arguments, JobPlan& plan)
             plan.papers = printerPapers(kBuiltInPdfPrinterName);
         }
         // The dialog may have chosen a printer that has gone meanwhile.
-        if (!plan.papers)
+        if (!plan.papers) {
+            problem = printerProblem(plan.printer);
+            if (problem.empty())
+                problem = "打印机“" + plan.printer + "”的设置读不到";
             return false;
+        }
         choosePaper(arguments, plan);
     }
     // A queue that rejects jobs would refuse this one only when it is complete; it is refused
     // now, before anything is drawn.
     if (!plan.builtInPdf && !plan.printToFile && !plan.papers->acceptingJobs) {
-        std::fprintf(stderr, "quillora: 打印机 %s 不接受打印作业\n", plan.printer.c_str());
+        problem = "打印机“" + plan.printer + "”现在不接受打印作业";
         return false;
     }
     settlePaperForPrinter(plan);
@@ -241,9 +235,20 @@ bool PrinterUnit::startPrinting(const PrinterStartArguments& arguments)
 {
     if (job_)
         return false;
+    outcome_ = kPrinterJobNone;
+    jobProblem_.clear();
+    keptDocument_.clear();
+    keepProblem_.clear();
     JobPlan plan;
-    if (!planJob(arguments, plan))
-        return false;
+    std::string problem;
+    if (!planJob(arguments, plan, problem)) {
+        // No reason: the user cancelled a dialog.
+        if (problem.empty()) {
+            outcome_ = kPrinterJobAborted;
+            return false;
+        }
+        return refuseStart(problem);
+    }
 
     const std::string documentName = documentName_.empty() ? std::string(kUntitledDocument) : documentName_;
     platform::PrintDestination destination;
@@ -253,11 +258,9 @@ bool PrinterUnit::startPrinting(const PrinterStartArguments& arguments)
         shownDestination = fileTitleOf(plan.outputFile);
     } else if (plan.builtInPdf) {
         const std::string folder = builtInPdfFolder();
-        if (!platform::makeFolder(folder)) {
-            std::fprintf(stderr, "quillora: 无法建立文件夹 %s\n", folder.c_str());
-            return false;
-        }
-        destination.filePath = platform::unusedFileName(folder, fileStem(documentName), ".pdf");
+        if (!platform::makeFolder(folder))
+            return refuseStart("无法建立 PDF 打印机的文件夹 " + folder);
+        destination.filePath = platform::unusedFileName(folder, documentFileStem(documentName), ".pdf");
         shownDestination = destination.filePath;
     } else {
         destination.toQueue = true;
@@ -277,13 +280,10 @@ bool PrinterUnit::startPrinting(const PrinterStartArguments& arguments)
     paper.bottom = plan.paper.bottom;
     paper.left = plan.paper.left;
     paper.right = plan.paper.right;
-    std::string problem;
     std::unique_ptr<platform::PrinterDevice> device = platform::PrinterDevice::open(destination, documentName, paper,
                                                                                    problem);
-    if (!device) {
-        std::fprintf(stderr, "quillora: 无法开始打印“%s”：%s\n", documentName.c_str(), problem.c_str());
-        return false;
-    }
+    if (!device)
+        return refuseStart("无法开始打印“" + documentName + "”：" + problem);
 
     job_ = std::make_unique<Job>();
     job_->device = std::move(device);

@@ -30,7 +30,7 @@ PrinterUnit::~PrinterUnit()
     *alive_ = false;
     // A window closed in the middle of a job ends it as EndPrinting would.
     if (job_)
-        endJob(true);
+        endJob(JobEnd::Deliver);
     closeStatusDialog();
 }
 
@@ -60,6 +60,10 @@ std::optional<RuntimeValue> PrinterUnit::readKindProperty(std::int32_t index)
     case kPrinterMarginTop: return integerValue(marginTop_);
     case kPrinterMarginRight: return integerValue(marginRight_);
     case kPrinterMarginBottom: return integerValue(marginBottom_);
+    case kPrinterJobOutcome: return integerValue(outcome_);
+    case kPrinterJobProblem: return makePointer(TypeCode::Text, newTextBlock(jobProblem_));
+    case kPrinterKeptDocument: return makePointer(TypeCode::Text, newTextBlock(keptDocument_));
+    case kPrinterKeepProblem: return makePointer(TypeCode::Text, newTextBlock(keepProblem_));
     default: return std::nullopt;
     }
 }
@@ -106,8 +110,8 @@ bool PrinterUnit::openPage()
     if (job_->freshPage) {
         job_->freshPage = false;
     } else if (!job_->device->startPage()) {
-        std::fprintf(stderr, "quillora: 打印机 %s 无法开始新的一页\n", job_->printerName.c_str());
-        endJob(false);
+        // The pages drawn so far are kept, not given to the printer as if they were all.
+        endJob(JobEnd::KeepOnly, "打印机 " + job_->printerName + " 无法开始新的一页");
         return false;
     }
     pageOpen_ = true;
@@ -148,31 +152,61 @@ bool PrinterUnit::newPage()
     return true;
 }
 
-void PrinterUnit::endPrinting()
+bool PrinterUnit::endPrinting()
 {
-    if (job_)
-        endJob(true);
+    if (!job_)
+        return false;
+    endJob(JobEnd::Deliver);
+    return outcome_ == kPrinterJobDelivered;
 }
 
 void PrinterUnit::abortJob()
 {
     if (job_)
-        endJob(false);
+        endJob(JobEnd::Discard);
 }
 
-void PrinterUnit::endJob(bool finishDocument)
+bool PrinterUnit::refuseStart(const std::string& problem)
+{
+    outcome_ = kPrinterJobNotStarted;
+    jobProblem_ = problem;
+    std::fprintf(stderr, "quillora: 打印没有开始：%s\n", problem.c_str());
+    return false;
+}
+
+void PrinterUnit::endJob(JobEnd how, const std::string& problem)
 {
     std::unique_ptr<Job> job = std::move(job_);
     pageOpen_ = false;
-    if (finishDocument) {
-        std::string problem;
-        if (job->device->finish(problem))
-            lastWrittenFile_ = job->device->writtenFile();
-        else
-            std::fprintf(stderr, "quillora: 打印文档“%s”未能完成：%s\n", job->documentName.c_str(), problem.c_str());
-    } else {
+    jobProblem_.clear();
+    keptDocument_.clear();
+    keepProblem_.clear();
+    if (how == JobEnd::Discard) {
         job->device->discard();
+        outcome_ = kPrinterJobAborted;
+        closeStatusDialog();
+        return;
     }
+    std::string reason = problem;
+    bool complete = job->device->complete(reason);
+    if (complete && how == JobEnd::Deliver && job->device->deliver(reason)) {
+        lastWrittenFile_ = job->device->writtenFile();
+        outcome_ = kPrinterJobDelivered;
+        closeStatusDialog();
+        return;
+    }
+    // Not delivered: a complete document is kept as a PDF file where the built-in PDF printer
+    // keeps its documents, so that nothing already made is lost.
+    outcome_ = kPrinterJobNotDelivered;
+    jobProblem_ = reason;
+    // A document that could not be written completely is gone: there is nothing to keep.
+    if (complete)
+        keptDocument_ = job->device->keep(builtInPdfFolder(), documentFileStem(job->documentName), keepProblem_);
+    const std::string fate = !keptDocument_.empty() ? "保存为 " + keptDocument_
+                             : complete             ? "没能保存：" + keepProblem_
+                                                    : std::string("没有写完，没能保存");
+    std::fprintf(stderr, "quillora: 打印文档“%s”没有交出：%s；%s\n", job->documentName.c_str(), jobProblem_.c_str(),
+                 fate.c_str());
     closeStatusDialog();
 }
 

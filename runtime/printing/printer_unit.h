@@ -61,7 +61,8 @@ public:
 
     bool startPrinting(const PrinterStartArguments& arguments);
     bool newPage();
-    void endPrinting();
+    // True when the document was delivered.
+    bool endPrinting();
     void writeTextAt(std::optional<int> x, std::optional<int> y, std::span<const std::string> texts);
     platform::TextExtent textExtent(std::string_view text);
     int pictureWidthInUnits(PictureHandle picture);
@@ -80,6 +81,11 @@ public:
     const std::string& lastPrinterName() const { return lastPrinterName_; }
     // The file the last finished document on a file destination went to.
     const std::string& lastWrittenFile() const { return lastWrittenFile_; }
+    // How the last job ended (kPrinterJobOutcome and the texts beside it).
+    std::int32_t jobOutcome() const { return outcome_; }
+    const std::string& jobProblem() const { return jobProblem_; }
+    const std::string& keptDocument() const { return keptDocument_; }
+    const std::string& keepProblem() const { return keepProblem_; }
     // The character height of the printer font, logical units (0 while idle).
     int fontHeight() const;
     PrinterStatusDialog* statusDialog() const { return statusDialog_; }
@@ -106,7 +112,9 @@ private:
         std::string media;          // the queue's name for it; empty: the queue's own paper
         int copies = 1;
     };
-    bool planJob(const PrinterStartArguments& arguments, JobPlan& plan);
+    // False when the job cannot start: with the reason for the user, or none when a dialog was
+    // cancelled.
+    bool planJob(const PrinterStartArguments& arguments, JobPlan& plan, std::string& problem);
     bool runPrintDialog(JobPlan& plan);
     void choosePaper(const PrinterStartArguments& arguments, JobPlan& plan) const;
     void settlePaperForPrinter(JobPlan& plan) const;
@@ -116,7 +124,12 @@ private:
     bool prepareForDrawing();
     bool openPage();
     void applyState();
-    void endJob(bool finishDocument);
+    // How a job ends: its document delivered (or kept when its destination does not take it),
+    // kept without being delivered (a page could not be started), or dropped at the user's word.
+    enum class JobEnd { Deliver, KeepOnly, Discard };
+    void endJob(JobEnd how, const std::string& problem = {});
+    // A start that failed, with the reason for the user.
+    bool refuseStart(const std::string& problem);
     void closeStatusDialog();
     // Lets pending events run; false when the job ended meanwhile.
     bool processEventsKeepsJob();
@@ -141,6 +154,10 @@ private:
     int copiesCounter_ = 0;
     std::string lastPrinterName_;
     std::string lastWrittenFile_;
+    std::int32_t outcome_ = 0;
+    std::string jobProblem_;
+    std::string keptDocument_;
+    std::string keepProblem_;
     QPointer<PrinterStatusDialog> statusDialog_;
     // Cleared when the unit goes: a handler that runs while the unit processes events may close
     // its window, and the unit must then not touch itself again.

@@ -1,8 +1,10 @@
 #include "e2e_support.h"
 
+#include <fcntl.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <cerrno>
 #include <array>
 #include <cstdio>
 #include <cstdlib>
@@ -19,6 +21,53 @@ std::string readAll(const std::filesystem::path& path)
     std::ostringstream text;
     text << file.rdbuf();
     return text.str();
+}
+
+constexpr int kPausePipeBytes = 4096;
+constexpr std::string_view kPauseMarker = "@pause:";
+
+// The program's output as it comes; onPause runs as soon as a pause line's name has been read,
+// and the pause line itself is left out of the output.
+std::string readWithPauses(int descriptor, const std::function<void(const std::string& name)>& onPause)
+{
+    std::string output;
+    std::size_t lineStart = 0;
+    bool inPause = false;
+    std::array<char, 1024> buffer{};
+    for (;;) {
+        const ssize_t got = read(descriptor, buffer.data(), buffer.size());
+        if (got < 0 && errno == EINTR)
+            continue;
+        if (got <= 0)
+            break;
+        output.append(buffer.data(), static_cast<std::size_t>(got));
+        for (;;) {
+            if (inPause) {
+                const auto end = output.find('\n', lineStart);
+                if (end == std::string::npos) {
+                    output.resize(lineStart);  // the padding is not kept
+                    break;
+                }
+                output.erase(lineStart, end + 1 - lineStart);
+                inPause = false;
+                continue;
+            }
+            if (output.compare(lineStart, kPauseMarker.size(), kPauseMarker) == 0) {
+                const auto blank = output.find(' ', lineStart);
+                if (blank == std::string::npos)
+                    break;
+                onPause(output.substr(lineStart + kPauseMarker.size(), blank - lineStart - kPauseMarker.size()));
+                output.resize(lineStart);
+                inPause = true;
+                continue;
+            }
+            const auto end = output.find('\n', lineStart);
+            if (end == std::string::npos)
+                break;
+            lineStart = end + 1;
+        }
+    }
+    return output;
 }
 
 std::filesystem::path programPath()
@@ -67,14 +116,41 @@ void TestMachine::writeFile(const std::filesystem::path& path, const std::string
 
 RunResult TestMachine::run(const std::string& script, int timeoutSeconds)
 {
+    return run(script, timeoutSeconds, nullptr);
+}
+
+RunResult TestMachine::run(const std::string& script, int timeoutSeconds,
+                           const std::function<void(const std::string& name)>& onPause)
+{
     const std::filesystem::path scriptFile = root_ / "script.txt";
+    std::ofstream(scriptFile) << script;
+    return launch({"--script", scriptFile.string()}, timeoutSeconds, onPause, nullptr);
+}
+
+RunResult TestMachine::runProgram(const std::vector<std::string>& arguments, int timeoutSeconds,
+                                  const std::function<void(pid_t)>& whileRunning)
+{
+    return launch(arguments, timeoutSeconds, nullptr, whileRunning);
+}
+
+RunResult TestMachine::launch(const std::vector<std::string>& arguments, int timeoutSeconds,
+                              const std::function<void(const std::string& name)>& onPause,
+                              const std::function<void(pid_t)>& whileRunning)
+{
     const std::filesystem::path outFile = root_ / "out.txt";
     const std::filesystem::path errFile = root_ / "err.txt";
-    std::ofstream(scriptFile) << script;
 
     std::string drives;
     for (const std::string& entry : driveEntries_)
         drives += (drives.empty() ? "" : ";") + entry;
+
+    // With pauses the output comes through a pipe of one page, read here as it comes.
+    int output[2] = {-1, -1};
+    if (onPause) {
+        if (pipe(output) != 0)
+            return {};
+        fcntl(output[0], F_SETPIPE_SZ, kPausePipeBytes);
+    }
 
     RunResult result;
     const pid_t child = fork();
@@ -88,19 +164,43 @@ RunResult TestMachine::run(const std::string& script, int timeoutSeconds)
         // print server, the printer list asks a loopback port where nothing listens.
         setenv("CUPS_SERVER", "127.0.0.1:1", 0);
         setenv("CUPS_SERVERROOT", (root_ / "cups-client").c_str(), 0);
-        std::freopen(outFile.c_str(), "w", stdout);
+        if (onPause) {
+            dup2(output[1], STDOUT_FILENO);
+            close(output[0]);
+            close(output[1]);
+        } else {
+            std::freopen(outFile.c_str(), "w", stdout);
+        }
         std::freopen(errFile.c_str(), "w", stderr);
         alarm(static_cast<unsigned>(timeoutSeconds));
         const std::string program = programPath().string();
-        execl(program.c_str(), program.c_str(), "--script", scriptFile.c_str(), static_cast<char*>(nullptr));
+        std::vector<char*> argv{const_cast<char*>(program.c_str())};
+        for (const std::string& argument : arguments)
+            argv.push_back(const_cast<char*>(argument.c_str()));
+        argv.push_back(nullptr);
+        execv(program.c_str(), argv.data());
         _exit(127);
+    }
+    if (whileRunning)
+        whileRunning(child);
+    if (onPause) {
+        close(output[1]);
+        result.output = readWithPauses(output[0], onPause);
+        close(output[0]);
     }
     int status = 0;
     waitpid(child, &status, 0);
     result.exitCode = WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
-    result.output = readAll(outFile);
+    if (!onPause)
+        result.output = readAll(outFile);
     result.errors = readAll(errFile);
     return result;
+}
+
+std::string pauseLine(const std::string& name)
+{
+    // Four times the pipe: when the name has been read, most of the line is still to be written.
+    return "echo " + std::string(kPauseMarker) + name + " " + std::string(4 * kPausePipeBytes, '.') + "\n";
 }
 
 std::string tinyBmp(int width, int height, unsigned char red, unsigned char green, unsigned char blue)

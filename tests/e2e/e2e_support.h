@@ -4,6 +4,8 @@
 #pragma once
 
 #include <filesystem>
+#include <functional>
+#include <sys/types.h>
 #include <string>
 #include <vector>
 
@@ -35,11 +37,29 @@ public:
 
     // Runs the program with the script; gives up after `timeoutSeconds`.
     RunResult run(const std::string& script, int timeoutSeconds = 60);
+    // The same, with `onPause` called at every pauseLine(NAME) of the script, with NAME, while the
+    // program waits: it cannot go on until onPause has returned. For acting on the world around
+    // the program (a print server) at a point of the script.
+    RunResult run(const std::string& script, int timeoutSeconds,
+                  const std::function<void(const std::string& name)>& onPause);
+    // Runs the program with these arguments on this machine (its drives, home and no print
+    // server unless the test brings one); `whileRunning` gets the process while it runs.
+    RunResult runProgram(const std::vector<std::string>& arguments, int timeoutSeconds = 60,
+                         const std::function<void(pid_t)>& whileRunning = {});
 
 private:
+    RunResult launch(const std::vector<std::string>& arguments, int timeoutSeconds,
+                     const std::function<void(const std::string& name)>& onPause,
+                     const std::function<void(pid_t)>& whileRunning);
+
     std::filesystem::path root_;
     std::vector<std::string> driveEntries_;
 };
+
+// A script line after which the program waits until the test's onPause(name) has returned: an
+// echo longer than the pipe its output goes through, which the program cannot finish writing
+// before the test has read it, and the test acts when it has read the name.
+std::string pauseLine(const std::string& name);
 
 // The bytes of the file at `path` (empty when it cannot be read).
 std::string contentOf(const std::filesystem::path& path);

@@ -8,3 +8,5 @@ target_compile_definitions(${target} PRIVATE
   QUILLORA_PRINTER_TEST_DATA="${CMAKE_CURRENT_SOURCE_DIR}/printer/data"
   QUILLORA_SAMPLE_PHOTOS="${PROJECT_SOURCE_DIR}/samples/photos")
 target_link_libraries(${target} PRIVATE Cups::Cups)
+# The upright-photo test writes a camera-like JPEG photo with libjpeg.
+target_link_libraries(${target} PRIVATE JPEG::JPEG)

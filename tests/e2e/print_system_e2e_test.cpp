@@ -3,7 +3,7 @@
 // documents the printers keep are read back (pdfinfo, pdftoppm) and the server asked about its
 // jobs.
 #include "e2e_support.h"
-#include "private_cups.h"
+#include "private_cups_test.h"
 
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
@@ -26,7 +26,6 @@ namespace quillora::e2e {
 namespace {
 
 namespace fs = std::filesystem;
-using test::PrivateCups;
 using testing::HasSubstr;
 using testing::Not;
 
@@ -128,27 +127,13 @@ struct JobSetup : SettingsChoice {
 // The sample photos: D:\photos\2024\cover.bmp, spring\ (two), seaside\ (one).
 constexpr int kSampleFolders = 3;
 
-class PrintSystemTest : public testing::Test {
+class PrintSystemTest : public PrivateCupsTest {
 protected:
-    static PrivateCups* cups;
-    TestMachine machine;
-
-    static void SetUpTestSuite() { cups = new PrivateCups(); }
-    static void TearDownTestSuite()
-    {
-        delete cups;
-        cups = nullptr;
-    }
-
     void SetUp() override
     {
-        ASSERT_TRUE(cups->started()) << cups->problem();
-        for (const char* name : {"CUPS_SERVER", "CUPS_SERVERROOT", "HOME"}) {
-            const char* value = std::getenv(name);
-            saved_.emplace_back(name, value ? std::optional<std::string>(value) : std::nullopt);
-        }
-        // The program inherits the server; its HOME is the machine's own.
-        cups->useFromThisProcess();
+        PrivateCupsTest::SetUp();
+        if (HasFatalFailure())
+            return;
         machine.addDrive('D', "fixed", "Photos");
         fs::copy(QUILLORA_SAMPLE_PHOTOS, machine.drive('D') / "photos", fs::copy_options::recursive);
     }
@@ -159,8 +144,7 @@ protected:
             fs::remove(cups->clientRoot() + "/lpoptions", ignored);
             fs::remove(cups->home() + "/.cups/lpoptions", ignored);
         }
-        for (const auto& [name, value] : saved_)
-            value ? setenv(name.c_str(), value->c_str(), 1) : unsetenv(name.c_str());
+        PrivateCupsTest::TearDown();
     }
 
     // Searches a folder of drive D: ("photos/2024"), with its sub-folders or not, and ticks the
@@ -202,12 +186,7 @@ protected:
         files.erase(files.begin(), files.begin() + static_cast<std::ptrdiff_t>(std::min(known, files.size())));
         return files;
     }
-
-private:
-    std::vector<std::pair<std::string, std::optional<std::string>>> saved_;
 };
-
-PrivateCups* PrintSystemTest::cups = nullptr;
 
 // The page facts of the documents a job left, in the order they were printed.
 struct Document {
@@ -421,6 +400,16 @@ QImage previewOf(const std::string& file)
     return QImage(QString::fromStdString(file)).copy(331, 7, 240, 340);
 }
 
+// Whether two previews differ anywhere in the rows from `top` to `bottom` (exclusive).
+bool differIn(const QImage& a, const QImage& b, int top, int bottom)
+{
+    for (int y = top; y < bottom; ++y)
+        for (int x = 0; x < a.width(); ++x)
+            if (a.pixel(x, y) != b.pixel(x, y))
+                return true;
+    return false;
+}
+
 TEST_F(PrintSystemTest, OnlyTheFooterAlignmentRedrawsThePreviewNotTheHeaderAlignment)
 {
     const auto shot = [&](const char* name) { return (machine.root() / name).string(); };
@@ -436,7 +425,7 @@ TEST_F(PrintSystemTest, OnlyTheFooterAlignmentRedrawsThePreviewNotTheHeaderAlign
             "wait-closed ProgressWindow\nsleep 200\n"
             "screenshot PrintSettingsWindow " + shot("first.png") + "\n"
             "events on\necho header\n"
-            "select PrintSettingsWindow.组合框_页眉对齐 左对齐\n"
+            "select PrintSettingsWindow.组合框_页眉对齐 右对齐\n"
             "sleep 300\nwait-closed ProgressWindow\n"
             "echo footer\n"
             "screenshot PrintSettingsWindow " + shot("header.png") + "\n"
@@ -453,8 +442,15 @@ TEST_F(PrintSystemTest, OnlyTheFooterAlignmentRedrawsThePreviewNotTheHeaderAlign
     ASSERT_FALSE(first.isNull());
     ASSERT_FALSE(header.isNull());
     ASSERT_FALSE(footer.isNull());
+    // The header's choice differs from what the window showed (centred, or left on a record that
+    // never took the combo's value), yet the preview stays as it was...
     EXPECT_TRUE(first == header) << "the header alignment redrew the preview";
-    EXPECT_FALSE(header == footer) << "the footer alignment did not redraw the preview";
+    // ...while the footer's choice redraws it, with both lines where the record now puts them: the
+    // footer in the lower half of the page, and the header, moved right, in the upper half. So the
+    // header's choice was taken, and only not drawn at once.
+    const int half = first.height() / 2;
+    EXPECT_TRUE(differIn(header, footer, half, footer.height())) << "the footer alignment did not redraw the preview";
+    EXPECT_TRUE(differIn(header, footer, 0, half)) << "the redrawn preview does not show the header's alignment";
     // The progress window shows while a preview draws: after the footer choice, not the header's.
     EXPECT_THAT(outputSection(run.output, "header", "footer"), Not(HasSubstr("ProgressWindow")));
     EXPECT_THAT(outputSection(run.output, "footer", "done"), HasSubstr("ProgressWindow"));

@@ -8,6 +8,8 @@
 #include "layout_test_support.h"
 #include "pages/load_print_picture.h"
 #include "pages/progress_window.h"
+#include "runtime/picture/picture_registry.h"
+#include "tests/picture/exif_test_files.h"
 
 namespace quillora::app {
 namespace {
@@ -104,6 +106,38 @@ TEST_F(PictureLoading, BothSidesShrinkByTheSameZoom)
     EXPECT_EQ(picturePixelWidth(picture), 226);
     EXPECT_EQ(picturePixelHeight(picture), 75);
     unloadPicture(picture);
+}
+
+// The reduced copy is redrawn from the upright photo, and as a plain bitmap it carries no
+// orientation of its own, so it is turned exactly once.
+TEST_F(PictureLoading, TheReducedCopyOfATurnedPhotoStandsUprightAndIsTurnedOnce)
+{
+    // Stored 160 x 96 and turned a quarter clockwise; a comment makes the file large enough to be
+    // reduced at level 1.
+    const test::Bytes photo =
+        test::withSegment(test::quadrantPhoto(160, 96, 6), 0xFE, test::Bytes(62000, 'x'));
+    const std::string path = writePicture(folder_.path() / "portrait.jpg", photo);
+    const float ratio = optimisationRatio(static_cast<std::int64_t>(photo.size()), 1);
+    ASSERT_TRUE(needsReduction(ratio));
+    const std::int32_t zoom = reductionZoom(ratio);
+
+    const std::int32_t picture = LoadPrintPicture(path, 1);
+    ASSERT_NE(picture, 0);
+    EXPECT_EQ(picturePixelWidth(picture), 96 * zoom / 1000);
+    EXPECT_EQ(picturePixelHeight(picture), 160 * zoom / 1000);
+    EXPECT_EQ(runtime::pictureKind(picture), runtime::PictureKind::Bmp);
+    const auto image = runtime::pictureForDrawing(picture);
+    unloadPicture(picture);
+    ASSERT_TRUE(image);
+    const auto quadrantAt = [&](int x, int y) {
+        const std::uint8_t* bgra = image->pixels.data() + (static_cast<std::size_t>(y) * image->width + x) * 4;
+        return test::quadrantOf(bgra[2], bgra[1], bgra[0]);
+    };
+    const auto& expected = test::kUprightCorners[6];
+    EXPECT_EQ(quadrantAt(0, 0), expected[0]);
+    EXPECT_EQ(quadrantAt(image->width - 1, 0), expected[1]);
+    EXPECT_EQ(quadrantAt(0, image->height - 1), expected[2]);
+    EXPECT_EQ(quadrantAt(image->width - 1, image->height - 1), expected[3]);
 }
 
 TEST_F(PictureLoading, MissingEmptyAndUndecodableFilesGiveNoPicture)

@@ -88,9 +88,13 @@ TEST(LayoutProblem, TheFirstOpeningsLayoutPrints)
     PrintSettings edges = printable();
     edges.rows = 1;
     edges.columns = 100;
-    edges.paperWidth = 10;
+    edges.paperWidth = 100;  // 100 columns of 0.1 mm
     edges.paperHeight = 20000;
     edges.marginLeft = 0;
+    edges.marginRight = 0;
+    EXPECT_EQ(layoutProblem(edges), "");
+    edges.columns = 1;
+    edges.paperWidth = 10;
     edges.marginRight = 9;
     EXPECT_EQ(layoutProblem(edges), "");
 }

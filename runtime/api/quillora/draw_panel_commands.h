@@ -47,7 +47,15 @@ enum DrawPanelProperty : std::int32_t {
     kDrawPanelTextBackground = 13,          // int 0x00BBGGRR; 0xFF000000 = transparent (the default)
     kDrawPanelFont = 14,                    // font: write member -1 with a FontValue*, or one member
                                             // (5 = size in points); reads as the size in points
+    kDrawPanelBitmapWidth = 15,             // int, read only: the persistent bitmap's width in pixels
+    kDrawPanelBitmapHeight = 16,            // int, read only: its height (0 × 0 when it has none)
 };
+
+// The most pixels a panel's persistent bitmap holds: 128 megapixels, 512 MB at four bytes a
+// pixel (and the most a BMP file the bitmap object reads back may have). A panel made larger
+// than that keeps the bitmap it had, of its former size: kDrawPanelBitmapWidth and
+// kDrawPanelBitmapHeight tell what the bitmap really is after a change of the panel's size.
+inline constexpr std::int64_t kDrawPanelMostBitmapPixels = std::int64_t{128} * 1024 * 1024;
 
 // (panel, left?, top?, width?, height?) — paints the rectangle (default: the whole client area)
 // with the background and moves the current position to its top-left corner.

@@ -49,6 +49,29 @@ enum PrinterProperty : std::int32_t {
     kPrinterMarginTop = 19,
     kPrinterMarginRight = 20,
     kPrinterMarginBottom = 21,
+    // Read only: how the unit's last job ended, for the program to tell the user. Written values
+    // are refused.
+    kPrinterJobOutcome = 22,      // int, a PrinterJobOutcome
+    kPrinterJobProblem = 23,      // text: why the job could not start or its document was not
+                                  // delivered (empty otherwise), in words for the user
+    kPrinterKeptDocument = 24,    // text: the full path of the PDF file an undelivered document
+                                  // was kept as ("Quillora 打印文件" of the documents folder, the
+                                  // built-in PDF printer's folder); empty when it was not kept
+    kPrinterKeepProblem = 25,     // text: why an undelivered document could not be kept; empty
+                                  // when it was not written completely (nothing to keep)
+};
+
+// How a printer unit's last job ended (kPrinterJobOutcome).
+enum PrinterJobOutcome : std::int32_t {
+    kPrinterJobNone = 0,          // no job yet, or one still running
+    kPrinterJobDelivered = 1,     // the document went to its queue or its file
+    kPrinterJobAborted = 2,       // "中止打印" or a dialog cancelled: dropped at the user's word
+    kPrinterJobNotStarted = 3,    // StartPrinting failed: kPrinterJobProblem says why
+    kPrinterJobNotDelivered = 4,  // the document was made but its destination did not take it
+                                  // (the server did not answer, the queue refused it, the disk
+                                  // was full): kPrinterJobProblem says why, kPrinterKeptDocument
+                                  // where it was kept, or kPrinterKeepProblem why it was not
+                                  // (both empty: it was not written completely)
 };
 
 // --- the printer unit -------------------------------------------------------------------------
@@ -61,7 +84,9 @@ enum PrinterProperty : std::int32_t {
 void printerStartPrinting(RuntimeValue* result, std::int32_t argCount, RuntimeValue* args);
 // (printer) -> bool: ends the current page (an empty page when none is open) and counts the next.
 void printerNewPage(RuntimeValue* result, std::int32_t argCount, RuntimeValue* args);
-// (printer) -> nothing: ends the job.
+// (printer) -> bool: ends the job; true when its document was delivered, false when there was no
+// job or its document could not be delivered (see kPrinterJobOutcome). An undelivered document is
+// kept as a PDF file when it was complete.
 void printerEndPrinting(RuntimeValue* result, std::int32_t argCount, RuntimeValue* args);
 // (printer, x?, y?, values...) -> nothing: as the drawing panel's WriteTextAt, with pending
 // events processed before each line; writing stops when the job has ended meanwhile.
@@ -89,14 +114,19 @@ void printerListForms(RuntimeValue* result, std::int32_t argCount, RuntimeValue*
 // --- the printer-list service ------------------------------------------------------------------
 
 // () -> text array (as ListForms): the printers, CUPS destinations first, the built-in PDF
-// printer last.
+// printer last. The print server is asked afresh, even if it did not answer a moment ago.
 void ListPrinters(RuntimeValue* result, std::int32_t argCount, RuntimeValue* args);
 // () -> text: the program's default printer when one was set, else the user's CUPS default,
 // else empty text.
 void GetDefaultPrinter(RuntimeValue* result, std::int32_t argCount, RuntimeValue* args);
 // (name: text) -> bool: makes a listed printer the default of this program for the rest of the
-// run; the user's CUPS settings are never written. False for a name that is not listed.
+// run; the user's CUPS settings are never written. False for a name that is not listed (a queue
+// that has gone, or a print server that does not answer: GetPrinterProblem says which).
 void SetDefaultPrinter(RuntimeValue* result, std::int32_t argCount, RuntimeValue* args);
+// (name: text) -> text: why that printer cannot take a print document now, in words for the
+// user (the print server does not answer, the queue is not there, it rejects jobs, the built-in
+// PDF printer's folder cannot be made); empty text when it can.
+void GetPrinterProblem(RuntimeValue* result, std::int32_t argCount, RuntimeValue* args);
 
 // The type code of a text array result (ListPrinters, ListForms): the text type with the array
 // flag; the payload is the array block.

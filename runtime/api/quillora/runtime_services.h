@@ -20,6 +20,9 @@ enum class RuntimeService : std::int32_t {
     UnitAccess5 = 5,
     // () -> 0; starts the runtime: program folder, windowing, static range, DLL tables, forms.
     StartRuntime = 6,
+    // () -> 0; as StartRuntime, but no window is ever shown (they live off screen): for a job
+    // run from the command line.
+    StartRuntimeWithoutWindows = 7,
 };
 
 // File attribute bits used by the find-next-file masks.

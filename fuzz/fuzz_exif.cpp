@@ -1,0 +1,17 @@
+// Reads the EXIF orientation of arbitrary bytes, both as a whole JPEG file (the segment walk to
+// the EXIF block, then its directory) and as the TIFF part of an EXIF block on its own, so the
+// directory reader is reached without a valid JPEG around it.
+#include <cstddef>
+#include <cstdint>
+#include <span>
+
+#include "platform/formats/exif_reader.h"
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
+{
+    using namespace quillora::formats;
+    const std::span<const std::uint8_t> bytes(data, size);
+    readJpegExif(bytes);
+    readExifOrientation(bytes);
+    return 0;
+}

@@ -1,0 +1,117 @@
+// Photos as cameras store them: a JPEG whose four quadrants have known colours, with an EXIF block
+// (written here byte by byte) that says how to turn it upright.
+#pragma once
+
+#include <array>
+#include <cstdint>
+#include <cstdlib>
+
+#include "jpeg_test_files.h"
+
+namespace quillora::test {
+
+struct Rgb {
+    std::uint8_t red, green, blue;
+    friend bool operator==(const Rgb&, const Rgb&) = default;
+};
+
+// The quadrants as stored: top-left, top-right, bottom-left, bottom-right.
+inline constexpr std::array<Rgb, 4> kStoredQuadrants = {
+    Rgb{255, 0, 0}, Rgb{0, 255, 0}, Rgb{0, 0, 255}, Rgb{255, 255, 0}};
+inline constexpr const char* kQuadrantNames[] = {"red", "green", "blue", "yellow", "none"};
+
+// Which quadrant colour a pixel shows (0 red, 1 green, 2 blue, 3 yellow), or 4 when it is far
+// from all of them. JPEG blurs the colours a little; the four are far apart.
+inline int quadrantOf(std::uint8_t red, std::uint8_t green, std::uint8_t blue)
+{
+    for (int quadrant = 0; quadrant < 4; ++quadrant) {
+        const Rgb& colour = kStoredQuadrants[static_cast<std::size_t>(quadrant)];
+        const int distance = std::abs(red - colour.red) + std::abs(green - colour.green) + std::abs(blue - colour.blue);
+        if (distance < 150)
+            return quadrant;
+    }
+    return 4;
+}
+
+// The TIFF part of an EXIF block whose IFD0 holds a camera make (a value stored apart from its
+// entry) and the orientation `value`, in either byte order.
+inline Bytes exifTiff(std::uint16_t value, bool bigEndian = false)
+{
+    Bytes out;
+    const auto put16 = [&](std::uint32_t number) {
+        if (bigEndian)
+            out.insert(out.end(), {static_cast<std::uint8_t>(number >> 8), static_cast<std::uint8_t>(number)});
+        else
+            out.insert(out.end(), {static_cast<std::uint8_t>(number), static_cast<std::uint8_t>(number >> 8)});
+    };
+    const auto put32 = [&](std::uint32_t number) {
+        if (bigEndian) {
+            put16(number >> 16);
+            put16(number & 0xFFFF);
+        } else {
+            put16(number & 0xFFFF);
+            put16(number >> 16);
+        }
+    };
+    out.insert(out.end(), bigEndian ? std::initializer_list<std::uint8_t>{'M', 'M'}
+                                    : std::initializer_list<std::uint8_t>{'I', 'I'});
+    put16(42);
+    put32(8);
+    put16(2);
+    // Make: ASCII, 8 bytes, after the directory (8 + 2 + 2 x 12 + 4 = 38).
+    put16(0x010F), put16(2), put32(8), put32(38);
+    // Orientation: one SHORT in the first two bytes of the value field.
+    put16(0x0112), put16(3), put32(1), put16(value), put16(0);
+    put32(0);
+    const char make[8] = "Camera";
+    out.insert(out.end(), make, make + sizeof make);
+    return out;
+}
+
+// The JPEG with an APP1 segment holding `payload` right after its start marker.
+inline Bytes withSegment(const Bytes& jpeg, std::uint8_t marker, const Bytes& payload)
+{
+    const std::size_t length = payload.size() + 2;
+    Bytes out(jpeg.begin(), jpeg.begin() + 2);
+    out.insert(out.end(), {0xFF, marker, static_cast<std::uint8_t>(length >> 8), static_cast<std::uint8_t>(length)});
+    out.insert(out.end(), payload.begin(), payload.end());
+    out.insert(out.end(), jpeg.begin() + 2, jpeg.end());
+    return out;
+}
+
+inline Bytes exifPayload(const Bytes& tiff)
+{
+    Bytes payload = {'E', 'x', 'i', 'f', 0, 0};
+    payload.insert(payload.end(), tiff.begin(), tiff.end());
+    return payload;
+}
+
+// A storedWidth x storedHeight photo in the four quadrant colours tagged with orientation `value`.
+inline Bytes quadrantPhoto(int storedWidth, int storedHeight, std::uint16_t value, bool bigEndian = false)
+{
+    const Bytes jpeg = encodeJpeg(storedWidth, storedHeight, 3, JCS_RGB,
+                                  [storedWidth, storedHeight](int x, int y, std::uint8_t* rgb) {
+                                      const std::size_t quadrant =
+                                          (y < storedHeight / 2 ? 0u : 2u) + (x < storedWidth / 2 ? 0u : 1u);
+                                      rgb[0] = kStoredQuadrants[quadrant].red;
+                                      rgb[1] = kStoredQuadrants[quadrant].green;
+                                      rgb[2] = kStoredQuadrants[quadrant].blue;
+                                  });
+    return withSegment(jpeg, 0xE1, exifPayload(exifTiff(value, bigEndian)));
+}
+
+// The stored quadrant each corner of the upright picture shows (top-left, top-right, bottom-left,
+// bottom-right), by orientation 1 to 8, as a viewer that honours the tag shows the photo.
+inline constexpr std::array<std::array<int, 4>, 9> kUprightCorners = {{
+    {},
+    {0, 1, 2, 3},  // 1 as stored
+    {1, 0, 3, 2},  // 2 mirrored left to right
+    {3, 2, 1, 0},  // 3 turned half round
+    {2, 3, 0, 1},  // 4 mirrored top to bottom
+    {0, 2, 1, 3},  // 5 mirrored across the top-left diagonal
+    {2, 0, 3, 1},  // 6 turned a quarter clockwise: the stored bottom-left comes to the top-left
+    {3, 1, 2, 0},  // 7 mirrored across the top-right diagonal
+    {1, 3, 0, 2},  // 8 turned a quarter anticlockwise: the stored top-right comes to the top-left
+}};
+
+}  // namespace quillora::test
