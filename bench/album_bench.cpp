@@ -207,7 +207,6 @@ std::string jobScript(const std::string& folder, const std::string& format, cons
            << "click PrintSettingsWindow.单选框_纵向打印\n"
            << "check PrintSettingsWindow.选择框_打印到图片文件 on\n"
            << "select PrintSettingsWindow.组合框_图片格式 " << format << "\n"
-           << "sleep 200\n"
            << "click PrintSettingsWindow.按钮_确定\n"
            << "wait-closed PrintSettingsWindow\n"
            << "answer folder E:\\" << pageFolder << "\n"

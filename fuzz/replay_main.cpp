@@ -47,5 +47,8 @@ int main(int argc, char** argv)
         }
     }
     std::printf("replayed %d inputs\n", replayed);
-    return allRead ? 0 : 1;
+    // A corpus that lost its files would otherwise pass without testing anything.
+    if (replayed == 0)
+        std::fprintf(stderr, "no inputs to replay\n");
+    return allRead && replayed > 0 ? 0 : 1;
 }

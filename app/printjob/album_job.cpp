@@ -1,5 +1,7 @@
 #include "printjob/album_job.h"
 
+#include <algorithm>
+
 #include "common/core_calls.h"
 
 namespace quillora::app {
@@ -67,6 +69,20 @@ PictureColumns findPictureColumns(const std::vector<std::string>& titles)
             columns.folder = index;
     }
     return columns;
+}
+
+std::vector<PictureRow> readPictureRows(const std::vector<std::string>& titles, std::int32_t rowCount,
+                                        const std::function<std::string(std::int32_t row, std::int32_t column)>& cell)
+{
+    const PictureColumns columns = findPictureColumns(titles);
+    const auto cellOf = [&cell](std::int32_t row, std::int32_t column) {
+        return column < 0 ? std::string() : cell(row, column);
+    };
+    std::vector<PictureRow> rows;
+    rows.reserve(static_cast<std::size_t>(std::max(rowCount, 0)));
+    for (std::int32_t row = 0; row < rowCount; ++row)
+        rows.push_back({cellOf(row, columns.path), cellOf(row, columns.name), cellOf(row, columns.folder)});
+    return rows;
 }
 
 std::string captionOf(std::string_view fileName)

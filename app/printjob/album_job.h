@@ -5,6 +5,7 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -29,6 +30,12 @@ struct PictureRow {
     std::string name;
     std::string folder;
 };
+
+// The rows of a list with these column titles: each row's three cells by the columns
+// findPictureColumns finds, read through `cell(row, column)`; a missing column is never read and
+// gives empty text.
+std::vector<PictureRow> readPictureRows(const std::vector<std::string>& titles, std::int32_t rowCount,
+                                        const std::function<std::string(std::int32_t row, std::int32_t column)>& cell);
 
 // The caption under a picture: its file name less the last four bytes (the extension with its
 // point for three-letter extensions: x.jpeg gives "x."); nothing for four bytes or fewer. A

@@ -69,15 +69,8 @@ std::vector<PictureRow> readPictureRows(std::int32_t rowCount)
     const std::int32_t columnCount = list.columnCount();
     for (std::int32_t column = 0; column < columnCount; ++column)
         titles.push_back(list.columnTitle(column));
-    const PictureColumns columns = findPictureColumns(titles);
-    auto cell = [&list](std::int32_t row, std::int32_t column) {
-        return column < 0 ? std::string() : list.cellText(row, column);
-    };
-    std::vector<PictureRow> rows;
-    rows.reserve(static_cast<std::size_t>(rowCount));
-    for (std::int32_t row = 0; row < rowCount; ++row)
-        rows.push_back({cell(row, columns.path), cell(row, columns.name), cell(row, columns.folder)});
-    return rows;
+    return app::readPictureRows(titles, rowCount,
+                                [&list](std::int32_t row, std::int32_t column) { return list.cellText(row, column); });
 }
 
 template <typename Driver>

@@ -3,6 +3,7 @@
 
 #include "platform/program_image.h"
 #include "runtime/automation/verbs.h"
+#include "runtime/core/events.h"
 #include "runtime/core/runtime_start.h"
 #include "runtime/core/program_exit.h"
 #include "runtime/core/window_loader.h"
@@ -19,15 +20,42 @@ constexpr int kLoadPollMilliseconds = 10;
 struct Driver {
     std::vector<ScriptLine> lines;
     std::size_t next = 0;
+    // While a holding line runs (Verb::holds): the modal loops running when it started. The next
+    // line waits for it unless a modal window it opened runs a loop of its own.
+    bool held = false;
+    int heldAtModalDepth = 0;
 };
 
 Driver* driver = nullptr;
+
+// Marks the driver held for as long as a holding line runs, and restores what was before (a
+// holding line may run inside a modal window opened by another).
+class LineHold {
+public:
+    LineHold() : wasHeld_(driver->held), depthBefore_(driver->heldAtModalDepth)
+    {
+        driver->held = true;
+        driver->heldAtModalDepth = modalLoopDepth();
+    }
+    ~LineHold()
+    {
+        driver->held = wasHeld_;
+        driver->heldAtModalDepth = depthBefore_;
+    }
+    LineHold(const LineHold&) = delete;
+    LineHold& operator=(const LineHold&) = delete;
+
+private:
+    bool wasHeld_;
+    int depthBefore_;
+};
 
 void step()
 {
     // A window being built lets waiting messages through; the script waits until the window is
     // complete, as a user cannot act on a window that is not up yet.
-    if (windowBeingLoaded()) {
+    // So does a line that holds the script until it is done.
+    if (windowBeingLoaded() || (driver->held && modalLoopDepth() <= driver->heldAtModalDepth)) {
         QTimer::singleShot(kLoadPollMilliseconds, [] { step(); });
         return;
     }
@@ -44,7 +72,12 @@ void step()
     // line schedules the next one itself when its wait is over.
     if (!verb->waits)
         scheduleNextLine(0);
-    verb->run(line);
+    if (verb->holds) {
+        const LineHold hold;
+        verb->run(line);
+    } else {
+        verb->run(line);
+    }
 }
 
 }  // namespace

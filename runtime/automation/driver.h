@@ -1,7 +1,15 @@
 // The automation driver: `quillora --script FILE` runs the program and executes FILE line by
 // line as a user would, printing what a user sees. Each line runs at the next point where the
 // program processes events: the main loop, a modal loop, or a running handler's own event
-// processing, so a line right after one that starts a long handler acts during it.
+// processing, so a line right after a click that starts a long handler (a search, a job) acts
+// during it. Two rules keep runs deterministic:
+//   - type, focus, check, select, tree, slide and key hold the script until they are done: a
+//     handler they set off (a preview drawn because the focus left a box) runs to its end before
+//     the next line, unless it opens a modal window, inside which the script goes on.
+//   - a wait (wait-idle, wait-loaded, wait-closed, wait-text) looks only when no handler runs (a
+//     handler running a modal window's loop does not count) and no window is being built; one
+//     that starts inside a handler lets it finish first, so it never sees a half-drawn preview or
+//     a window about to go. watch-text is the wait for watching a handler while it runs.
 //
 // A line is words separated by blanks; double quotes make a word of text with blanks, with \",
 // \\ and \n inside them; # starts a comment. Units are named WINDOW.UNIT with the names of the
@@ -32,10 +40,14 @@
 //                              cancelled. Answers queue up, one per dialog, in script order.
 //   load W [modal]             loads window W owned by the start window; after a modal load the
 //                              script goes on inside the modal window's loop
-//   wait-idle [MS]             waits until no handler runs and nothing is being loaded
+//   wait-idle [MS]             waits until no handler runs and nothing is being loaded, two
+//                              polls in a row
 //   wait-loaded W [MS], wait-closed W [MS]   waits until W is loaded, or gone
 //   wait-text U TEXT [MS]      waits until what U shows (its describe(), as "dump" shows a unit
-//                              of that kind) contains TEXT, for watching a running handler
+//                              of that kind) contains TEXT
+//   watch-text U TEXT [MS]     the same, but looks at every event point, inside a running
+//                              handler too: for acting during a search or a job (stop it once
+//                              a few folders are listed, cancel it once its bar shows the batch)
 //                              Every wait gives up after MS milliseconds, 30000 when not given,
 //                              and the run then ends with an error line.
 //   sleep MS                   lets the program run for MS milliseconds

@@ -16,13 +16,13 @@ constexpr std::size_t kAny = kAnyNumberOfArguments;
 constexpr std::array kVerbs = {
     Verb{"click", 1, 1, "click WINDOW.UNIT", &runClick},
     Verb{"dblclick", 1, 2, "dblclick WINDOW.UNIT [ROW]", &runDoubleClick},
-    Verb{"type", 2, 2, "type WINDOW.UNIT TEXT", &runType},
-    Verb{"focus", 1, 1, "focus WINDOW.UNIT", &runFocus},
-    Verb{"check", 2, 2, "check WINDOW.UNIT on|off", &runCheck},
-    Verb{"select", 2, 2, "select WINDOW.UNIT INDEX|TEXT", &runSelect},
-    Verb{"tree", 2, 2, "tree WINDOW.UNIT CAPTION/CAPTION/...", &runTree},
-    Verb{"slide", 2, 2, "slide WINDOW.UNIT POS", &runSlide},
-    Verb{"key", 2, 2, "key WINDOW.UNIT KEY", &runKey},
+    Verb{"type", 2, 2, "type WINDOW.UNIT TEXT", &runType, false, true},
+    Verb{"focus", 1, 1, "focus WINDOW.UNIT", &runFocus, false, true},
+    Verb{"check", 2, 2, "check WINDOW.UNIT on|off", &runCheck, false, true},
+    Verb{"select", 2, 2, "select WINDOW.UNIT INDEX|TEXT", &runSelect, false, true},
+    Verb{"tree", 2, 2, "tree WINDOW.UNIT CAPTION/CAPTION/...", &runTree, false, true},
+    Verb{"slide", 2, 2, "slide WINDOW.UNIT POS", &runSlide, false, true},
+    Verb{"key", 2, 2, "key WINDOW.UNIT KEY", &runKey, false, true},
     Verb{"press", 1, 1, "press TEXT", &runPress},
     Verb{"close", 1, 1, "close WINDOW", &runClose},
     Verb{"menu", 1, 1, "menu WINDOW.ITEM", &runMenu},
@@ -43,6 +43,7 @@ constexpr std::array kVerbs = {
     Verb{"wait-loaded", 1, 2, "wait-loaded WINDOW [MS]", &runWaitLoaded, true},
     Verb{"wait-closed", 1, 2, "wait-closed WINDOW [MS]", &runWaitClosed, true},
     Verb{"wait-text", 2, 3, "wait-text WINDOW.UNIT TEXT [MS]", &runWaitText, true},
+    Verb{"watch-text", 2, 3, "watch-text WINDOW.UNIT TEXT [MS]", &runWatchText, true},
     Verb{"sleep", 1, 1, "sleep MS", &runSleep, true},
 };
 

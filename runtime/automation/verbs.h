@@ -36,6 +36,11 @@ struct Verb {
     // A waiting verb schedules the next line itself when its condition holds; any other verb
     // gets the next line scheduled before it runs (see driver.cpp).
     bool waits = false;
+    // The next line runs only once this one is done, not at the event processing of a handler
+    // the line sets off (a preview drawn because the focus left a box): a value typed, ticked or
+    // chosen is all in place before the script goes on. A modal window the line opens still lets
+    // the script go on inside it.
+    bool holds = false;
 };
 
 std::span<const Verb> verbTable();
@@ -85,6 +90,7 @@ void runWaitIdle(const ScriptLine& line);
 void runWaitLoaded(const ScriptLine& line);
 void runWaitClosed(const ScriptLine& line);
 void runWaitText(const ScriptLine& line);
+void runWatchText(const ScriptLine& line);
 void runSleep(const ScriptLine& line);
 
 void runAnswer(const ScriptLine& line);

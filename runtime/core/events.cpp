@@ -3,6 +3,7 @@
 #include "quillora/runtime_value.h"
 #include "runtime/core/error_report.h"
 #include "runtime/core/form_template_format.h"
+#include "runtime/core/live_window.h"
 #include "runtime/core/window_registry.h"
 
 #include <QObject>
@@ -17,6 +18,34 @@ namespace {
 int suppressionCounter = 0;
 EventSource eventSource;
 EventObserver eventObserver = nullptr;
+
+// The handler runs in progress, innermost last, and the modal loops among them (serial 0 and the
+// window whose loop it is).
+struct RunningFrame {
+    std::uint64_t serial = 0;
+    std::uint32_t modalWindow = 0;
+};
+std::vector<RunningFrame> runningFrames;
+std::uint64_t lastHandlerSerial = 0;
+
+// Keeps the handler's run on the list while it runs, and takes it off however the handler ends.
+class HandlerRun {
+public:
+    HandlerRun() { runningFrames.push_back({++lastHandlerSerial, 0}); }
+    ~HandlerRun() { runningFrames.pop_back(); }
+    HandlerRun(const HandlerRun&) = delete;
+    HandlerRun& operator=(const HandlerRun&) = delete;
+};
+
+// A modal loop waits for the user while its window is up; once the window is closing, the loop is
+// about to return into the handler that ran it.
+bool waitsForTheUser(const RunningFrame& frame)
+{
+    if (frame.serial != 0)
+        return false;
+    const LiveWindow* window = liveWindow(frame.modalWindow);
+    return window && !window->closing;
+}
 
 struct IdleCallback {
     QPointer<QObject> owner;
@@ -73,7 +102,11 @@ bool fireEvent(EventRecord& record)
         return false;
     const EventSource previous = eventSource;
     eventSource = {record.windowId, record.unitId};
-    const HandlerResult result = handler(record.arguments);
+    HandlerResult result;
+    {
+        const HandlerRun run;
+        result = handler(record.arguments);
+    }
     eventSource = previous;
     record.hasResult = result.hasValue;
     record.result = result.value;
@@ -119,6 +152,31 @@ bool eventsSuppressed()
 EventSource currentEventSource()
 {
     return eventSource;
+}
+
+std::uint64_t outermostRunningHandler()
+{
+    const auto waiting = std::find_if(runningFrames.rbegin(), runningFrames.rend(), waitsForTheUser);
+    for (auto frame = waiting.base(); frame != runningFrames.end(); ++frame)
+        if (frame->serial != 0)
+            return frame->serial;
+    return 0;
+}
+
+int modalLoopDepth()
+{
+    return static_cast<int>(std::count_if(runningFrames.begin(), runningFrames.end(),
+                                          [](const RunningFrame& frame) { return frame.serial == 0; }));
+}
+
+ModalLoopMark::ModalLoopMark(std::uint32_t windowId)
+{
+    runningFrames.push_back({0, windowId});
+}
+
+ModalLoopMark::~ModalLoopMark()
+{
+    runningFrames.pop_back();
 }
 
 void registerIdleCallback(QObject* owner, std::function<void()> callback)

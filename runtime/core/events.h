@@ -57,6 +57,26 @@ struct EventSource {
 };
 EventSource currentEventSource();
 
+// The handlers running now, for the automation driver: each run of a handler has a serial number
+// (0 names none). A handler that runs a modal window's loop waits for the user there as the main
+// loop does, so it does not count as running while that window is up (from the moment the window
+// closes it counts again: the loop is about to return into it).
+//
+// The first handler running above the innermost modal loop whose window is up (above the main
+// loop when there is none); 0 when no handler runs there.
+std::uint64_t outermostRunningHandler();
+// The modal loops running now, nested.
+int modalLoopDepth();
+
+// Marks the modal loop of a window for as long as it lives (runModalLoop holds one).
+class ModalLoopMark {
+public:
+    explicit ModalLoopMark(std::uint32_t windowId);
+    ~ModalLoopMark();
+    ModalLoopMark(const ModalLoopMark&) = delete;
+    ModalLoopMark& operator=(const ModalLoopMark&) = delete;
+};
+
 // Registers `callback` to run whenever the message queue runs empty, for as long as `owner`
 // (the window's widget) exists. A second registration for the same owner keeps the first.
 void registerIdleCallback(QObject* owner, std::function<void()> callback);

@@ -47,6 +47,8 @@ void runMessageLoop()
 void runModalLoop(std::uint32_t windowId)
 {
     hookIdlePhase();
+    // The handler that loaded the window now waits for the user, as the main loop does.
+    const ModalLoopMark mark(windowId);
     QEventLoop loop;
     // The loop ends when the window is gone; QCoreApplication::quit ends every running loop.
     QTimer watcher;

@@ -68,17 +68,24 @@ void expectNoSanitizerReport(const RunResult& run)
     EXPECT_THAT(run.errors, Not(HasSubstr("LeakSanitizer")));
 }
 
-// Types into a box and lets the program take the text and run what leaving the previous box
-// started (a preview of a refused layout draws nothing and is done at once).
-std::string typeLine(const std::string& unit, const std::string& text, int sleepMs = 150)
+// Types into a box; the line is done once what leaving the previous box started (a preview) is
+// done too (a preview of a refused layout draws nothing and is done at once).
+std::string typeLine(const std::string& unit, const std::string& text)
 {
-    return "type " + std::string(kWindow) + "." + unit + " \"" + text + "\"\nsleep " + std::to_string(sleepMs) + "\n";
+    return "type " + std::string(kWindow) + "." + unit + " \"" + text + "\"\n";
 }
 
 // Leaves the box with the focus, so that its preview runs, and waits until it is shown.
 std::string leaveAndWait()
 {
-    return std::string("focus ") + kWindow + ".编辑框_行间距\nsleep 300\nwait-closed ProgressWindow\nsleep 100\n";
+    return std::string("focus ") + kWindow + ".编辑框_行间距\nwait-closed ProgressWindow\n";
+}
+
+// Presses OK, which refuses the layout: once the program is idle the window is still there
+// ("enabled" ends the run when it is not).
+std::string pressRefusedOk(const std::string& echo)
+{
+    return "echo " + echo + "\nclick PrintSettingsWindow.按钮_确定\nwait-idle\nenabled PrintSettingsWindow\n";
 }
 
 class BoundsTest : public testing::Test {
@@ -124,8 +131,8 @@ TEST_F(BoundsTest, HugeNumbersWithLivePreviewLeaveThePreviewEmptyAndTheWindowWor
         // The column spacing of the issue: stored as 2147483647 before, now refused by OK too.
         + typeLine("编辑框_列间距", "99999999999") + leaveAndWait() + "screenshot " + kWindow + " "
         + shot("spacing.png") + "\n"
-        + "echo pressing ok\nclick PrintSettingsWindow.按钮_确定\nsleep 200\nwait-loaded PrintSettingsWindow\n"
-          "echo still open\nclick PrintSettingsWindow.按钮_取消\nwait-closed PrintSettingsWindow\n",
+        + pressRefusedOk("pressing ok")
+        + "echo still open\nclick PrintSettingsWindow.按钮_取消\nwait-closed PrintSettingsWindow\n",
         120);
     ASSERT_EQ(run.exitCode, 0) << run.errors;
     expectNoSanitizerReport(run);
@@ -164,9 +171,8 @@ TEST_F(BoundsTest, ExtremeTextInEveryBoxIsRefusedWithoutASanitizerReport)
     std::string script = openSettings();
     for (const std::string& value : values) {
         for (const std::string& box : boxes)
-            script += typeLine(box, value, 20);
-        script += leaveAndWait() + "echo pressing ok " + value + "\nclick PrintSettingsWindow.按钮_确定\nsleep 200\n"
-                  "wait-loaded PrintSettingsWindow\n";
+            script += typeLine(box, value);
+        script += leaveAndWait() + pressRefusedOk("pressing ok " + value);
     }
     script += "echo done\nclick PrintSettingsWindow.按钮_取消\nwait-closed PrintSettingsWindow\n";
     const RunResult run = machine.run(script, 180);

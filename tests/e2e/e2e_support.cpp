@@ -294,8 +294,7 @@ std::string settingsWindowLines(const SettingsChoice& choice)
           << "check PrintSettingsWindow.选择框_打印到图片文件 " << (choice.toFiles ? "on" : "off") << "\n";
     if (choice.toFiles)
         lines << "select PrintSettingsWindow.组合框_图片格式 " << choice.format << "\n";
-    // A preview the window started on opening has had time to end.
-    lines << "sleep 200\nclick PrintSettingsWindow.按钮_确定\n";
+    lines << "click PrintSettingsWindow.按钮_确定\n";
     return lines.str();
 }
 

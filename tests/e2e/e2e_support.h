@@ -94,8 +94,7 @@ struct SettingsChoice {
 };
 
 // The script lines that fill the settings window in as a user does and press OK. The live
-// preview goes off first: the window refuses OK while a preview page is being drawn, and each
-// edit would start one.
+// preview goes off first, so that the edits draw no preview pages the job would wait for.
 std::string settingsWindowLines(const SettingsChoice& choice);
 
 }  // namespace quillora::e2e

@@ -168,7 +168,7 @@ TEST_F(MainWindowTest, StopKeepsTheRowsAndPrintIsRefusedDuringASearch)
         "tree MainWindow.树型框_文件夹 Big(D:)\n"
         "click MainWindow.按钮_文件夹搜索\n"
         // Lines run while the search runs: this one waits until it has listed a few folders.
-        "wait-text MainWindow.超级列表框_显示 D:\\f1\\p.jpg\n"
+        "watch-text MainWindow.超级列表框_显示 D:\\f1\\p.jpg\n"
         "click MainWindow.按钮_文件夹准备打印\n"
         "click MainWindow.按钮_文件夹停止搜索\n"
         "wait-idle\n"

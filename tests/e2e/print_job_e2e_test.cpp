@@ -132,6 +132,35 @@ std::size_t pixelsOfColour(const std::string& bmp, unsigned char red, unsigned c
     return count;
 }
 
+// The pixels of the top `rows` rows of a 24-bit bottom-up BMP page, row by row from the top: the
+// band above the top margin where the header is written.
+std::string topBand(const std::string& bmp, std::size_t rows)
+{
+    const PictureFacts facts = bmpFacts(bmp);
+    const std::size_t offset = little32(bmp, 10);
+    const std::size_t rowBytes = (facts.width * 3 + 3) / 4 * 4;
+    std::string band;
+    for (std::size_t y = 0; y < rows && y < facts.height; ++y) {
+        const std::size_t at = offset + (facts.height - 1 - y) * rowBytes;
+        if (at + facts.width * 3 <= bmp.size())
+            band += bmp.substr(at, facts.width * 3);
+    }
+    return band;
+}
+
+// True when some byte of the band is not white.
+bool inked(const std::string& band)
+{
+    return band.find_first_not_of('\xFF') != std::string::npos;
+}
+
+// The band of a 100 × 150 mm page (PageSetup) above its 20 mm top margin: the header, 11 mm from
+// the top edge, and nothing else.
+std::string headerBand(const fs::path& page)
+{
+    return topBand(contentOf(page), 190);
+}
+
 // The settings window filled in as a user does, then confirmed: small pages to picture files.
 struct PageSetup : SettingsChoice {
     PageSetup()
@@ -234,15 +263,31 @@ TEST_F(PrintJobTest, FolderRunsAABAGiveThreeBatchesEachAskingForItsFolder)
     // The folder cell is the folder's own name, so D:\pics\C\A lists as A again after B.
     machine.writeFile(machine.drive('D') / "pics" / "C" / "A" / "p04.bmp", tinyBmp(40, 30, 255, 0, 0));
     const fs::path first = outFolder("first"), second = outFolder("second"), third = outFolder("third");
+    // The same job again with the header typed as the folder name B: its pages are what a page of
+    // folder B must show.
+    const fs::path typed = outFolder("typed");
     const RunResult run = machine.run(searchLines(true) + "type MainWindow.编辑框_页眉 \"&F\"\n"
                                       "answer folder E:\\first\nanswer folder E:\\second\nanswer folder E:\\third\n"
                                       "click MainWindow.按钮_文件夹准备打印\n" + settingsWindowLines(PageSetup{}) +
-                                      "wait-idle\nstatus\n", 120);
+                                      "wait-idle\nstatus\n"
+                                      "type MainWindow.编辑框_页眉 B\n"
+                                      "answer folder E:\\typed\nanswer folder E:\\typed\nanswer folder E:\\typed\n"
+                                      "click MainWindow.按钮_文件夹准备打印\n" + settingsWindowLines(PageSetup{}) +
+                                      "wait-idle\n", 120);
     ASSERT_EQ(run.exitCode, 0) << run.errors;
-    EXPECT_EQ(pageFiles(first).size(), 1u);
-    EXPECT_EQ(pageFiles(second).size(), 1u);
-    EXPECT_EQ(pageFiles(third).size(), 1u);
+    ASSERT_EQ(pageFiles(first).size(), 1u);
+    ASSERT_EQ(pageFiles(second).size(), 1u);
+    ASSERT_EQ(pageFiles(third).size(), 1u);
+    ASSERT_EQ(pageFiles(typed).size(), 3u);
     EXPECT_THAT(run.output, HasSubstr("status\t打印完毕！"));
+    // Each page carries its batch's folder in the header: A, B, A.
+    const std::string a = headerBand(pageFiles(first)[0]);
+    const std::string b = headerBand(pageFiles(second)[0]);
+    EXPECT_TRUE(inked(a));
+    EXPECT_TRUE(inked(b));
+    EXPECT_TRUE(a != b) << "folders A and B have the same header";
+    EXPECT_TRUE(headerBand(pageFiles(third)[0]) == a) << "the second batch of folder A has another header";
+    EXPECT_TRUE(headerBand(pageFiles(typed)[0]) == b) << "the header of folder B is not the text B";
 }
 
 TEST_F(PrintJobTest, OneSetOfNineAtTwoByTwoGivesThreePagesNoneLostToEqualNames)
@@ -251,16 +296,34 @@ TEST_F(PrintJobTest, OneSetOfNineAtTwoByTwoGivesThreePagesNoneLostToEqualNames)
     const fs::path out = outFolder("album");
     PageSetup setup;
     setup.columns = 2;
+    // The same album again with the header typed as page 2's: one page of the first job must
+    // show exactly that.
+    const fs::path typed = outFolder("typed");
     const RunResult run = machine.run(searchLines(false) + "type MainWindow.编辑框_页眉 \"&p/&a\"\n"
                                       "answer folder E:\\album\nanswer folder E:\\album\nanswer folder E:\\album\n"
                                       "click MainWindow.按钮_文件夹准备打印\n" + settingsWindowLines(setup) +
-                                      "wait-idle\nstatus\n", 120);
+                                      "wait-idle\nstatus\n"
+                                      "type MainWindow.编辑框_页眉 2/3\n"
+                                      "answer folder E:\\typed\nanswer folder E:\\typed\nanswer folder E:\\typed\n"
+                                      "click MainWindow.按钮_文件夹准备打印\n" + settingsWindowLines(setup) +
+                                      "wait-idle\n", 120);
     ASSERT_EQ(run.exitCode, 0) << run.errors;
     const std::vector<fs::path> files = pageFiles(out);
     ASSERT_EQ(files.size(), 3u);
     // Every page of the one-set job is a batch of its own, so every name has page number 1.
     for (const fs::path& file : files)
         EXPECT_EQ(pageNumberOf(file), 1) << file;
+    // The headers 1/3, 2/3 and 3/3: three different inked bands, one of them that of "2/3".
+    std::vector<std::string> bands;
+    for (const fs::path& file : files)
+        bands.push_back(headerBand(file));
+    for (const std::string& band : bands)
+        EXPECT_TRUE(inked(band));
+    EXPECT_TRUE(bands[0] != bands[1] && bands[0] != bands[2] && bands[1] != bands[2])
+        << "two pages have the same header";
+    const std::vector<fs::path> typedPages = pageFiles(typed);
+    ASSERT_EQ(typedPages.size(), 3u);
+    EXPECT_EQ(std::count(bands.begin(), bands.end(), headerBand(typedPages[0])), 1);
 }
 
 TEST_F(PrintJobTest, CancellingTheFolderPromptSkipsOnlyThatPage)
@@ -403,7 +466,7 @@ TEST_F(PrintJobTest, CancelDuringAFolderBatchEndsItWithAOnePicturePageAndTheNext
                                       "click MainWindow.按钮_文件夹准备打印\n" + settingsWindowLines(setup) +
                                       // The bar's maximum is the batch's 40 pictures once
                                       // the loop runs; the wait ends at an event point of it.
-                                      "wait-text ProgressWindow.进度条_当前进度 \"\t40\"\n"
+                                      "watch-text ProgressWindow.进度条_当前进度 \"\t40\"\n"
                                       "click ProgressWindow.按钮_取消打印\n"
                                       "wait-idle\nstatus\n", 120);
     ASSERT_EQ(run.exitCode, 0) << run.errors;
@@ -431,7 +494,7 @@ TEST_F(PrintJobTest, ButtonsPressedDuringAJobAreRefusedAndTheJobKeepsEveryPage)
     setup.columns = 2;
     const RunResult run = machine.run(searchLines(true) + "answer folder E:\\a\n"
                                       "click MainWindow.按钮_文件夹准备打印\n" + settingsWindowLines(setup) +
-                                      "wait-text ProgressWindow.进度条_当前进度 \"\t40\"\n"
+                                      "watch-text ProgressWindow.进度条_当前进度 \"\t40\"\n"
                                       "click MainWindow.按钮_文件夹准备打印\n"
                                       "click MainWindow.按钮_打印预览\n"
                                       "click MainWindow.按钮_文件夹搜索\n"
@@ -456,7 +519,7 @@ TEST_F(PrintJobTest, QuittingDuringAJobAsksThenEndsAfterAWholePageAndStartsNoOth
     // once the page it was drawing is written, so the script never gets past its wait.
     const RunResult run = machine.run(searchLines(true) + "answer folder E:\\a\nanswer folder E:\\b\n"
                                       "click MainWindow.按钮_文件夹准备打印\n" + settingsWindowLines(setup) +
-                                      "wait-text ProgressWindow.进度条_当前进度 \"\t40\"\n"
+                                      "watch-text ProgressWindow.进度条_当前进度 \"\t40\"\n"
                                       "answer message-box yes\nclose MainWindow\n"
                                       "wait-idle\necho never\n", 120);
     ASSERT_EQ(run.exitCode, 0) << run.errors;
@@ -478,7 +541,7 @@ TEST_F(PrintJobTest, QuittingDuringAJobAnsweredNoLetsTheJobFinish)
     setup.columns = 2;
     const RunResult run = machine.run(searchLines(true) + "answer folder E:\\a\n"
                                       "click MainWindow.按钮_文件夹准备打印\n" + settingsWindowLines(setup) +
-                                      "wait-text ProgressWindow.进度条_当前进度 \"\t40\"\n"
+                                      "watch-text ProgressWindow.进度条_当前进度 \"\t40\"\n"
                                       "answer message-box no\nclick MainWindow.按钮_结束程序\n"
                                       "wait-idle\nstatus\n", 120);
     ASSERT_EQ(run.exitCode, 0) << run.errors;

@@ -149,8 +149,9 @@ TEST_F(SettingsWindowTest, FirstOpeningShowsTheInitialContents)
 
 TEST_F(SettingsWindowTest, OkStoresTheRecordAndTheNextOpeningRestoresIt)
 {
-    // Without the live preview: a preview drawn on leaving a box would race the typing.
-    const RunResult result = run(std::string(kOpen) + "check PrintSettingsWindow.选择框_实时预览 off\n"
+    // With the live preview on: every box left draws a preview page, and each line waits for the
+    // page its edit started, so nothing typed meanwhile is lost.
+    const RunResult result = run(std::string(kOpen)
         + "type PrintSettingsWindow.编辑框_宽度 210.56\n"
           "type PrintSettingsWindow.编辑框_高度 148\n"
           "type PrintSettingsWindow.编辑框_上边距 12.5\n"
@@ -235,9 +236,11 @@ TEST_F(SettingsWindowTest, LeavingTheTopOrLeftMarginWarnsAboutThePrintersOffset)
                 ElementsAre("message-box\t修正上边距\t部分打印机偏离上端约3毫米左右，因此要减小一下上边距",
                             "message-box\t修正左边距\t部分打印机偏离左端约9毫米左右，因此要减小一下左边距"));
     // Both carry the warning icon.
-    for (const std::string& line : linesOf(result.output))
-        if (line.starts_with("message-box\t"))
-            EXPECT_EQ(std::stoul(line.substr(line.rfind('\t') + 1)) & 0xF0, 0x30u) << line;
+    for (const std::string& line : linesOf(result.output)) {
+        if (!line.starts_with("message-box\t"))
+            continue;
+        EXPECT_EQ(std::stoul(line.substr(line.rfind('\t') + 1)) & 0xF0, 0x30u) << line;
+    }
 }
 
 TEST_F(SettingsWindowTest, AWindowOnItsWayOutGivesNoMarginWarning)
@@ -301,9 +304,17 @@ TEST_F(SettingsWindowTest, APaperFromTheListUnticksCustomPaperAndTypingAWidthTic
 
 TEST_F(SettingsWindowTest, CancelAndTheCloseBoxCloseTheWindow)
 {
-    run(std::string(kOpen) + "click PrintSettingsWindow.按钮_取消\nwait-closed PrintSettingsWindow\n" + kOpen
-        + "close PrintSettingsWindow\nwait-closed PrintSettingsWindow\n"
-          "echo closed\n");
+    // Each opening is watched up and gone; a window that stayed would run a wait out (exit 3). The
+    // second opening comes from the main window's button again, so the first one was truly gone:
+    // the modal window's loop had ended and the main window took the click.
+    const RunResult result = run(std::string(kOpen) + "wait-loaded PrintSettingsWindow 5000\necho opened\n"
+        "click PrintSettingsWindow.按钮_取消\nwait-closed PrintSettingsWindow 5000\necho cancelled\n" + kOpen
+        + "wait-loaded PrintSettingsWindow 5000\necho opened\n"
+          "close PrintSettingsWindow\nwait-closed PrintSettingsWindow 5000\necho closed\n"
+          "enabled MainWindow\n");
+    EXPECT_EQ(result.output, "opened\ncancelled\nopened\nclosed\nenabled\tMainWindow\tyes\n");
+    // Neither the button nor the close box asks anything.
+    EXPECT_THAT(messageBoxes(result.output), IsEmpty());
 }
 
 TEST_F(SettingsWindowTest, CancelAndTheCloseBoxWithdrawTheConfirmationSoPrintingAsksAgain)
@@ -345,11 +356,12 @@ TEST_P(RefusedLayoutTest, OkRefusesAndTheRecordKeepsItsFormerValues)
         // for that reason rather than for the refusal.
         + "check PrintSettingsWindow.选择框_实时预览 off\n"
         + "echo refusing\n" + row.edits + "click PrintSettingsWindow.按钮_确定\n"
-          "sleep 200\nwait-loaded PrintSettingsWindow\necho still open\n"
+        // A window OK let go would be gone once the program is idle; "enabled" then fails the run.
+          "wait-idle\necho still open\nenabled PrintSettingsWindow\n"
           "click PrintSettingsWindow.按钮_取消\nwait-closed PrintSettingsWindow\n" + kOpen
         + "echo reopened\ndump PrintSettingsWindow\n"
           "click PrintSettingsWindow.按钮_取消\nwait-closed PrintSettingsWindow\n");
-    EXPECT_THAT(result.output, HasSubstr("still open\n"));
+    EXPECT_THAT(result.output, HasSubstr("still open\nenabled\tPrintSettingsWindow\tyes\n"));
     const std::vector<std::string> boxes = messageBoxes(outputSection(result.output, "refusing", "still open"));
     ASSERT_FALSE(boxes.empty());
     EXPECT_EQ(boxes.back(), std::string("message-box\t无法按此设置打印\t") + row.message);
@@ -379,8 +391,9 @@ INSTANTIATE_TEST_SUITE_P(Layouts, RefusedLayoutTest, testing::Values(
 TEST_F(SettingsWindowTest, AnEmptyPaperBoxIsReportedBeforeTheRefusal)
 {
     const RunResult result = run(std::string(kOpen) + "type PrintSettingsWindow.编辑框_高度 \"\"\n"
-        "click PrintSettingsWindow.按钮_确定\nsleep 200\nwait-loaded PrintSettingsWindow\n"
+        "click PrintSettingsWindow.按钮_确定\nwait-idle\nenabled PrintSettingsWindow\n"
         "click PrintSettingsWindow.按钮_取消\nwait-closed PrintSettingsWindow\n");
+    EXPECT_THAT(result.output, HasSubstr("enabled\tPrintSettingsWindow\tyes\n"));
     EXPECT_THAT(messageBoxes(result.output),
                 ElementsAre("message-box\t信息：\t请重新设置一下纸张！",
                             std::string("message-box\t无法按此设置打印\t") + kPaper));

@@ -277,6 +277,33 @@ TEST_F(WindowsTest, WaitsGiveUpAfterTheirLimit)
     EXPECT_EQ(bad.errors, "error\t1\texpected wait-idle [MS]\n");
 }
 
+TEST_F(WindowsTest, AWaitThatStartsInsideARunningHandlerLooksOnlyOnceTheHandlerIsDone)
+{
+    // Enough folders that the search runs well past the waits' first polls.
+    machine.addDrive('D', "fixed", "Big");
+    for (int folder = 0; folder < 2000; ++folder)
+        machine.writeFile(machine.drive('D') / ("f" + std::to_string(folder)) / "p.jpg");
+    // The line after the click runs at the search's first event point, inside its handler.
+    const std::string search = "check MainWindow.选择框_包括文件夹 on\n"
+                               "tree MainWindow.树型框_文件夹 Big(D:)\n"
+                               "click MainWindow.按钮_文件夹搜索\n";
+    // The first folder's row is there almost at once, but wait-text looks only when the search is
+    // over.
+    const RunResult settled = machine.run(search + "wait-text MainWindow.超级列表框_显示 D:\\f0\\p.jpg\nstatus\n");
+    ASSERT_EQ(settled.exitCode, 0) << settled.errors;
+    EXPECT_THAT(settled.output, HasSubstr("status\t搜索完成"));
+    // watch-text looks inside the handler: the search is still running when it sees the row.
+    const RunResult watched =
+        machine.run(search + "watch-text MainWindow.超级列表框_显示 D:\\f0\\p.jpg\nstatus\nwait-idle\n");
+    ASSERT_EQ(watched.exitCode, 0) << watched.errors;
+    EXPECT_THAT(watched.output, HasSubstr("status\t搜索中："));
+    // What shows only while a handler runs is never seen by a wait; its error line says why.
+    const RunResult missed = machine.run(search + "wait-text MainWindow.状态条1 搜索中 2000\n");
+    EXPECT_EQ(missed.exitCode, 3);
+    EXPECT_THAT(missed.errors, HasSubstr("timed out waiting for \"搜索中\" in MainWindow.状态条1 (it held only inside "
+                                         "a running handler, where waits do not look; watch-text does)"));
+}
+
 TEST_F(WindowsTest, PressFindsOnlyButtonsOfDialogsThatAreNotFormWindows)
 {
     // "取消打印" is a button of the settings window, a form window: press leaves it alone.

@@ -12,6 +12,7 @@
 #include "quillora/control_unit_commands.h"
 #include "form_ids.h"
 #include "layout_test_support.h"
+#include "pages/panel_sink.h"
 #include "pages/preview_page.h"
 #include "pages/progress_window.h"
 #include "printjob/export_pages.h"
@@ -32,6 +33,8 @@ using layout_test::writePicture;
 std::vector<layout_test::BmpPicture> exportedPages;
 std::vector<std::int32_t> exportedNumbers;
 bool exportWriteSucceeds = true;
+// The user presses 取消 as this page is written (0: never).
+std::int32_t cancelAsPageIsWritten = 0;
 
 bool keepExportedPage(const UnitRef& panel, std::int32_t pageNumber)
 {
@@ -39,6 +42,8 @@ bool keepExportedPage(const UnitRef& panel, std::int32_t pageNumber)
     callMethod(panel, &drawPanelClear);
     exportedPages.emplace_back(layout_test::Bytes(data.bytes().begin(), data.bytes().end()));
     exportedNumbers.push_back(pageNumber);
+    if (pageNumber == cancelAsPageIsWritten)
+        按钮_取消打印_被单击(EventArguments{});
     return exportWriteSucceeds;
 }
 
@@ -83,6 +88,7 @@ protected:
         exportedPages.clear();
         exportedNumbers.clear();
         exportWriteSucceeds = true;
+        cancelAsPageIsWritten = 0;
     }
     void TearDown() override { layout_test::unloadProgramWindows(); }
 
@@ -191,14 +197,75 @@ private:
     QTimer timer_;
 };
 
+// The panel's surface, counting the pictures drawn on it; once `closeAfter` of them are drawn the
+// user's close box asks the progress window to go (it goes at the loop's next event point).
+class ClosingSurface final : public PageSurface {
+public:
+    explicit ClosingSurface(PageSurface& panel) : panel_(panel) {}
+
+    void setFont(const FontSpec& font, std::int32_t size) override { panel_.setFont(font, size); }
+    std::int32_t textWidth(const std::string& text) override { return panel_.textWidth(text); }
+    std::int32_t textHeight(const std::string& text) override { return panel_.textHeight(text); }
+    void writeText(std::int32_t x, std::int32_t y, const std::string& text) override { panel_.writeText(x, y, text); }
+    std::int32_t pictureWidth(std::int32_t picture) override { return panel_.pictureWidth(picture); }
+    std::int32_t pictureHeight(std::int32_t picture) override { return panel_.pictureHeight(picture); }
+    void drawPicture(std::int32_t picture, std::int32_t x, std::int32_t y, std::int32_t width,
+                     std::int32_t height) override
+    {
+        panel_.drawPicture(picture, x, y, width, height);
+        if (++drawn == closeAfter)
+            runtime::requestWindowClose(forms::ProgressWindow::id);
+    }
+
+    int drawn = 0;
+    int closeAfter = 0;
+
+private:
+    PageSurface& panel_;
+};
+
+// The preview's rules on the progress window's panel, as RenderPreviewPage draws, with the
+// pictures counted and the pages that went out recorded.
+class WatchedPreviewSink final : public PanelSink {
+public:
+    WatchedPreviewSink() : PanelSink(previewRules()), watched_(PanelSink::surface()) {}
+    PageSurface& surface() override { return watched_; }
+    bool endPage(std::int32_t page) override
+    {
+        pagesOut.push_back(page);
+        return true;
+    }
+
+    ClosingSurface& watched() { return watched_; }
+    std::vector<std::int32_t> pagesOut;
+
+private:
+    ClosingSurface watched_;
+};
+
 TEST_F(PageRendering, ClosingTheProgressWindowMidRenderEndsThePreviewCleanly)
 {
     const std::string red = writePicture(folder_.path() / "red.bmp", plainBmp(40, 30, kRed));
-    PageJob job = twoByTwo(std::vector<std::string>(4, red));
+    PageJob job = twoByTwo(std::vector<std::string>(25, red));
     job.rows = job.columns = 5;
-    const ProgressWindowCloser closer;
-    const ByteSet data = RenderPreviewPage(job);
+    WatchedPreviewSink sink;
+    // The close box is pressed as the first of the 25 pictures is drawn.
+    sink.watched().closeAfter = 1;
+    const RenderResult result = renderPages(job, sink);
+    // The close is taken at the event point after that cell and the window is gone by the next
+    // one: the loop stops there, 23 pictures short, the page it was on still goes out, and
+    // nothing is left behind.
+    EXPECT_LE(sink.watched().drawn, 2);
+    EXPECT_FALSE(result.completed);
+    EXPECT_EQ(sink.pagesOut, std::vector<std::int32_t>{1});
     EXPECT_FALSE(cancelRequested());
+    EXPECT_TRUE(progressWindowGone());
+
+    // The same job left alone draws its 25 pictures.
+    WatchedPreviewSink untouched;
+    const RenderResult whole = renderPages(job, untouched);
+    EXPECT_EQ(untouched.watched().drawn, 25);
+    EXPECT_TRUE(whole.completed);
     EXPECT_TRUE(progressWindowGone());
 }
 
@@ -280,14 +347,43 @@ TEST_F(PageRendering, APageThatCannotBeWrittenEndsTheBatch)
     EXPECT_FALSE(cancelRequested());
 }
 
-TEST_F(PageRendering, CancelDuringAPageFinishesItAndEndsTheBatch)
+TEST_F(PageRendering, CancelDuringAJobFinishesThePageItIsOnAndEndsTheBatch)
 {
-    // The cancel button is pressed before the loop runs its first picture: the flag is cleared
-    // at the start, so all pages come out; a flag set while the first picture loads stops after it.
+    // Three pages of two cells; 取消 is pressed as page 1 is written, so the loop sees it after the
+    // first cell of page 2: that page gets its footer and is written with one picture, page 3
+    // never starts.
+    const std::string red = writePicture(folder_.path() / "red.bmp", plainBmp(40, 30, kRed));
+    PageJob job = exportJob(2, 1, std::vector<std::string>(6, red));
+    job.photoMode = 1;
+    job.footer.text = "foot";
+    cancelAsPageIsWritten = 1;
+    const RenderResult result = exportPages(job);
+    EXPECT_TRUE(result.cancelled);
+    EXPECT_FALSE(result.completed);
+    EXPECT_EQ(result.pagesFinished, 2);
+    EXPECT_EQ(result.pagesPlanned, 3);
+    ASSERT_EQ(exportedNumbers, (std::vector<std::int32_t>{1, 2}));
+    // Cells of 1900 × 1385 at (100, 100) and (100, 1485).
+    EXPECT_EQ(exportedPages[0].pixel(1050, 800), kRed);
+    EXPECT_EQ(exportedPages[0].pixel(1050, 2200), kRed);
+    EXPECT_EQ(exportedPages[1].pixel(1050, 800), kRed);
+    EXPECT_FALSE(exportedPages[1].inkIn(150, 1550, 1800, 1300));
+    // The footer 5 mm above the bottom edge.
+    EXPECT_TRUE(exportedPages[1].inkIn(0, 2870, 2100, 100));
+    // The request is used up: the next job runs whole.
+    EXPECT_FALSE(cancelRequested());
+    EXPECT_TRUE(progressWindowGone());
+}
+
+TEST_F(PageRendering, ACancelLeftFromBeforeAJobIsClearedAtItsStart)
+{
+    // The cancel button was pressed when no job ran: the flag is cleared as a job starts, so
+    // every page comes out.
     按钮_取消打印_被单击(EventArguments{});
     const RenderResult result = exportPages(exportJob(1, 1, {"", ""}));
     EXPECT_EQ(exportedPages.size(), 2u);
     EXPECT_TRUE(result.completed);
+    EXPECT_FALSE(result.cancelled);
     EXPECT_FALSE(cancelRequested());
 }
 

@@ -179,11 +179,43 @@ TEST(AlbumByFolderTest, TheLastBatchIsNotLookedAt)
 
 TEST(AlbumByFolderTest, AMissingFolderColumnMakesOneFolder)
 {
+    // A list without the "文件夹" column: pictures of two folders, read as the job reads the
+    // found-picture list. The missing column is never read (no cell of index -1); every row's
+    // folder is empty, so the folder-wise job makes one batch with an empty &f.
+    const std::vector<std::string> titles = {"序号", "文件名全称", "文件名"};
+    const std::vector<std::vector<std::string>> cells = {
+        {"1", "A\\p1.jpg", "p1.jpg"}, {"2", "B\\p2.jpg", "p2.jpg"}, {"3", "A\\p3.jpg", "p3.jpg"}};
+    const std::vector<PictureRow> rows =
+        readPictureRows(titles, 3, [&cells](std::int32_t row, std::int32_t column) {
+            EXPECT_GE(column, 0) << "a missing column was read";
+            EXPECT_LT(column, 3);
+            return column >= 0 && column < 3 ? cells.at(static_cast<std::size_t>(row))[static_cast<std::size_t>(column)]
+                                             : std::string("?");
+        });
+    ASSERT_EQ(rows.size(), 3u);
+    EXPECT_EQ(rows[1].path, "B\\p2.jpg");
+    EXPECT_EQ(rows[1].name, "p2.jpg");
+    EXPECT_EQ(rows[1].folder, "");
+
     RecordingJob job;
-    std::vector<PictureRow> rows = rowsIn({"", "", ""});
     runAlbumByFolder(rows, job);
     ASSERT_EQ(job.batches.size(), 1u);
+    EXPECT_THAT(job.batches[0].paths, ElementsAre("A\\p1.jpg", "B\\p2.jpg", "A\\p3.jpg"));
+    EXPECT_THAT(job.batches[0].captions, ElementsAre("p1", "p2", "p3"));
     EXPECT_EQ(job.batches[0].header, "hdr ");
+}
+
+TEST(PictureRowsTest, CellsComeFromTheColumnsTheTitlesName)
+{
+    // The columns in another order than the list's own.
+    const std::vector<std::string> titles = {"文件夹", "文件名", "序号", "文件名全称"};
+    const std::vector<PictureRow> rows = readPictureRows(titles, 2, [](std::int32_t row, std::int32_t column) {
+        return std::to_string(row) + ":" + std::to_string(column);
+    });
+    ASSERT_EQ(rows.size(), 2u);
+    EXPECT_EQ(rows[1].path, "1:3");
+    EXPECT_EQ(rows[1].name, "1:1");
+    EXPECT_EQ(rows[1].folder, "1:0");
 }
 
 TEST(AlbumAsOneSetTest, NinePicturesAtTwoByTwoAreThreePagesWithTheirNumbers)

@@ -41,7 +41,30 @@ HandlerResult recordEvent(const char* name)
     return noValue();
 }
 
-HandlerResult onCreated(const EventArguments&) { return recordEvent("created"); }
+// What the created handler saw of the running handlers: itself, and — when it runs the other
+// window's modal loop — nothing while that window is up, itself again once it is closing.
+struct RunningSeen {
+    bool runModalLoop = false;
+    std::uint64_t inHandler = 0;
+    std::uint64_t inModalLoop = 0;
+    std::uint64_t modalWindowClosing = 0;
+    int modalDepth = 0;
+};
+RunningSeen runningSeen;
+
+HandlerResult onCreated(const EventArguments&)
+{
+    runningSeen.inHandler = outermostRunningHandler();
+    if (runningSeen.runModalLoop) {
+        const ModalLoopMark mark(kOtherWindowId);
+        runningSeen.modalDepth = modalLoopDepth();
+        runningSeen.inModalLoop = outermostRunningHandler();
+        liveWindow(kOtherWindowId)->closing = true;
+        runningSeen.modalWindowClosing = outermostRunningHandler();
+        liveWindow(kOtherWindowId)->closing = false;
+    }
+    return recordEvent("created");
+}
 HandlerResult onMoved(const EventArguments&) { return recordEvent("moved"); }
 HandlerResult onResized(const EventArguments&) { return recordEvent("resized"); }
 HandlerResult onFirstActivated(const EventArguments&) { return recordEvent("first activated"); }
@@ -233,6 +256,28 @@ TEST_F(WindowRuntimeTest, IdleCallbackOfADestroyedWindowIsDropped)
     destroyLiveWindow(kWindowId);
     runIdleCallbacks();
     EXPECT_EQ(calls, 1);
+}
+
+TEST_F(WindowRuntimeTest, AHandlerCountsAsRunningExceptWhileAModalWindowItRunsIsUp)
+{
+    ASSERT_TRUE(loadWindow(kWindowId, false, 0));
+    ASSERT_TRUE(loadWindow(kOtherWindowId, false, 0));
+    EXPECT_EQ(outermostRunningHandler(), 0u);
+    EXPECT_EQ(modalLoopDepth(), 0);
+    runningSeen = {};
+    fireUnitEvent(kWindowId, 0, kEventCreated);
+    EXPECT_NE(runningSeen.inHandler, 0u);
+    EXPECT_EQ(outermostRunningHandler(), 0u);
+
+    runningSeen = {};
+    runningSeen.runModalLoop = true;
+    fireUnitEvent(kWindowId, 0, kEventCreated);
+    EXPECT_EQ(runningSeen.modalDepth, 1);
+    EXPECT_EQ(runningSeen.inModalLoop, 0u);
+    EXPECT_EQ(runningSeen.modalWindowClosing, runningSeen.inHandler);
+    EXPECT_NE(runningSeen.inHandler, 0u);
+    EXPECT_EQ(modalLoopDepth(), 0);
+    runningSeen = {};
 }
 
 TEST_F(WindowRuntimeTest, SuppressedEventsDoNotFire)
