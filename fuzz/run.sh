@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Runs one fuzz target under AddressSanitizer and UndefinedBehaviorSanitizer for a given time.
 #   fuzz/run.sh TARGET SECONDS        e.g. fuzz/run.sh fuzz_load_picture 600
-# Installs what is missing (clang 14 and its runtimes come with scripts/install-deps.sh), configures
+# Installs what is missing (clang 14 and its runtimes: scripts/install-deps.sh --fuzz), configures
 # a clang build with QUILLORA_FUZZ=ON in $QUILLORA_FUZZ_BUILD (default
 # build-fuzz beside the source tree), instruments the whole program for coverage, and
 # fuzzes from a copy of the seed corpus so the committed corpus is left as it is. Findings
@@ -16,7 +16,7 @@ fi
 target=$1
 seconds=$2
 source_dir=$(cd "$(dirname "$0")/.." && pwd)
-"$source_dir/scripts/install-deps.sh"
+"$source_dir/scripts/install-deps.sh" --fuzz
 build_dir=${QUILLORA_FUZZ_BUILD:-$source_dir/../build-fuzz}
 jobs=${QUILLORA_FUZZ_JOBS:-2}
 sanitizers="-fsanitize=address,undefined,fuzzer-no-link -fno-omit-frame-pointer -fno-sanitize-recover=undefined"

@@ -1,10 +1,13 @@
 #!/usr/bin/env bash
 # Installs every Debian package that building, testing and running Quillora needs.
+#   scripts/install-deps.sh           what the build, the tests, the benchmarks and a run need
+#   scripts/install-deps.sh --fuzz    the same and clang with its sanitizer and libFuzzer runtimes,
+#                                     which only fuzz/run.sh needs (the tests build with g++)
 # Idempotent: when every package is already present it only checks and returns.
 set -euo pipefail
 
 packages=(
-  cmake ninja-build g++ clang libclang-rt-14-dev pkg-config
+  cmake ninja-build g++ pkg-config
   qt6-base-dev qt6-translations-l10n
   libcups2-dev cups cups-ipp-utils dbus
   libjpeg62-turbo-dev libjpeg-turbo-progs libpng-dev libtiff-dev libgif-dev
@@ -13,6 +16,19 @@ packages=(
   librsvg2-bin desktop-file-utils appstream
   libgtest-dev libgmock-dev libbenchmark-dev
 )
+
+case "${1:-}" in
+  "") ;;
+  --fuzz)
+    # Debian 12's clang is clang 14; libFuzzer and the sanitizer runtimes come with its runtime
+    # library package.
+    packages+=(clang libclang-rt-14-dev)
+    ;;
+  *)
+    echo "usage: $0 [--fuzz]" >&2
+    exit 2
+    ;;
+esac
 
 missing=()
 for package in "${packages[@]}"; do
