@@ -97,9 +97,25 @@ int freeLoopbackPort()
 
 PrivateCups::PrivateCups()
 {
-    started_ = start();
-    if (!started_)
-        stop();
+    // A port found free may be taken by another test before the server binds it; a start that
+    // fails is tried again from scratch on other ports.
+    constexpr int kAttempts = 3;
+    for (int attempt = 0; attempt < kAttempts && !started_; ++attempt) {
+        if (attempt > 0)
+            discardRoot();
+        started_ = start();
+        if (!started_)
+            stop();
+    }
+}
+
+void PrivateCups::discardRoot()
+{
+    std::error_code error;
+    if (!root_.empty())
+        fs::remove_all(root_, error);
+    root_.clear();
+    problem_.clear();
 }
 
 PrivateCups::~PrivateCups()

@@ -60,6 +60,9 @@ private:
               const std::vector<std::string>& extraEnvironment);
     void stop();
 
+    // Removes the folder of a start that failed, before the next attempt.
+    void discardRoot();
+
     bool started_ = false;
     std::string problem_;
     std::string root_;
