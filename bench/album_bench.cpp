@@ -1,27 +1,33 @@
 // The album benchmark: 100 camera photos (4000 × 3000 JPEGs) in one folder printed as a
 // folder-wise job to picture files, A4 portrait, 5 × 5, the default margins and spacings, the file
-// names as captions: 4 pages, once as JPEG and once as PNG files. The real program does the job,
-// driven by its automation driver as a user would: search the folder, tick
-// "不同文件夹照片要分别打印", set the page up in the settings window, answer the folder prompt,
-// press "准备打印". The time runs from the press (a job that has decoded nothing yet) to the last
-// page file written; the processor time is the program's own over the same stretch.
+// names as captions: 4 pages, as JPEG and as PNG files. The real program does the whole run as a
+// user does, driven by its automation driver: it starts, searches the folder, ticks
+// "不同文件夹照片要分别打印", opens the settings window, leaves the rows box (the live preview
+// draws the first page of 25 photos), ticks "打印到图片文件", chooses the format, presses OK, answers the folder prompt, presses
+// "准备打印" and, once the job is done, exits. Two stretches are measured: the whole run, from the
+// program's start to its exit (wall and processor time, as the user waits for it), and the job
+// alone, from the press of "准备打印" to the last page file written.
 //
-// In the same run ImageMagick's `montage` makes the same 4 sheets from the same files (2100 × 2970,
-// 5 × 5 tiles labelled with the file names, one thread, `-define jpeg:size=` at the cell size), and
-// the figures are set side by side. Then the 100 photos are hard-linked 20 times into one folder of
-// 2,000 and printed the same way, for the peak resident memory, which must stay within 100 MB.
+// In the same run the C program that marks the machine's limit on the same job
+// (../shared/bench-data/build_limit.sh; a DCT-scaled decode, an area-average reduction, the
+// captions, the encode) makes the same 4 pages from the same files with 1 and with 2 threads, and
+// the figures are set side by side with their ratios. Runs are interleaved, --rounds times
+// (default 3), and the medians are compared. Then the 100 photos are hard-linked 20 times into one
+// folder of 2,000 and printed the same way, for the time and the peak resident memory, which must
+// stay within 100 MB.
 //
 // The pages are checked, so that a faster path drawing the wrong pixels fails the run: the same job
 // is also written as BMP pages, every photo on them is compared with a reference made the slow way
 // (the full-size decode, then an area average to the rectangle the photo takes), the PNG pages must
 // equal the BMP pages exactly and the JPEG pages must stay within a small difference of them.
 //
-//   album_bench [DATA] [--skip-2000] [--keep]
+//   album_bench [DATA] [--limit DIR] [--rounds N] [--skip-2000] [--keep]
 //
 // DATA (or QUILLORA_BENCH_DATA) is the folder ../shared/bench-data/gen_data.sh fills; its large/
-// holds the photos. Everything the run writes goes to a temp folder, removed at the end unless
-// --keep is given. Exit code 0 when every job ran and every page is right, 1 otherwise, 2 on bad
-// arguments.
+// holds the photos. DIR holds sheet_limit and font_atlas.pgm as build_limit.sh makes them; without
+// it the limit is not run. Everything the run writes goes to a temp folder, removed at the end
+// unless --keep is given. Exit code 0 when every job ran and every page is right, 1 otherwise, 2 on
+// bad arguments.
 #include "album_bench_pages.h"
 
 #include <sys/resource.h>
@@ -30,6 +36,7 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <array>
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
@@ -152,9 +159,12 @@ private:
 };
 
 struct JobRun {
-    bool ran = false;          // exit code 0, both markers seen, "打印完毕！" shown
+    bool ran = false;          // exit code 0, every marker seen, "打印完毕！" shown
     double seconds = 0;        // the press to the last page file's modification
     double processor = 0;      // the program's processor time over the job
+    double wholeSeconds = 0;   // the program's start to its exit
+    double wholeProcessor = 0; // the program's processor time over its whole run
+    double previewSeconds = 0; // the settings window's first preview: a box left to the page shown
     double peakMb = 0;         // the program's peak resident memory, its whole run
     std::map<int, fs::path> pages;  // by page number
     std::string report;        // what went wrong
@@ -183,8 +193,10 @@ double modifiedAt(const fs::path& file)
     return static_cast<double>(facts.st_mtim.tv_sec) + facts.st_mtim.tv_nsec / 1e9;
 }
 
-// The script: search D:\FOLDER, tick the folder-wise job, confirm the page in the settings window
-// (the live preview off, so no preview decodes the photos first), then the timed job.
+// The script, as a user does it: search D:\FOLDER, tick the folder-wise job, open the settings
+// window and leave a box (its live preview draws the first page of the found pictures), choose picture files of the
+// format (A4, portrait, 5 × 5 and the PDF printer are what the window starts with), press OK, then
+// the timed job. The program exits when the script ends.
 std::string jobScript(const std::string& folder, const std::string& format, const std::string& pageFolder)
 {
     std::ostringstream script;
@@ -196,15 +208,12 @@ std::string jobScript(const std::string& folder, const std::string& format, cons
            << "check MainWindow.选择框_按文件夹分类 on\n"
            << "click MainWindow.按钮_打印预览\n"
            << "wait-loaded PrintSettingsWindow\n"
-           << "check PrintSettingsWindow.选择框_实时预览 off\n"
-           << "select PrintSettingsWindow.组合框_打印机列表 \"PDF 打印机\"\n"
-           << "check PrintSettingsWindow.选择框_自定义纸张 on\n"
-           << "type PrintSettingsWindow.编辑框_宽度 210\n"
-           << "type PrintSettingsWindow.编辑框_高度 297\n"
+           // The preview is drawn when a box is left: the rows typed again as they stand, then the
+           // focus moved on, which holds the script until the preview is drawn.
            << "type PrintSettingsWindow.编辑框_行数 5\n"
-           << "type PrintSettingsWindow.编辑框_列数 5\n"
-           << "focus PrintSettingsWindow.按钮_确定\n"
-           << "click PrintSettingsWindow.单选框_纵向打印\n"
+           << "echo preview-start\n"
+           << "focus PrintSettingsWindow.编辑框_列数\n"
+           << "echo preview-shown\n"
            << "check PrintSettingsWindow.选择框_打印到图片文件 on\n"
            << "select PrintSettingsWindow.组合框_图片格式 " << format << "\n"
            << "click PrintSettingsWindow.按钮_确定\n"
@@ -240,6 +249,7 @@ JobRun runJob(const Machine& machine, const std::string& folder, const std::stri
         run.report = "no pipe";
         return run;
     }
+    const double forkedAt = realtimeNow();
     const pid_t child = fork();
     if (child == 0) {
         setenv("QUILLORA_DRIVES", machine.drives().c_str(), 1);
@@ -263,15 +273,20 @@ JobRun runJob(const Machine& machine, const std::string& folder, const std::stri
     }
     close(output[1]);
     FILE* lines = fdopen(output[0], "r");
-    double startedAt = 0, processorAtStart = 0, processorAtEnd = 0;
-    bool started = false, ended = false, finished = false;
+    double startedAt = 0, processorAtStart = 0, processorAtEnd = 0, previewStartedAt = 0;
+    bool started = false, ended = false, finished = false, previewShown = false;
     std::string transcript;
     char* line = nullptr;
     std::size_t capacity = 0;
     while (getline(&line, &capacity, lines) > 0) {
         const std::string text(line);
         transcript += text;
-        if (text == "job-start\n") {
+        if (text == "preview-start\n") {
+            previewStartedAt = realtimeNow();
+        } else if (text == "preview-shown\n") {
+            run.previewSeconds = realtimeNow() - previewStartedAt;
+            previewShown = true;
+        } else if (text == "job-start\n") {
             startedAt = realtimeNow();
             processorAtStart = processorSecondsOf(child);
             started = true;
@@ -287,6 +302,8 @@ JobRun runJob(const Machine& machine, const std::string& folder, const std::stri
     int status = 0;
     rusage usage{};
     wait4(child, &status, 0, &usage);
+    run.wholeSeconds = realtimeNow() - forkedAt;
+    run.wholeProcessor = processorSeconds(usage);
     run.peakMb = static_cast<double>(usage.ru_maxrss) / 1024.0;
     run.pages = pagesIn(pages);
     double lastWritten = 0;
@@ -295,7 +312,7 @@ JobRun runJob(const Machine& machine, const std::string& folder, const std::stri
     run.seconds = lastWritten - startedAt;
     run.processor = processorAtEnd - processorAtStart;
     const int exitCode = WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
-    run.ran = exitCode == 0 && started && ended && finished && !run.pages.empty();
+    run.ran = exitCode == 0 && previewShown && started && ended && finished && !run.pages.empty();
     if (!run.ran) {
         std::ifstream errors(errorFile);
         std::ostringstream text;
@@ -305,28 +322,26 @@ JobRun runJob(const Machine& machine, const std::string& folder, const std::stri
     return run;
 }
 
-struct MontageRun {
+struct LimitRun {
     bool ran = false;
     double seconds = 0;
     double processor = 0;
-    int sheets = 0;
-    int width = 0;
-    int height = 0;
+    int pages = 0;
 };
 
-// montage on the same files: 5 × 5 tiles labelled with the name (without extension, as the
-// captions are), each photo fitted into 372 × 511 with 24 and 32 pixels around it, which with the
-// default 19-pixel label makes sheets of exactly 2100 × 2970. One thread, as the program has.
-MontageRun runMontage(const std::vector<fs::path>& photos, const fs::path& folder)
+// The limit program on the same files: `threads` threads, pages of `format` ("jpg" or "png").
+LimitRun runLimit(const fs::path& limitFolder, int threads, const std::string& format,
+                  const std::vector<fs::path>& photos, const fs::path& folder)
 {
-    MontageRun run;
+    LimitRun run;
+    std::error_code error;
+    fs::remove_all(folder, error);
     fs::create_directories(folder);
-    std::vector<std::string> words = {"montage", "-define", "jpeg:size=372x510", "-label", "%t"};
+    std::vector<std::string> words = {(limitFolder / "sheet_limit").string(), "-t", std::to_string(threads), "-f",
+                                      format, "-a", (limitFolder / "font_atlas.pgm").string(), "-o",
+                                      (folder / "page").string()};
     for (const fs::path& photo : photos)
         words.push_back(photo.string());
-    for (const char* word : {"-tile", "5x5", "-geometry", "372x511+24+32", "-background", "white"})
-        words.emplace_back(word);
-    words.push_back((folder / "sheet-%d.jpg").string());
     std::vector<char*> arguments;
     for (std::string& word : words)
         arguments.push_back(word.data());
@@ -335,8 +350,10 @@ MontageRun runMontage(const std::vector<fs::path>& photos, const fs::path& folde
     const auto start = std::chrono::steady_clock::now();
     const pid_t child = fork();
     if (child == 0) {
-        setenv("MAGICK_THREAD_LIMIT", "1", 1);
-        execvp("montage", arguments.data());
+        // What the limit says about its own time is not needed here.
+        if (!std::freopen("/dev/null", "w", stdout))
+            _exit(126);
+        execv(arguments[0], arguments.data());
         _exit(127);
     }
     int status = 0;
@@ -344,14 +361,10 @@ MontageRun runMontage(const std::vector<fs::path>& photos, const fs::path& folde
     wait4(child, &status, 0, &usage);
     run.seconds = secondsSince(start);
     run.processor = processorSeconds(usage);
-    std::error_code error;
     for (const auto& entry : fs::directory_iterator(folder, error))
-        if (entry.path().extension() == ".jpg")
-            ++run.sheets;
-    const Rgb first = album_bench::readPicture(folder / "sheet-0.jpg");
-    run.width = first.width;
-    run.height = first.height;
-    run.ran = WIFEXITED(status) && WEXITSTATUS(status) == 0 && run.sheets > 0;
+        if (entry.path().extension() == "." + format)
+            ++run.pages;
+    run.ran = WIFEXITED(status) && WEXITSTATUS(status) == 0 && run.pages == 4;
     return run;
 }
 
@@ -463,18 +476,73 @@ bool linkPhoto(const fs::path& photo, const fs::path& link)
     return !error;
 }
 
-void printJob(const char* name, const JobRun& run, int expectedPages)
+void printJob(const std::string& name, const JobRun& run, int expectedPages)
 {
-    std::printf("%-22s %s: %zu pages, %.2f s to the last page, %.2f s processor, peak resident %.1f MB\n", name,
-                run.ran && static_cast<int>(run.pages.size()) == expectedPages ? "ok" : "FAILED", run.pages.size(),
-                run.seconds, run.processor, run.peakMb);
+    std::printf("%-28s %s: %zu pages; whole run %.2f s, %.2f s processor; job %.2f s, %.2f s processor; "
+                "first preview %.2f s; peak resident %.1f MB\n",
+                name.c_str(), run.ran && static_cast<int>(run.pages.size()) == expectedPages ? "ok" : "FAILED",
+                run.pages.size(), run.wholeSeconds, run.wholeProcessor, run.seconds, run.processor, run.previewSeconds,
+                run.peakMb);
     if (!run.ran)
         std::printf("%s\n", run.report.c_str());
+}
+
+void printLimit(const std::string& name, const LimitRun& run)
+{
+    std::printf("%-28s %s: %d pages, %.2f s, %.2f s processor\n", name.c_str(), run.ran ? "ok" : "FAILED", run.pages,
+                run.seconds, run.processor);
 }
 
 const char* verdict(bool met)
 {
     return met ? "met" : "MISSED";
+}
+
+double median(std::vector<double> values)
+{
+    if (values.empty())
+        return 0;
+    std::sort(values.begin(), values.end());
+    const std::size_t middle = values.size() / 2;
+    return values.size() % 2 == 1 ? values[middle] : (values[middle - 1] + values[middle]) / 2;
+}
+
+double ratio(double part, double whole)
+{
+    return whole > 0 ? part / whole : 0;
+}
+
+// One page format's runs: Quillora's and the limit's, round by round.
+struct FormatFigures {
+    FormatFigures(const char* formatName, const char* comboItem, const char* limitOption)
+        : name(formatName), choice(comboItem), limitFormat(limitOption)
+    {
+    }
+
+    const char* name;         // "JPEG"
+    const char* choice;       // the item of 组合框_图片格式
+    const char* limitFormat;  // the limit's -f
+    std::vector<double> wall, processor, jobWall, jobProcessor, preview, peak;
+    std::vector<double> limit1Wall, limit1Processor, limit2Wall, limit2Processor;
+    std::map<int, fs::path> firstPages;
+    bool ran = true;
+};
+
+void printFigures(const FormatFigures& format, bool withLimit)
+{
+    const double wall = median(format.wall), processor = median(format.processor);
+    std::printf("\n%s pages, medians of %zu runs      wall      processor\n", format.name, format.wall.size());
+    std::printf("  Quillora, whole run          %6.2f s   %6.2f s\n", wall, processor);
+    std::printf("  Quillora, job alone          %6.2f s   %6.2f s\n", median(format.jobWall), median(format.jobProcessor));
+    if (!withLimit)
+        return;
+    const double limit1 = median(format.limit1Processor), limit2 = median(format.limit2Wall);
+    std::printf("  limit, 1 thread              %6.2f s   %6.2f s\n", median(format.limit1Wall), limit1);
+    std::printf("  limit, 2 threads             %6.2f s   %6.2f s\n", limit2, median(format.limit2Processor));
+    std::printf("  whole-run processor ÷ limit with 1 thread: %.2f (target 1.15: %s)\n", ratio(processor, limit1),
+                verdict(ratio(processor, limit1) <= 1.15));
+    std::printf("  whole-run wall ÷ limit with 2 threads:     %.2f (target 1.3: %s)\n", ratio(wall, limit2),
+                verdict(ratio(wall, limit2) <= 1.3));
 }
 
 }  // namespace
@@ -487,17 +555,28 @@ int main(int argc, char** argv)
     if (const char* setting = std::getenv("QUILLORA_BENCH_DATA"))
         data = setting;
     bool skip2000 = false, keep = false;
+    fs::path limitFolder;
+    int rounds = 3;
     for (int i = 1; i < argc; ++i) {
         const std::string argument = argv[i];
-        if (argument == "--skip-2000")
+        if (argument == "--skip-2000") {
             skip2000 = true;
-        else if (argument == "--keep")
+        } else if (argument == "--keep") {
             keep = true;
-        else if (argument.starts_with("--")) {
+        } else if (argument == "--limit" && i + 1 < argc) {
+            limitFolder = fs::absolute(argv[++i]);
+        } else if (argument == "--rounds" && i + 1 < argc) {
+            rounds = std::atoi(argv[++i]);
+            if (rounds < 1 || rounds > 20) {
+                std::fprintf(stderr, "album_bench: --rounds takes 1 to 20\n");
+                return 2;
+            }
+        } else if (argument.starts_with("--")) {
             std::fprintf(stderr, "album_bench: unknown option %s\n", argv[i]);
             return 2;
-        } else
+        } else {
             data = argument;
+        }
     }
     const std::vector<fs::path> photos = cameraPhotos(data);
     if (data.empty() || photos.size() != kPhotos) {
@@ -507,6 +586,12 @@ int main(int argc, char** argv)
     }
     if (!fs::exists(programPath())) {
         std::fprintf(stderr, "album_bench: %s is not built\n", programPath().c_str());
+        return 2;
+    }
+    const bool withLimit = !limitFolder.empty();
+    if (withLimit && !fs::exists(limitFolder / "sheet_limit")) {
+        std::fprintf(stderr, "album_bench: no sheet_limit in %s (../shared/bench-data/build_limit.sh DIR makes it)\n",
+                     limitFolder.c_str());
         return 2;
     }
 
@@ -521,24 +606,45 @@ int main(int argc, char** argv)
             return 2;
         }
 
-    std::printf("album: %d camera photos, folder-wise job, A4 portrait, 5 × 5, file-name captions\n", kPhotos);
-    const JobRun jpeg = runJob(machine, "album", "jpg格式", "jpeg", 600);
-    printJob("Quillora JPEG pages", jpeg, 4);
-    const JobRun png = runJob(machine, "album", "png格式", "png", 600);
-    printJob("Quillora PNG pages", png, 4);
+    std::printf("album: %d camera photos, folder-wise job, A4 portrait, 5 × 5, file-name captions, %d rounds%s\n",
+                kPhotos, rounds, withLimit ? ", beside the limit" : " (no --limit: the limit is not run)");
+    std::array formats = {FormatFigures("JPEG", "jpg格式", "jpg"), FormatFigures("PNG", "png格式", "png")};
+    for (int round = 1; round <= rounds; ++round) {
+        for (FormatFigures& format : formats) {
+            const std::string tag = std::string(format.name) + " " + std::to_string(round);
+            if (withLimit) {
+                const LimitRun one = runLimit(limitFolder, 1, format.limitFormat, photos, machine.root() / "limit");
+                printLimit("limit " + tag + ", 1 thread", one);
+                const LimitRun two = runLimit(limitFolder, 2, format.limitFormat, photos, machine.root() / "limit");
+                printLimit("limit " + tag + ", 2 threads", two);
+                format.ran = format.ran && one.ran && two.ran;
+                format.limit1Wall.push_back(one.seconds);
+                format.limit1Processor.push_back(one.processor);
+                format.limit2Wall.push_back(two.seconds);
+                format.limit2Processor.push_back(two.processor);
+            }
+            const JobRun run = runJob(machine, "album", format.choice,
+                                      std::string(format.limitFormat) + std::to_string(round), 600);
+            printJob("Quillora " + tag, run, 4);
+            format.ran = format.ran && run.ran && run.pages.size() == 4;
+            format.wall.push_back(run.wholeSeconds);
+            format.processor.push_back(run.wholeProcessor);
+            format.jobWall.push_back(run.seconds);
+            format.jobProcessor.push_back(run.processor);
+            format.preview.push_back(run.previewSeconds);
+            format.peak.push_back(run.peakMb);
+            if (round == 1)
+                format.firstPages = run.pages;
+        }
+    }
     const JobRun bmp = runJob(machine, "album", "bmp格式", "bmp", 600);
     printJob("Quillora BMP pages", bmp, 4);
-    const MontageRun montage = runMontage(photos, machine.root() / "montage");
-    std::printf("%-22s %s: %d sheets of %d × %d, %.2f s, %.2f s processor\n", "montage with size hint",
-                montage.ran ? "ok" : "FAILED", montage.sheets, montage.width, montage.height, montage.seconds,
-                montage.processor);
 
-    bool right = jpeg.ran && png.ran && bmp.ran && jpeg.pages.size() == 4 && png.pages.size() == 4 &&
-                 bmp.pages.size() == 4;
+    bool right = formats[0].ran && formats[1].ran && bmp.ran && bmp.pages.size() == 4;
     if (bmp.ran) {
         right = checkAgainstReference(bmp.pages, photos) && right;
-        right = checkAgainstBmp(bmp.pages, png.pages, true, "PNG") && right;
-        right = checkAgainstBmp(bmp.pages, jpeg.pages, false, "JPEG") && right;
+        right = checkAgainstBmp(bmp.pages, formats[1].firstPages, true, "PNG") && right;
+        right = checkAgainstBmp(bmp.pages, formats[0].firstPages, false, "JPEG") && right;
     }
 
     JobRun large;
@@ -560,23 +666,24 @@ int main(int argc, char** argv)
         memoryBounded = large.peakMb <= kMemoryLimitMb;
     }
 
-    std::printf("\nsummary (ratios above 1: Quillora is faster)\n");
-    std::printf("  JPEG pages   %.2f s wall, %.2f s processor (target 3.5 s: %s)\n", jpeg.seconds, jpeg.processor,
-                verdict(jpeg.seconds <= 3.5));
-    std::printf("  PNG pages    %.2f s wall, %.2f s processor (target 4.5 s: %s)\n", png.seconds, png.processor,
-                verdict(png.seconds <= 4.5));
-    if (montage.ran && jpeg.seconds > 0 && jpeg.processor > 0)
-        // The targets are on the time the user waits: the second core reads the next photos ahead.
-        std::printf("  montage with hint ÷ Quillora JPEG: %.2f wall (target 2.8: %s), %.2f processor\n",
-                    montage.seconds / jpeg.seconds, verdict(montage.seconds / jpeg.seconds >= 2.8),
-                    montage.processor / jpeg.processor);
-    std::printf("  peak resident memory, 100 photos: %.1f MB\n", jpeg.peakMb);
+    for (const FormatFigures& format : formats)
+        printFigures(format, withLimit);
+    const double preview = median(formats[0].preview);
+    std::printf("\nthe settings window's first preview of 25 camera photos: %.2f s (target 0.5 s: %s)\n", preview,
+                verdict(preview <= 0.5));
+    std::printf("peak resident memory, 100 photos: %.1f MB\n", median(formats[0].peak));
     if (!skip2000) {
-        std::printf("  peak resident memory, 2,000 photos: %.1f MB (limit %.0f MB: %s), %.2f s wall, %.2f s "
-                    "processor, growth %.2f KB a photo over the 100-photo job\n",
-                    large.peakMb, kMemoryLimitMb, verdict(large.peakMb <= kMemoryLimitMb), large.seconds,
-                    large.processor, (large.peakMb - jpeg.peakMb) * 1024.0 / (kPhotos * (kLinksPerPhoto - 1)));
+        std::printf("2,000 photos, 80 JPEG pages: whole run %.2f s, %.2f s processor; peak resident %.1f MB (limit "
+                    "%.0f MB: %s), growth %.2f KB a photo over the 100-photo job\n",
+                    large.wholeSeconds, large.wholeProcessor, large.peakMb, kMemoryLimitMb,
+                    verdict(large.peakMb <= kMemoryLimitMb),
+                    (large.peakMb - median(formats[0].peak)) * 1024.0 / (kPhotos * (kLinksPerPhoto - 1)));
+        if (withLimit) {
+            const double limit = 20 * median(formats[0].limit2Wall);
+            std::printf("  wall ÷ (20 × the limit with 2 threads on the 100): %.2f (target 1.3: %s)\n",
+                        ratio(large.wholeSeconds, limit), verdict(ratio(large.wholeSeconds, limit) <= 1.3));
+        }
     }
-    std::printf("  jobs and pages: %s\n", right ? "every job ran, every page right" : "a job FAILED or a page is WRONG");
+    std::printf("jobs and pages: %s\n", right ? "every job ran, every page right" : "a job FAILED or a page is WRONG");
     return right && memoryBounded ? 0 : 1;
 }

@@ -5,16 +5,18 @@
 namespace quillora::platform {
 namespace {
 
-constexpr int kLargeBlockBytes = 1 << 20;
+constexpr int kOwnMappingBytes = 32 << 20;
+constexpr int kKeptAtTopBytes = 32 << 20;
 // Each thread that allocates may get an arena of its own, which keeps its freed memory; the
 // read-ahead workers share a few.
 constexpr int kArenas = 2;
 
 }  // namespace
 
-void returnLargeBlocksWhenFreed()
+void keepLargeBlocksForReuse()
 {
-    mallopt(M_MMAP_THRESHOLD, kLargeBlockBytes);
+    mallopt(M_MMAP_THRESHOLD, kOwnMappingBytes);
+    mallopt(M_TRIM_THRESHOLD, kKeptAtTopBytes);
     mallopt(M_ARENA_MAX, kArenas);
 }
 

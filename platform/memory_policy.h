@@ -3,11 +3,14 @@
 
 namespace quillora::platform {
 
-// Blocks of a megabyte or more (pages, photos read from files, decoded pictures) get their own
-// mappings and go back to the system the moment they are freed. By default the allocator raises
-// that threshold after the first large block is freed, and later pages and photos are carved out
-// of the heap, whose freed middle stays resident: a long export would then hold far more memory
-// than it uses.
-void returnLargeBlocksWhenFreed();
+// Pictures, the files they are read from, pages and their copies are made and let go hundreds of
+// times in a job, mostly at the same few sizes. They are carved out of the heap, so that a block
+// let go is used again by the next one of its size; a block the system hands out anew must first
+// be faulted in and zeroed page by page, which cost a camera-photo job as much processor time as
+// the decoding. Only blocks larger than any page the program makes (32 MB: an A4 page is 25 MB)
+// get mappings of their own, and up to 32 MB freed at the top of the heap is kept for the next
+// page instead of going back to the system after every one. The allocator's own way of raising
+// these limits as it goes is off, so the memory a long job holds stays the same from page to page.
+void keepLargeBlocksForReuse();
 
 }  // namespace quillora::platform

@@ -15,6 +15,8 @@ packages=(
   xvfb xauth imagemagick poppler-utils
   librsvg2-bin desktop-file-utils appstream
   libgtest-dev libgmock-dev libbenchmark-dev
+  # the album benchmark's limit program (../shared/bench-data/build_limit.sh)
+  gcc python3 libdeflate-dev zlib1g-dev fonts-dejavu-core
 )
 
 case "${1:-}" in

@@ -33,10 +33,12 @@ bool exemptFromReduction(const std::string& path);
 // be loaded. The caller decides the level: the preview loads at 1, the jobs at the record's.
 std::int32_t LoadPrintPicture(const std::string& path, std::int32_t level);
 
-// How many of the next pictures a page render names ahead of the one it loads.
-inline constexpr std::size_t kPicturesReadAhead = 4;
+// How many of the next pictures a page render names ahead of the one it loads. One keeps the
+// second core busy (a photo is decoded ahead in the time the drawing thread draws and captions the
+// one before); every further one only holds another photo's file and pixels in memory.
+inline constexpr std::size_t kPicturesReadAhead = 1;
 
-// Before paths[index] is loaded at `level`: names the next few files to the runtime, which may
+// Before paths[index] is loaded at `level`: names the next file to the runtime, which may
 // read and decode them on another core while this picture is drawn. Only when every file is
 // loaded as it is; a picture that is shrunk first is read as data and gains nothing.
 void ReadNextPrintPicturesAhead(const std::vector<std::string>& paths, std::size_t index, std::int32_t level);

@@ -29,7 +29,7 @@ void startRuntime(bool withoutWindows)
 {
     if (started.exchange(true))
         return;
-    platform::returnLargeBlocksWhenFreed();
+    platform::keepLargeBlocksForReuse();
     launchFolder = platform::currentDirectory();
     const std::string directory = platform::programDirectory();
     // Relative file names resolve against the program's own folder. Staying in the caller's

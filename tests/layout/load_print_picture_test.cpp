@@ -26,8 +26,9 @@ TEST_P(ReductionDecision, RatioThresholdAndZoom)
     const auto [size, level, reduced, zoom] = GetParam();
     const float ratio = optimisationRatio(size, level);
     EXPECT_EQ(needsReduction(ratio), reduced) << "ratio " << ratio;
-    if (reduced)
+    if (reduced) {
         EXPECT_EQ(reductionZoom(ratio), zoom);
+    }
 }
 
 INSTANTIATE_TEST_SUITE_P(
