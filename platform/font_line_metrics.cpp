@@ -9,72 +9,44 @@
 
 #include <algorithm>
 #include <cmath>
-#include <cstdint>
 
 namespace quillora::platform {
 namespace {
 
-// A face's tables are bytes from a file: every read is checked against the table's length.
-std::int32_t bigEndian16(const QByteArray& table, int at, bool isSigned)
-{
-    if (at < 0 || at + 2 > table.size())
-        return 0;
-    const auto value = static_cast<std::uint16_t>(static_cast<std::uint8_t>(table[at]) << 8 |
-                                                  static_cast<std::uint8_t>(table[at + 1]));
-    return isSigned ? static_cast<std::int16_t>(value) : value;
-}
-
-// Offsets in the tables (OpenType): head.unitsPerEm; hhea.ascender and descender;
-// OS/2.usWinAscent and usWinDescent.
-constexpr int kUnitsPerEm = 18;
-constexpr int kHheaAscender = 4;
-constexpr int kHheaDescender = 6;
-constexpr int kWinAscent = 74;
-constexpr int kWinDescent = 76;
-// A face whose tables claim more than this many ems above or below the line is not believed.
-constexpr double kMostEms = 4.0;
-constexpr double kRoundingSlack = 1e-3;
-
-LineMetrics faceMetrics(const QRawFont& face)
-{
-    LineMetrics metrics{static_cast<int>(std::ceil(face.ascent() - kRoundingSlack)),
-                        static_cast<int>(std::ceil(face.descent() - kRoundingSlack))};
-    const std::int32_t unitsPerEm = bigEndian16(face.fontTable("head"), kUnitsPerEm, false);
-    if (unitsPerEm < 16)
-        return metrics;
-    const QByteArray hhea = face.fontTable("hhea");
-    const QByteArray os2 = face.fontTable("OS/2");
-    const double ascentUnits = std::max(bigEndian16(hhea, kHheaAscender, true), bigEndian16(os2, kWinAscent, false));
-    const double descentUnits = std::max(-bigEndian16(hhea, kHheaDescender, true), bigEndian16(os2, kWinDescent, false));
-    const double pixelsPerUnit = face.pixelSize() / unitsPerEm;
-    if (ascentUnits > kMostEms * unitsPerEm || descentUnits > kMostEms * unitsPerEm)
-        return metrics;
-    metrics.ascent = std::max(metrics.ascent, static_cast<int>(std::ceil(ascentUnits * pixelsPerUnit - kRoundingSlack)));
-    metrics.descent = std::max(metrics.descent, static_cast<int>(std::ceil(descentUnits * pixelsPerUnit - kRoundingSlack)));
-    return metrics;
-}
-
-void takeLarger(LineMetrics& into, const LineMetrics& other)
-{
-    into.ascent = std::max(into.ascent, other.ascent);
-    into.descent = std::max(into.descent, other.descent);
-}
+// Glyphs with tall ascenders and deep descenders in Latin, and Chinese characters that fill the
+// em of a Chinese face, so that lines of different texts in one font get the same metrics.
+constexpr char16_t kReachingGlyphs[] = u"Hbdfgjpqy_国字";
+// Antialiasing may leave a trace of a pixel outside a glyph's box; a part that small is not ink.
+constexpr double kInkSlack = 0.25;
 
 }  // namespace
 
 LineMetrics textLineMetrics(const QFont& font, const QString& text)
 {
-    const QFontMetrics qtMetrics(font);
-    LineMetrics metrics{qtMetrics.ascent(), qtMetrics.descent()};
-    takeLarger(metrics, faceMetrics(QRawFont::fromFont(font)));
-    QTextLayout layout(text.isEmpty() ? QStringLiteral("Agj_国字") : text, font);
+    const QString measured = text + QString::fromUtf16(kReachingGlyphs);
+    QTextLayout layout(measured, font);
     layout.beginLayout();
     // One line as wide as the text: every character is shaped, each by the face that draws it.
     for (QTextLine line = layout.createLine(); line.isValid(); line = layout.createLine())
-        line.setLineWidth(qtMetrics.horizontalAdvance(layout.text()) + 1);
+        line.setLineWidth(QFontMetrics(font).horizontalAdvance(measured) + 1);
     layout.endLayout();
-    for (const QGlyphRun& run : layout.glyphRuns())
-        takeLarger(metrics, faceMetrics(run.rawFont()));
+    LineMetrics metrics;
+    bool measuredAny = false;
+    for (const QGlyphRun& run : layout.glyphRuns()) {
+        const QRawFont face = run.rawFont();
+        for (const quint32 glyph : run.glyphIndexes()) {
+            const QRectF ink = face.boundingRect(glyph);
+            if (ink.isEmpty())
+                continue;
+            measuredAny = true;
+            metrics.ascent = std::max(metrics.ascent, static_cast<int>(std::ceil(-ink.top() - kInkSlack)));
+            metrics.descent = std::max(metrics.descent, static_cast<int>(std::ceil(ink.bottom() - kInkSlack)));
+        }
+    }
+    if (!measuredAny) {
+        const QFontMetrics qtMetrics(font);
+        return {qtMetrics.ascent(), qtMetrics.descent()};
+    }
     return metrics;
 }
 

@@ -1,10 +1,10 @@
-// How tall a line of text really is in a font. Qt rounds a face's ascent and descent to whole
-// pixels its own way; the installed Song face at 12 pixels reports a descent of one pixel while
-// its descenders, underscores and the lower strokes of its Chinese characters reach two below the
-// baseline, so lines laid at Qt's height cut them off or run into the next line. These metrics
-// come from the faces' own tables (the larger of the horizontal header's and the Windows metrics
-// of the OS/2 table, which are what the face promises every glyph stays within), for every face
-// that draws the text, fallbacks included, each side rounded up.
+// How far a line of text really reaches above and below its baseline in a font. Qt rounds a
+// face's ascent and descent to whole pixels its own way: the installed Song face at 12 pixels
+// reports 11 above and 1 below, while its Chinese characters and underscores reach 2 below the
+// baseline and nothing reaches higher than 10 above it. Text laid by Qt's numbers in the forms'
+// 12-pixel lines therefore loses the bottom of its underscores and descenders to the next line.
+// These metrics are the ink of the glyphs that draw the text, from every face that draws it,
+// fallbacks included, together with a few glyphs that reach far up and down in Latin and Chinese.
 #pragma once
 
 class QFont;
@@ -13,14 +13,13 @@ class QString;
 namespace quillora::platform {
 
 struct LineMetrics {
-    int ascent = 0;   // pixels above the baseline
-    int descent = 0;  // pixels below it
+    int ascent = 0;   // pixels of ink above the baseline
+    int descent = 0;  // pixels of ink below it
     int height() const { return ascent + descent; }
 };
 
-// The line metrics of `text` in `font`: the largest ascent and descent of the faces that draw it
-// and of the font's own face, never less than Qt's. An empty text is measured as Latin and Chinese
-// letters with descenders.
+// The line metrics of `text` in `font` (an empty text is measured by the sample glyphs alone).
+// Without any glyph to measure (no face installed) they are Qt's ascent and descent.
 LineMetrics textLineMetrics(const QFont& font, const QString& text);
 
 }  // namespace quillora::platform

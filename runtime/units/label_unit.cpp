@@ -31,7 +31,8 @@ protected:
         painter.setPen(palette().color(isEnabled() ? QPalette::Active : QPalette::Disabled, foregroundRole()));
         painter.setClipRect(box);
         for (const FittedLine& line : laid.lines)
-            painter.drawText(QPoint(box.left() + line.x, box.top() + line.baseline), line.text);
+            for (const FittedPiece& piece : line.pieces)
+                painter.drawText(QPoint(box.left() + piece.x, box.top() + line.baseline), piece.text);
     }
 };
 
