@@ -68,6 +68,7 @@ public:
     const PageRules& rules() const override { return rules_; }
     PageSurface& surface() override { return printer_; }
     PrintedDocument document() const { return document_; }
+    const std::string& writtenDocument() const { return writtenDocument_; }
 
     bool begin(const PageJob& job) override
     {
@@ -114,6 +115,7 @@ public:
         switch (outcome()) {
         case kPrinterJobDelivered:
             document_ = PrintedDocument::Printed;
+            writtenDocument_ = readTextProperty(printer_.unit(), kindProperty(kPrinterWrittenDocument));
             break;
         case kPrinterJobAborted:
             document_ = PrintedDocument::Aborted;
@@ -157,6 +159,7 @@ private:
     std::string documentName_;
     bool started_ = false;
     PrintedDocument document_ = PrintedDocument::NotAttempted;
+    std::string writtenDocument_;
 };
 
 }  // namespace
@@ -167,6 +170,7 @@ PrintAlbumResult PrintAlbum(const PageJob& job)
     PrintAlbumResult result;
     result.pages = renderPages(job, sink);
     result.document = sink.document();
+    result.writtenDocument = sink.writtenDocument();
     return result;
 }
 

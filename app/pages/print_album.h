@@ -2,6 +2,8 @@
 // document.
 #pragma once
 
+#include <string>
+
 #include "pages/page_job.h"
 #include "pages/render_pages.h"
 
@@ -19,6 +21,9 @@ enum class PrintedDocument {
 struct PrintAlbumResult {
     RenderResult pages;
     PrintedDocument document = PrintedDocument::NotAttempted;
+    // The full path of the file a printed document was written as (the built-in PDF printer's
+    // PDF file); empty when it went to a print queue.
+    std::string writtenDocument;
 };
 
 // Prints the job (lengths in 0.1 mm) on job.output.printerName, made the program's default

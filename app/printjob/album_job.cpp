@@ -7,15 +7,13 @@
 namespace quillora::app {
 namespace {
 
-// The job's last status, so that a note of what was lost (pages, documents, unreadable pictures)
-// does not vanish under the closing text. `skipped` batches were not printed because the job stopped after a document the printer did not
-// take.
+// The job's closing status (closing_status.h). `skipped` batches were not printed because the job
+// stopped after a document the printer did not take; they count as documents not printed.
 void showFinished(JobServices& services, std::int32_t skipped = 0)
 {
-    std::string status = finishedStatus(services.pagesNotSaved(), services.documentsNotPrinted() + skipped);
-    if (const std::int32_t unread = services.picturesNotRead(); unread > 0)
-        status += "有" + toText(unread) + "张照片读不出来（已删除或已不是图片），它们的位置空着。";
-    services.showStatus(status);
+    JobTally tally = services.tally();
+    tally.documentsUnprinted += skipped;
+    services.showStatus(closingStatus(tally));
 }
 
 // The runs of rows from one folder from `from` on: the batches a folder-wise job still has.
@@ -43,18 +41,6 @@ void printFolderBatch(PageBatch& batch, const std::string& folder, JobServices& 
 }
 
 }  // namespace
-
-std::string finishedStatus(std::int32_t pagesNotSaved, std::int32_t documentsNotPrinted)
-{
-    std::string lost;
-    if (pagesNotSaved > 0)
-        lost = toText(pagesNotSaved) + "页未能保存";
-    if (documentsNotPrinted > 0)
-        lost += (lost.empty() ? "" : "，") + toText(documentsNotPrinted) + "份文档未能打印";
-    if (lost.empty())
-        return std::string(kStatusFinished);
-    return std::string(kStatusFinished) + "但有" + lost + "，原因见提示。";
-}
 
 PictureColumns findPictureColumns(const std::vector<std::string>& titles)
 {
@@ -134,7 +120,7 @@ void runAlbumByFolder(const std::vector<PictureRow>& rows, JobServices& services
     for (std::size_t index = 0; index < rows.size(); ++index) {
         const PictureRow& row = rows[index];
         if (row.folder != currentFolder) {
-            const std::int32_t unprintedBefore = services.documentsNotPrinted();
+            const std::int32_t unprintedBefore = services.tally().documentsUnprinted;
             printFolderBatch(batch, currentFolder, services);
             if (services.stopRequested()) {
                 services.showStatus(kStatusStopped);
@@ -146,7 +132,7 @@ void runAlbumByFolder(const std::vector<PictureRow>& rows, JobServices& services
             }
             // A document the printer did not take stops the job; the folders after it are not
             // printed.
-            if (services.documentsNotPrinted() > unprintedBefore) {
+            if (services.tally().documentsUnprinted > unprintedBefore) {
                 showFinished(services, folderRunsFrom(rows, index));
                 services.clearConfirmed();
                 return;
@@ -197,10 +183,10 @@ void runAlbumAsOneSet(const std::vector<PictureRow>& rows, JobServices& services
         ++page;
         batch.header = withPageFields(services.headerText(), totalPages, folder, page);
         batch.footer = withPageFields(services.footerText(), totalPages, folder, page);
-        const std::int32_t unprintedBefore = services.documentsNotPrinted();
+        const std::int32_t unprintedBefore = services.tally().documentsUnprinted;
         services.printBatch(batch);
         // A page the printer did not take stops the job; the pages after it are not printed.
-        if (services.documentsNotPrinted() > unprintedBefore) {
+        if (services.tally().documentsUnprinted > unprintedBefore) {
             showFinished(services, totalPages - page);
             services.clearConfirmed();
             return;

@@ -11,6 +11,8 @@
 #include <vector>
 
 #include "pages/page_job.h"
+#include "printjob/closing_status.h"
+#include "printjob/job_tally.h"
 
 namespace quillora::app {
 
@@ -55,7 +57,6 @@ std::string withPageFields(std::string_view text, std::int32_t totalPages, std::
 // The status texts of a job.
 inline constexpr std::string_view kStatusStarting = "打印程序正在初始化....";
 inline constexpr std::string_view kStatusPrinting = "正在打印，请稍候....";
-inline constexpr std::string_view kStatusFinished = "打印完毕！";
 inline constexpr std::string_view kStatusInterrupted = "用户中断打印。";
 inline constexpr std::string_view kStatusStopped = "打印已停止，程序即将退出。";
 
@@ -75,21 +76,12 @@ public:
     virtual void processEvents() = 0;
     // PrintBatch with the batch (its ratios list empty); its result is not needed.
     virtual void printBatch(PageBatch& batch) = 0;
-    // Pages the export could not save during this job (0 for the printer).
-    virtual std::int32_t pagesNotSaved() = 0;
-    // Pictures that could not be read when their page was made during this job.
-    virtual std::int32_t picturesNotRead() = 0;
     // True once the whole job is to stop (the program is ending): no further batch starts.
     virtual bool stopRequested() = 0;
-    // Print documents the printer did not take during this job (the user has been told about
-    // each). The job stops after such a document: the rest would go to a printer that failed,
-    // and never to another one.
-    virtual std::int32_t documentsNotPrinted() { return 0; }
+    // What this job has made and lost so far (job_tally.h). A print document the printer did not
+    // take stops the job: the rest would go to a printer that failed, and never to another one.
+    virtual const JobTally& tally() = 0;
 };
-
-// The job's last status: "打印完毕！", with the pages not saved and the documents not printed
-// (those the printer did not take and the batches not printed after them) when there are any.
-std::string finishedStatus(std::int32_t pagesNotSaved, std::int32_t documentsNotPrinted);
 
 // A batch per unbroken run of rows from the same folder.
 void runAlbumByFolder(const std::vector<PictureRow>& rows, JobServices& services);

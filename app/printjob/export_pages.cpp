@@ -81,10 +81,14 @@ bool refuseExportOfPaper(const PageJob& job)
     if (problem.empty())
         return false;
     messageBox(problem, kStopStyle, "无法保存为图片");
-    const PageJob paper = exportedPaper(job);
-    jobTally().pagesUnsaved +=
-        pagesNeeded(static_cast<std::int64_t>(job.paths.size()), std::int64_t{paper.rows} * paper.columns);
+    jobTally().pagesUnsaved += exportPageCount(job);
     return true;
+}
+
+std::int32_t exportPageCount(const PageJob& job)
+{
+    const PageJob paper = exportedPaper(job);
+    return pagesNeeded(static_cast<std::int64_t>(job.paths.size()), std::int64_t{paper.rows} * paper.columns);
 }
 
 RenderResult ExportBatchToPictures(const PageJob& job)

@@ -39,6 +39,9 @@ std::string exportPaperProblem(const PageJob& job);
 // When the job's paper cannot be exported: the message box with exportPaperProblem(), the
 // batch's pages noted as not saved, and true. False (and nothing shown) when it can.
 bool refuseExportOfPaper(const PageJob& job);
+// The pages the export makes of the job's pictures, at its rows × columns after the export's
+// defaults.
+std::int32_t exportPageCount(const PageJob& job);
 
 // Draws the job's pages (lengths in 0.1 mm) and writes each into job.output.folder in
 // job.output.pictureFormat, landscape pages turned upright. A paper the panel cannot hold is

@@ -17,6 +17,26 @@ namespace {
 
 constexpr std::int32_t kWarningStyle = 48;
 
+void countPrintedDocument(const PrintAlbumResult& printed)
+{
+    JobTally& tally = jobTally();
+    switch (printed.document) {
+    case PrintedDocument::Printed:
+        tally.pagesMade += printed.pages.pagesFinished;
+        if (!printed.writtenDocument.empty())
+            tally.writtenDocuments.push_back(printed.writtenDocument);
+        break;
+    case PrintedDocument::Aborted:
+        tally.cancelled = true;
+        break;
+    case PrintedDocument::NotPrinted:
+        ++tally.documentsUnprinted;
+        break;
+    case PrintedDocument::NotAttempted:
+        break;
+    }
+}
+
 }  // namespace
 
 std::int32_t PrintBatch(PageBatch batch)
@@ -47,16 +67,20 @@ std::int32_t PrintBatch(PageBatch batch)
             return 0;
         }
         job.output.folder = askForSaveFolder();
-        if (job.output.folder.empty())
+        if (job.output.folder.empty()) {
+            jobTally().pagesWithoutFolder += exportPageCount(job);
             return 0;
+        }
         result = ExportBatchToPictures(job);
+        jobTally().pagesMade += result.pagesFinished;
     } else {
         const PrintAlbumResult printed = PrintAlbum(job);
-        if (printed.document == PrintedDocument::NotPrinted)
-            ++jobTally().documentsUnprinted;
+        countPrintedDocument(printed);
         result = printed.pages;
     }
-    jobTally().picturesUnread += result.picturesUnread;
+    JobTally& tally = jobTally();
+    tally.picturesUnread += result.picturesUnread;
+    tally.cancelled = tally.cancelled || result.cancelled;
     return result.completed || result.cancelled ? 1 : 0;
 }
 

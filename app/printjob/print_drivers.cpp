@@ -55,10 +55,8 @@ public:
         PrintBatch(PageBatch{std::move(batch.paths), std::move(batch.captions), {}, std::move(batch.header),
                              std::move(batch.footer)});
     }
-    std::int32_t pagesNotSaved() override { return jobTally().pagesUnsaved; }
-    std::int32_t picturesNotRead() override { return jobTally().picturesUnread; }
     bool stopRequested() override { return jobStopRequested(); }
-    std::int32_t documentsNotPrinted() override { return jobTally().documentsUnprinted; }
+    const JobTally& tally() override { return jobTally(); }
 };
 
 // The list's rows with the cells of the three columns; a column of index -1 reads as empty.

@@ -201,18 +201,31 @@ int runAlbumCommand(const AlbumOptions& options)
     watchPicturesDrawn(nullptr);
     if (watch.onTerminal)
         writeTo(kStandardError, "\n");
-    for (const std::string& file : jobTally().writtenFiles)
+    const JobTally& tally = jobTally();
+    for (const std::string& file : tally.writtenFiles)
         writeTo(kStandardOutput, linuxPathOf(file) + "\n");
     if (!options.toFolder)
         writeTo(kStandardOutput, "已送往打印机：" + settings.printerName + "\n");
+    // The PDF printer's documents are files the user will look for, listed as the page files are.
+    for (const std::string& document : tally.writtenDocuments)
+        writeTo(kStandardOutput, document + "\n");
 
     if (asBool(callCore(&InterruptRequested)))
         return failWith(kExitInterrupted, "已按 Ctrl+C 停止，做完的页面都完整保留着。");
-    if (jobTally().picturesUnread > 0)
-        writeTo(kStandardError, "quillora album: 有" + toText(jobTally().picturesUnread) +
+    if (tally.picturesUnread > 0)
+        writeTo(kStandardError, "quillora album: 有" + toText(tally.picturesUnread) +
                                     "张照片读不出来（已删除或已不是图片），它们的位置空着。\n");
-    if (jobTally().pagesUnsaved > 0)
-        return failWith(kExitFailed, "有" + toText(jobTally().pagesUnsaved) + "页未能保存，原因见上。");
+    // The exit code says what the status bar would: anything asked for and not made is a failure.
+    if (tally.pagesUnsaved > 0 || tally.documentsUnprinted > 0) {
+        std::string lost;
+        if (tally.pagesUnsaved > 0)
+            lost = toText(tally.pagesUnsaved) + "页未能保存";
+        if (tally.documentsUnprinted > 0)
+            lost += (lost.empty() ? "" : "，") + toText(tally.documentsUnprinted) + "份文档未能打印";
+        return failWith(kExitFailed, "有" + lost + "，原因见上。");
+    }
+    if (tally.pagesMade == 0)
+        return failWith(kExitFailed, "没有打印任何页面。");
     return kExitDone;
 }
 

@@ -61,7 +61,8 @@
 //   rows U                     the "row" lines of a list view
 //   status                     status<TAB>TEXT, part 0 of the start window's status bar (the
 //                              first status bar in the table of the first window loaded)
-//   screenshot W FILE.png      saves a picture of window W (prints nothing)
+//   screenshot W FILE.png      saves a picture of window W, its lists showing every row they hold
+//                              (prints nothing)
 //   focused W                  focused<TAB>W<TAB>UNIT (UNIT "-" when no unit has it)
 //   enabled W | enabled W.U    enabled<TAB>W[.U]<TAB>yes|no
 //   events on|off              while on, event<TAB>W.U<TAB>N for every event that fires, bound

@@ -9,6 +9,7 @@
 #include "runtime/core/form_window.h"
 #include "runtime/core/live_window.h"
 #include "runtime/core/window_registry.h"
+#include "runtime/units/list_view.h"
 #include "runtime/units/unit.h"
 
 #include <QApplication>
@@ -108,6 +109,11 @@ void runStatus(const ScriptLine& line)
 void runScreenshot(const ScriptLine& line)
 {
     LiveWindow& window = windowNamed(line, line.words[1]);
+    // A list shows rows appended in a burst a moment later; the picture shows every row it holds,
+    // as the user sees it once that moment has passed.
+    for (const auto& unit : window.units())
+        if (auto* list = dynamic_cast<ListViewUnit*>(unit.get()))
+            list->showPendingRows();
     if (!window.widget()->grab().save(QString::fromStdString(launchPath(line.words[2]))))
         fail(line, "cannot save " + line.words[2]);
 }

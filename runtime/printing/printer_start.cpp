@@ -239,6 +239,7 @@ bool PrinterUnit::startPrinting(const PrinterStartArguments& arguments)
     jobProblem_.clear();
     keptDocument_.clear();
     keepProblem_.clear();
+    lastWrittenFile_.clear();
     JobPlan plan;
     std::string problem;
     if (!planJob(arguments, plan, problem)) {

@@ -64,6 +64,7 @@ std::optional<RuntimeValue> PrinterUnit::readKindProperty(std::int32_t index)
     case kPrinterJobProblem: return makePointer(TypeCode::Text, newTextBlock(jobProblem_));
     case kPrinterKeptDocument: return makePointer(TypeCode::Text, newTextBlock(keptDocument_));
     case kPrinterKeepProblem: return makePointer(TypeCode::Text, newTextBlock(keepProblem_));
+    case kPrinterWrittenDocument: return makePointer(TypeCode::Text, newTextBlock(lastWrittenFile_));
     default: return std::nullopt;
     }
 }
@@ -181,6 +182,7 @@ void PrinterUnit::endJob(JobEnd how, const std::string& problem)
     jobProblem_.clear();
     keptDocument_.clear();
     keepProblem_.clear();
+    lastWrittenFile_.clear();
     if (how == JobEnd::Discard) {
         job->device->discard();
         outcome_ = kPrinterJobAborted;

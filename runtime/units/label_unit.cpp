@@ -4,12 +4,49 @@
 #include "runtime/units/control_support.h"
 
 #include <QLabel>
+#include <QPainter>
 
 namespace quillora::runtime {
+namespace {
+
+// A label that draws its text laid by fitText: whole lines at the faces' real height, made
+// smaller when they would not fit the label's rectangle. Everything else is the QLabel's.
+class FittedLabel final : public QLabel {
+public:
+    using QLabel::QLabel;
+
+    FittedText laidText() const
+    {
+        const QRect box = contentsRect();
+        return fitText(font(), text(), box.width(), box.height(), alignment());
+    }
+
+protected:
+    void paintEvent(QPaintEvent*) override
+    {
+        const QRect box = contentsRect();
+        const FittedText laid = laidText();
+        QPainter painter(this);
+        painter.setFont(laid.font);
+        painter.setPen(palette().color(isEnabled() ? QPalette::Active : QPalette::Disabled, foregroundRole()));
+        painter.setClipRect(box);
+        for (const FittedLine& line : laid.lines)
+            for (const FittedPiece& piece : line.pieces)
+                painter.drawText(QPoint(box.left() + piece.x, box.top() + line.baseline), piece.text);
+    }
+};
+
+}  // namespace
+
+FittedText LabelUnit::laidText() const
+{
+    const auto* fitted = dynamic_cast<const FittedLabel*>(label_.data());
+    return fitted ? fitted->laidText() : FittedText{};
+}
 
 QWidget* LabelUnit::createWidget(QWidget* parent)
 {
-    label_ = new QLabel(parent);
+    label_ = new FittedLabel(parent);
     // Captions are shown as written: a "<" in them is a character, not the start of a tag.
     label_->setTextFormat(Qt::PlainText);
     label_->setWordWrap(true);

@@ -2,6 +2,7 @@
 
 #include "quillora/list_unit_commands.h"
 #include "runtime/core/command_arguments.h"
+#include "platform/font_line_metrics.h"
 #include "runtime/units/control_support.h"
 #include "runtime/units/list_view_model.h"
 
@@ -19,27 +20,36 @@
 namespace quillora::runtime {
 namespace {
 
-// Paints the cells of a list view with grid lines (the form's "grid-lines" option): the right
-// and bottom edge of every cell. Rows grow by the line's pixel, as they do in a Windows list
-// view with grid lines, so the line takes no pixel from the text.
-class GridLineDelegate : public QStyledItemDelegate {
+// The rows of a list view are as tall as the faces of its font really draw (underscores and
+// descenders included, platform/font_line_metrics.h), with a pixel above and below. With the
+// form's "grid-lines" option the right and bottom edge of every cell is drawn too, and rows grow
+// by the line's pixel, as they do in a Windows list view with grid lines, so the line takes no
+// pixel from the text.
+class RowDelegate : public QStyledItemDelegate {
 public:
-    using QStyledItemDelegate::QStyledItemDelegate;
+    RowDelegate(QObject* parent, bool gridLines) : QStyledItemDelegate(parent), gridLines_(gridLines) {}
 
     QSize sizeHint(const QStyleOptionViewItem& option, const QModelIndex& index) const override
     {
-        return QStyledItemDelegate::sizeHint(option, index) + QSize(0, 1);
+        QSize size = QStyledItemDelegate::sizeHint(option, index);
+        size.setHeight(std::max(size.height(), platform::textLineMetrics(option.font, QString()).height() + 2));
+        return gridLines_ ? size + QSize(0, 1) : size;
     }
 
     void paint(QPainter* painter, const QStyleOptionViewItem& option, const QModelIndex& index) const override
     {
         QStyledItemDelegate::paint(painter, option, index);
+        if (!gridLines_)
+            return;
         painter->save();
         painter->setPen(option.palette.color(QPalette::Midlight));
         painter->drawLine(option.rect.topRight(), option.rect.bottomRight());
         painter->drawLine(option.rect.bottomLeft(), option.rect.bottomRight());
         painter->restore();
     }
+
+private:
+    bool gridLines_;
 };
 
 // Makes the row under a double click the current row before anything else sees the click, so a
@@ -108,8 +118,7 @@ QWidget* ListViewUnit::createWidget(QWidget* parent)
     view_->header()->setStretchLastSection(false);
     view_->header()->setSectionsMovable(false);
     view_->header()->setDefaultAlignment(Qt::AlignLeft | Qt::AlignVCenter);
-    if (template_.properties.options & form_format::kListViewGridLines)
-        view_->setItemDelegate(new GridLineDelegate(view_));
+    view_->setItemDelegate(new RowDelegate(view_, (template_.properties.options & form_format::kListViewGridLines) != 0));
     applyTemplateFont(*view_, template_.properties);
     return view_;
 }

@@ -4,7 +4,11 @@
 #include "quillora/events.h"
 #include "runtime/units/control_support.h"
 
+#include <QGroupBox>
 #include <QSlider>
+#include <QStyle>
+#include <QStyleOptionGroupBox>
+#include <QStyleOptionSlider>
 
 namespace quillora::runtime {
 namespace {
@@ -13,12 +17,55 @@ namespace {
 constexpr int kDefaultMinimum = 0;
 constexpr int kDefaultMaximum = 100;
 
+// The inside of a group box's frame, in the group box's coordinates.
+QRect groupBoxInside(const QGroupBox& box)
+{
+    QStyleOptionGroupBox option;
+    option.initFrom(&box);
+    option.text = box.title();
+    option.textAlignment = box.alignment();
+    option.subControls = QStyle::SC_GroupBoxFrame | QStyle::SC_GroupBoxLabel;
+    option.features = box.isFlat() ? QStyleOptionFrame::Flat : QStyleOptionFrame::None;
+    option.lineWidth = 1;
+    return box.style()->subControlRect(QStyle::CC_GroupBox, &option, QStyle::SC_GroupBoxContents, &box);
+}
+
+// A slider that lies on a group box keeps its groove and handle inside the box's frame: the forms
+// give the rows and columns sliders rectangles that run a few pixels past their box, which a
+// Windows trackbar hides in its own margins. The rectangle stays the form's; only what is drawn
+// in it, and where a click lands, is kept to the part within the frame.
+class ContainedSlider final : public QSlider {
+public:
+    using QSlider::QSlider;
+
+    QRect drawnArea() const
+    {
+        QStyleOptionSlider option;
+        initStyleOption(&option);
+        return option.rect;
+    }
+
+protected:
+    void initStyleOption(QStyleOptionSlider* option) const override
+    {
+        QSlider::initStyleOption(option);
+        const auto* box = qobject_cast<const QGroupBox*>(parentWidget());
+        if (!box)
+            return;
+        const QRect inside = groupBoxInside(*box).translated(-pos());
+        const QRect kept = option->rect.intersected(inside);
+        // A slider wholly outside its box is drawn as it is rather than not at all.
+        if (kept.width() > 0 && kept.height() > 0)
+            option->rect = kept;
+    }
+};
+
 }  // namespace
 
 QWidget* SliderBarUnit::createWidget(QWidget* parent)
 {
     const UnitRect& rect = template_.rect;
-    slider_ = new QSlider(rect.height > rect.width ? Qt::Vertical : Qt::Horizontal, parent);
+    slider_ = new ContainedSlider(rect.height > rect.width ? Qt::Vertical : Qt::Horizontal, parent);
     quietly([&] {
         slider_->setRange(template_.properties.rangeMinimum.value_or(kDefaultMinimum),
                           template_.properties.rangeMaximum.value_or(kDefaultMaximum));
@@ -74,6 +121,12 @@ bool SliderBarUnit::writeKindProperty(std::int32_t index, std::int32_t, std::uin
     default:
         return false;
     }
+}
+
+QRect SliderBarUnit::drawnArea() const
+{
+    const auto* slider = dynamic_cast<const ContainedSlider*>(slider_.data());
+    return slider ? slider->drawnArea() : QRect();
 }
 
 std::string SliderBarUnit::describe() const

@@ -1,5 +1,5 @@
 // SliderBar (0x00010014): a slider with a handle the user drags or moves with the keys;
-// horizontal unless it is taller than wide. Range and position come from the form (a range of
+// horizontal unless it is taller than wide; on a group box it is drawn within the box's frame. Range and position come from the form (a range of
 // 0 to 100 and position 0 when it gives none).
 //
 // Kind properties (SliderBarProperty in quillora/control_unit_commands.h):
@@ -31,6 +31,9 @@ public:
                            std::uint32_t payloadHigh) override;
     std::string describe() const override;
     bool automate(std::string_view action, std::string_view argument, std::string& problem) override;
+    // Where the groove and handle are drawn, in the slider's coordinates: its rectangle, less what
+    // lies outside the frame of a group box it is on.
+    QRect drawnArea() const;
 
 private:
     // Runs a change the program makes; the slider then raises no event.

@@ -5,6 +5,8 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
+#include <fstream>
+
 #include <chrono>
 #include <csignal>
 #include <cstdint>
@@ -140,10 +142,21 @@ TEST_F(AlbumCommandTest, ThePdfPrinterGetsOneDocumentPerFolder)
     for (const auto& entry : fs::recursive_directory_iterator(machine.home()))
         if (entry.path().extension() == ".pdf") {
             EXPECT_EQ(contentOf(entry.path()).substr(0, 5), "%PDF-");
+            // Listed on standard output as page files are.
+            EXPECT_THAT(run.output, HasSubstr("\n" + entry.path().string() + "\n"));
             ++documents;
         }
     // The cover in 2024, then spring and seaside.
     EXPECT_EQ(documents, 3u);
+}
+
+TEST_F(AlbumCommandTest, ADocumentThePrinterDidNotTakeEndsWithOne)
+{
+    // A file where the PDF printer's folder should be: the printer cannot take a document.
+    std::ofstream(machine.home() / "Documents" / "Quillora 打印文件") << "in the way";
+    const RunResult run = machine.runProgram({"album", folderOf(2).string(), "--printer", "PDF 打印机"}, 120);
+    EXPECT_EQ(run.exitCode, 1) << run.errors;
+    EXPECT_THAT(run.errors, HasSubstr("有1份文档未能打印，原因见上。"));
 }
 
 TEST_F(AlbumCommandTest, NothingToPrintOrNowhereToWriteEndsWithOneAndNoFile)

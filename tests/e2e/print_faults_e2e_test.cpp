@@ -414,7 +414,9 @@ TEST_F(FullDiskTest, TheDocumentThatDoesNotFitIsReportedAndLeavesNoPartialFile)
         << boxes[0].text;
     EXPECT_THAT(boxes[0].text, HasSubstr("没有打印：磁盘空间不足，文档没能写完（" + pdfFolder().string() + "）"));
     EXPECT_THAT(boxes[0].text, HasSubstr("已经做好的页面没能保存下来，也没有留下不完整的文件"));
-    EXPECT_EQ(statusOf(run.output), "打印完毕！但有2份文档未能打印，原因见提示。") << run.output;
+    // The first folder's document did go to the PDF printer's folder, and the status says where.
+    EXPECT_EQ(statusOf(run.output), "打印完毕！但有2份文档未能打印，原因见提示。PDF 文件在“" + pdfFolder().string() + "”里。")
+        << run.output;
 
     // The first folder's document is there and whole; the earlier files are untouched; nothing
     // else — no part of the second document.

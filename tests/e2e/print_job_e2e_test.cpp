@@ -339,7 +339,24 @@ TEST_F(PrintJobTest, CancellingTheFolderPromptSkipsOnlyThatPage)
                                       "wait-idle\nstatus\n", 120);
     ASSERT_EQ(run.exitCode, 0) << run.errors;
     EXPECT_EQ(pageFiles(out).size(), 2u);
-    EXPECT_THAT(run.output, HasSubstr("status\t打印完毕！"));
+    EXPECT_THAT(run.output, HasSubstr("status\t打印完毕！有1页没有选定保存的文件夹，没有保存。\n"));
+}
+
+TEST_F(PrintJobTest, EveryFolderPromptCancelledOrRefusedEndsSayingNothingWasPrinted)
+{
+    addPictures("A", 2, 1);
+    addPictures("B", 1, 3);
+    const fs::path out = outFolder("album");
+    // Folder A: a folder that does not exist is refused and the prompt, asked again, is cancelled;
+    // folder B: cancelled at once.
+    const RunResult run = machine.run(searchLines(true) + "answer folder E:\\nowhere\nanswer folder cancel\n"
+                                      "answer folder cancel\n"
+                                      "click MainWindow.按钮_文件夹准备打印\n" + settingsWindowLines(PageSetup{}) +
+                                      "wait-idle\nstatus\n", 120);
+    ASSERT_EQ(run.exitCode, 0) << run.errors;
+    EXPECT_THAT(run.output, HasSubstr("不存在。请另选一个文件夹。"));
+    EXPECT_TRUE(pageFiles(out).empty());
+    EXPECT_THAT(run.output, HasSubstr("status\t打印完毕！没有打印任何页面。\n"));
 }
 
 TEST_F(PrintJobTest, ALinuxPathAnswerLandsInThatFolderAndOneOffTheDrivesIsRefused)
@@ -483,6 +500,8 @@ TEST_F(PrintJobTest, CancelDuringAFolderBatchEndsItWithAOnePicturePageAndTheNext
     }
     EXPECT_NEAR(static_cast<double>(firstRed) / static_cast<double>(lastRed), 4.0, 0.4);
     EXPECT_EQ(pageFiles(b).size(), 1u);
+    // The closing status does not claim the whole album: it counts every page made, B's included.
+    EXPECT_THAT(run.output, HasSubstr("status\t打印完毕！已取消，完成了" + std::to_string(pagesOfA.size() + 1) + "页。\n"));
 }
 
 TEST_F(PrintJobTest, ButtonsPressedDuringAJobAreRefusedAndTheJobKeepsEveryPage)
@@ -603,7 +622,9 @@ TEST_F(PrintJobTest, TheSameAlbumOnThePdfPrinterGivesOneDocumentPerFolder)
     const RunResult run = machine.run(searchLines(true) + "click MainWindow.按钮_文件夹准备打印\n" +
                                       settingsWindowLines(setup) + "wait-idle\nstatus\n", 120);
     ASSERT_EQ(run.exitCode, 0) << run.errors;
-    EXPECT_THAT(run.output, HasSubstr("status\t打印完毕！"));
+    // The status says where the documents went.
+    const fs::path pdfFolder = machine.home() / "Documents" / "Quillora 打印文件";
+    EXPECT_THAT(run.output, HasSubstr("status\t打印完毕！PDF 文件在“" + pdfFolder.string() + "”里。\n"));
     std::vector<fs::path> documents;
     for (const auto& entry : fs::recursive_directory_iterator(machine.home()))
         if (entry.path().extension() == ".pdf")

@@ -71,6 +71,10 @@ TEST_F(BuiltInPdfPrinter, AJobWritesOnePdfWithItsPagesAndPaper)
     Call().run(printerEndPrinting);
 
     EXPECT_EQ(HostPrinter::unit()->lastWrittenFile(), pdfFolder() + "/相册 1.pdf");
+    // The program learns where the document went from the unit's property.
+    const RuntimeValue writtenDocument = HostPrinter::get(kPrinterWrittenDocument);
+    EXPECT_EQ(asText(writtenDocument), pdfFolder() + "/相册 1.pdf");
+    runtime::freeBlock(asPointer(writtenDocument));
     const std::optional<PdfFacts> pdf = written();
     ASSERT_TRUE(pdf);
     EXPECT_EQ(pdf->pages, 3);

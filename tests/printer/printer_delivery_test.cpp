@@ -83,6 +83,7 @@ TEST_F(PrinterDelivery, ADeliveredDocumentSaysSo)
     EXPECT_EQ(outcome(), kPrinterJobDelivered);
     EXPECT_EQ(textOf(kPrinterJobProblem), "");
     EXPECT_EQ(textOf(kPrinterKeptDocument), "");
+    EXPECT_EQ(textOf(kPrinterWrittenDocument), "");
     EXPECT_TRUE(privateCups().waitForJobFile("VirtualCustom", known));
     EXPECT_TRUE(temporaryIsEmpty());
     // Ending again, with no job, is no delivery.

@@ -21,8 +21,8 @@ public:
     std::string footer;
     bool isConfirmed = true;
     std::int32_t perPage = 4;
-    std::int32_t lostPages = 0;
-    std::int32_t unreadPictures = 0;
+    // What the batches made and lost; each batch makes its pages unless told otherwise.
+    JobTally made;
     // For batch k (from 0): whether `confirmed` is 0 after it.
     std::vector<bool> cancelAfterBatch;
     bool openSettingsConfirms = true;
@@ -53,11 +53,11 @@ public:
         log.push_back("batch");
         const std::size_t index = batches.size();
         batches.push_back(batch);
+        made.pagesMade += pageCountOf(static_cast<std::int32_t>(batch.paths.size()), perPage);
         if (index < cancelAfterBatch.size() && cancelAfterBatch[index])
             isConfirmed = false;
     }
-    std::int32_t pagesNotSaved() override { return lostPages; }
-    std::int32_t picturesNotRead() override { return unreadPictures; }
+    const JobTally& tally() override { return made; }
     bool stopRequested() override
     {
         return stopAfterBatch >= 0 && batches.size() > static_cast<std::size_t>(stopAfterBatch);
@@ -281,7 +281,7 @@ TEST(AlbumAsOneSetTest, AConfirmationLostMidJobStopsBeforeTheNextPage)
 TEST(AlbumAsOneSetTest, UnsavedPagesAreNamedInTheClosingStatus)
 {
     RecordingJob job;
-    job.lostPages = 2;
+    job.made.pagesUnsaved = 2;
     runAlbumAsOneSet(rowsIn({"A"}), job);
     EXPECT_THAT(job.log, testing::Contains("status 打印完毕！但有2页未能保存，原因见提示。"));
 }
@@ -289,8 +289,8 @@ TEST(AlbumAsOneSetTest, UnsavedPagesAreNamedInTheClosingStatus)
 TEST(AlbumByFolderTest, UnreadPicturesFollowTheLostPagesInTheClosingStatus)
 {
     RecordingJob job;
-    job.lostPages = 1;
-    job.unreadPictures = 2;
+    job.made.pagesUnsaved = 1;
+    job.made.picturesUnread = 2;
     runAlbumByFolder(rowsIn({"A"}), job);
     EXPECT_THAT(job.log, testing::Contains("status 打印完毕！但有1页未能保存，原因见提示。有2张照片读不出来（已删除或已不是图片），它们的位置空着。"));
 }

@@ -21,10 +21,9 @@ class FailingPrinterJob : public JobServices {
 public:
     std::vector<std::size_t> failing;
     std::int32_t perPage = 1;
-    std::int32_t lostPages = 0;
     std::vector<std::string> log;
     std::size_t batches = 0;
-    std::int32_t unprinted = 0;
+    JobTally made;
 
     void showStatus(std::string_view text) override { log.push_back("status " + std::string(text)); }
     std::string headerText() override { return {}; }
@@ -38,13 +37,13 @@ public:
     {
         log.push_back("batch " + std::to_string(batch.paths.size()));
         if (std::find(failing.begin(), failing.end(), batches) != failing.end())
-            ++unprinted;
+            ++made.documentsUnprinted;
+        else
+            ++made.pagesMade;
         ++batches;
     }
-    std::int32_t pagesNotSaved() override { return lostPages; }
-    std::int32_t documentsNotPrinted() override { return unprinted; }
-    std::int32_t picturesNotRead() override { return 0; }
     bool stopRequested() override { return false; }
+    const JobTally& tally() override { return made; }
 };
 
 std::vector<PictureRow> rowsIn(const std::vector<std::string>& folders)
@@ -55,14 +54,6 @@ std::vector<PictureRow> rowsIn(const std::vector<std::string>& folders)
         rows.push_back({folders[i] + "\\" + name, name, folders[i]});
     }
     return rows;
-}
-
-TEST(UnprintedDocumentsTest, TheClosingStatusNamesWhatWasLostAfterItsFirstWords)
-{
-    EXPECT_EQ(finishedStatus(0, 0), "打印完毕！");
-    EXPECT_EQ(finishedStatus(2, 0), "打印完毕！但有2页未能保存，原因见提示。");
-    EXPECT_EQ(finishedStatus(0, 1), "打印完毕！但有1份文档未能打印，原因见提示。");
-    EXPECT_EQ(finishedStatus(3, 2), "打印完毕！但有3页未能保存，2份文档未能打印，原因见提示。");
 }
 
 TEST(UnprintedDocumentsTest, AFolderWhoseDocumentFailedStopsTheJobAndCountsTheFoldersAfterIt)

@@ -59,6 +59,9 @@ enum PrinterProperty : std::int32_t {
                                   // built-in PDF printer's folder); empty when it was not kept
     kPrinterKeepProblem = 25,     // text: why an undelivered document could not be kept; empty
                                   // when it was not written completely (nothing to keep)
+    kPrinterWrittenDocument = 26, // text: the full path of the file the last job's document was
+                                  // delivered as (the built-in PDF printer's PDF file); empty for
+                                  // a queue and for a job that was not delivered
 };
 
 // How a printer unit's last job ended (kPrinterJobOutcome).
