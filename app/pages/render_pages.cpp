@@ -36,8 +36,20 @@ void drawPictureInBox(PageSurface& surface, const PageRules& rules, std::int32_t
         if (pixelW > 0 && pixelH > 0)
             ratio = static_cast<float>(pixelW) / static_cast<float>(pixelH);
     }
-    if (const auto drawn = fitPictureInBox(box, picW, picH, ratio, mode))
+    const auto drawn = fitPictureInBox(box, picW, picH, ratio, mode);
+    if (!drawn)
+        return;
+    if (normalisedPhotoMode(mode) != kPhotoCropFill) {
         surface.drawPicture(picture, drawn->x, drawn->y, drawn->width, drawn->height);
+        return;
+    }
+    // The crop is taken from the picture's own pixels, at the given ratio or else its own.
+    const std::int32_t pixelW = picturePixelWidth(picture);
+    const std::int32_t pixelH = picturePixelHeight(picture);
+    if (!(ratio >= 0.001f) && pixelW > 0 && pixelH > 0)
+        ratio = static_cast<float>(pixelW) / static_cast<float>(pixelH);
+    if (const auto source = cropSourceForBox(*drawn, ratio, pixelW, pixelH))
+        surface.drawPicturePart(picture, *drawn, *source);
 }
 
 // A count of cells as the progress bar takes it, in 32 bits.

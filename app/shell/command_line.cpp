@@ -22,7 +22,7 @@ constexpr NamedPaper kPapers[] = {
 
 constexpr std::int32_t kMostPictures = 100;
 constexpr std::int32_t kMostCopies = 999;
-constexpr std::int32_t kHighestMode = 4;
+constexpr std::int32_t kHighestMode = 5;
 constexpr std::int32_t kHighestOptimisation = 5;
 // A length typed on the command line: up to 10 m, far past any paper, so the products the page
 // model makes of it stay small.
@@ -284,8 +284,9 @@ std::string usageText()
            "  --rows N, --columns N          pictures per page, 1..100 each (5 x 5)\n"
            "  --margins T,B,L,R              margins in millimetres (20,18,5,15)\n"
            "  --spacing R,C                  row and column spacing, tenths of a millimetre (10,10)\n"
-           "  --mode 0..4                    photo fit: 0 fit centred, 1 stretch, 2 natural size\n"
-           "                                 centred, 3 fit top-left, 4 natural size top-left\n"
+           "  --mode 0..5                    photo fit: 0 fit centred, 1 stretch, 2 natural size\n"
+           "                                 centred, 3 fit top-left, 4 natural size top-left,\n"
+           "                                 5 fill the cell and crop what overflows\n"
            "  --copies N                     copies on a printer (1)\n"
            "  --header TEXT, --footer TEXT   lines on every page: &p page, &a pages, &f folder\n"
            "  --caption-font \"NAME SIZE\"     the captions' font (\"宋体 9\")\n"

@@ -44,8 +44,14 @@ public:
         if (pictures.size() == cancelAt)
             按钮_取消打印_被单击(EventArguments{});
     }
+    void drawPicturePart(std::int32_t, const PictureRect& drawn, const PictureRect& source) override
+    {
+        pictures.push_back(drawn);
+        parts.push_back(source);
+    }
 
     std::vector<PictureRect> pictures;
+    std::vector<PictureRect> parts;  // the source of each picture drawn in part
     std::vector<Written> texts;
     std::size_t cancelAt = 0;
 
