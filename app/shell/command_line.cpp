@@ -84,6 +84,14 @@ std::optional<std::int32_t> formatNamed(std::string_view text)
     return found == formats.end() ? std::nullopt : std::optional<std::int32_t>(found->second);
 }
 
+// The caption kinds by name, as the settings window lists them: 0 name, 1 date, 2 both.
+std::optional<std::int32_t> captionKindNamed(std::string_view text)
+{
+    static const std::map<std::string_view, std::int32_t> kinds = {{"name", 0}, {"date", 1}, {"both", 2}};
+    const auto found = kinds.find(text);
+    return found == kinds.end() ? std::nullopt : std::optional<std::int32_t>(found->second);
+}
+
 class AlbumParser {
 public:
     explicit AlbumParser(CommandLine& line) : line_(line), options_(line.album) {}
@@ -162,6 +170,10 @@ private:
             count(name, value, 1, kMostPictures, options_.columns);
         } else if (name == "--mode") {
             count(name, value, 0, kHighestMode, options_.photoMode);
+        } else if (name == "--caption") {
+            options_.captionKind = captionKindNamed(value);
+            if (!options_.captionKind)
+                problem("--caption: " + value + " is not one of name, date, both");
         } else if (name == "--copies") {
             count(name, value, 1, kMostCopies, options_.copies);
         } else if (name == "--optimise") {
@@ -290,6 +302,8 @@ std::string usageText()
            "  --copies N                     copies on a printer (1)\n"
            "  --header TEXT, --footer TEXT   lines on every page: &p page, &a pages, &f folder\n"
            "  --caption-font \"NAME SIZE\"     the captions' font (\"宋体 9\")\n"
+           "  --caption name|date|both       under each picture its file name (name), the date\n"
+           "                                 it was taken (date: EXIF, else the file's time) or both\n"
            "  --optimise 0..5                draw reduced pictures (0: never)\n"
            "\n"
            "Exit status: 0 every page made, 1 something was not made (the reason is printed),\n"
