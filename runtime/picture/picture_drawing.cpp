@@ -103,6 +103,18 @@ PictureView partView(const BgraImage& image, const PicturePart& part, int pictur
     return view;
 }
 
+// The pixels a view of an image shows, as an image of their own (for an icon's two raster steps).
+BgraImage copyOf(const PictureView& view)
+{
+    BgraImage part{view.width, view.height, {}};
+    part.pixels.reserve(static_cast<std::size_t>(view.width) * static_cast<std::size_t>(view.height) * 4);
+    for (int row = 0; row < view.height; ++row) {
+        const std::uint8_t* first = view.pixels + static_cast<std::ptrdiff_t>(row) * view.stride;
+        part.pixels.insert(part.pixels.end(), first, first + std::ptrdiff_t{view.width} * 4);
+    }
+    return part;
+}
+
 }  // namespace
 
 void drawDecodedPicture(PictureHandle handle, platform::DeviceContext& context, int x, int y, int width,
@@ -136,12 +148,15 @@ void drawDecodedPicture(PictureHandle handle, platform::DeviceContext& context, 
                    < static_cast<std::size_t>(image->height))
             return;
         const PictureKind kind = pictureKind(handle);
-        if (kind == PictureKind::Icon || kind == PictureKind::Cursor)
+        const bool icon = kind == PictureKind::Icon || kind == PictureKind::Cursor;
+        if (!shown && icon)
             drawIcon(*image, context, x, y, width, height);
-        else if (shown)
-            context.drawPicture(partView(*image, *shown, ownWidth, ownHeight), x, y, width, height, mode);
-        else
+        else if (!shown)
             context.drawPicture(viewOf(*image, image->pixels), x, y, width, height, mode);
+        else if (icon)
+            drawIcon(copyOf(partView(*image, *shown, ownWidth, ownHeight)), context, x, y, width, height);
+        else
+            context.drawPicture(partView(*image, *shown, ownWidth, ownHeight), x, y, width, height, mode);
     } catch (const std::exception&) {
         // Running out of memory for a copy of the pixels leaves the picture undrawn, as a
         // picture that does not decode is.

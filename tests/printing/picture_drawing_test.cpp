@@ -123,6 +123,18 @@ TEST(DrawDecodedPicture, IconsKeepTheirTransparentParts)
     EXPECT_EQ(surfacePixel(surface, 1, 1), kRed);
     EXPECT_EQ(surfacePixel(surface, 2, 0), kBlue);
     EXPECT_EQ(surfacePixel(surface, 3, 1), kBlue);
+
+    // A part of an icon is drawn as an icon too: the opaque right pixel alone fills the
+    // rectangle, the transparent left one stays out.
+    platform::OffscreenSurface part(2, 1, kRed);
+    platform::DeviceContext partContext(part);
+    runtime::drawDecodedPicture(icon.handle(), partContext, 0, 0, 2, 1, PictureRasterMode::Copy,
+                                runtime::PicturePart{1, 0, 1, 1});
+    EXPECT_EQ(surfacePixel(part, 0, 0), kBlue);
+    EXPECT_EQ(surfacePixel(part, 1, 0), kBlue);
+    runtime::drawDecodedPicture(icon.handle(), partContext, 0, 0, 2, 1, PictureRasterMode::Copy,
+                                runtime::PicturePart{0, 0, 1, 1});
+    EXPECT_EQ(surfacePixel(part, 0, 0), kBlue);
 }
 
 }  // namespace
