@@ -1,6 +1,6 @@
-// Reads the EXIF orientation of arbitrary bytes, both as a whole JPEG file (the segment walk to
-// the EXIF block, then its directory) and as the TIFF part of an EXIF block on its own, so the
-// directory reader is reached without a valid JPEG around it.
+// Reads the EXIF orientation and date of arbitrary bytes, both as a whole JPEG file (the segment
+// walk to the EXIF block, then its directories) and as the TIFF part of an EXIF block on its own,
+// so the directory reader is reached without a valid JPEG around it.
 #include <cstddef>
 #include <cstdint>
 #include <span>
@@ -13,5 +13,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const std::span<const std::uint8_t> bytes(data, size);
     readJpegExif(bytes);
     readExifOrientation(bytes);
+    readExifCaptureTime(bytes);
+    parseExifDateTime(bytes);
     return 0;
 }

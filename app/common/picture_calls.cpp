@@ -3,6 +3,7 @@
 #include <cstring>
 #include <utility>
 
+#include "quillora/core_commands.h"
 #include "quillora/dib_commands.h"
 #include "quillora/picture_commands.h"
 
@@ -91,6 +92,15 @@ std::int32_t picturePixelWidth(std::int32_t picture)
 std::int32_t picturePixelHeight(std::int32_t picture)
 {
     return asInt(callCore(&PicturePixelHeight, makeInt(picture)));
+}
+
+std::optional<TakenTime> pictureTakenTime(const std::string& path)
+{
+    const RuntimeValue taken = callCore(&PictureTakenTime, makePointer(TypeCode::Text, path.c_str()));
+    if (taken.type != static_cast<std::uint32_t>(TypeCode::DateTime))
+        return std::nullopt;
+    const auto part = [&taken](CommandFunction command) { return asInt(callCore(command, taken)); };
+    return TakenTime{part(&YearOf), part(&MonthOf), part(&DayOf), part(&HourOf), part(&MinuteOf)};
 }
 
 void LoadedPictures::hold(std::int32_t picture)

@@ -3,6 +3,7 @@
 #pragma once
 
 #include <cstdint>
+#include <optional>
 #include <span>
 #include <string>
 #include <vector>
@@ -40,6 +41,18 @@ void readPictureAhead(const std::string& path);
 void unloadPicture(std::int32_t picture);
 std::int32_t picturePixelWidth(std::int32_t picture);
 std::int32_t picturePixelHeight(std::int32_t picture);
+
+// When the picture in a file was taken, to the minute, on the local wall clock (its EXIF date,
+// else the file's modification time); nothing when there is no such file.
+struct TakenTime {
+    std::int32_t year = 0;
+    std::int32_t month = 0;
+    std::int32_t day = 0;
+    std::int32_t hour = 0;
+    std::int32_t minute = 0;
+    friend bool operator==(const TakenTime&, const TakenTime&) = default;
+};
+std::optional<TakenTime> pictureTakenTime(const std::string& path);
 
 // The pictures a render has loaded, released together when it ends (or when the holder goes).
 class LoadedPictures {

@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "pages/caption_text.h"
 #include "pages/font_spec.h"
 #include "pages/page_model.h"
 
@@ -59,6 +60,8 @@ struct PageJob {
     std::int32_t columnSpacing = 0;
     std::int32_t captionGap = 0;
     std::int32_t photoMode = 0;
+    // What a caption says: the file name handed over, the date its picture was taken, or both.
+    CaptionKind captionKind = CaptionKind::FileName;
     FontSpec captionFont;
     PageLine header;
     PageLine footer;

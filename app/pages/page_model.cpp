@@ -27,7 +27,7 @@ std::int32_t saturated(std::int64_t value)
 
 std::int32_t normalisedPhotoMode(std::int32_t mode)
 {
-    return mode < kPhotoFitCentred || mode > kPhotoNaturalTopLeft ? kPhotoFitCentred : mode;
+    return mode < kPhotoFitCentred || mode > kPhotoCropFill ? kPhotoFitCentred : mode;
 }
 
 std::optional<PictureRect> fitPictureInBox(const PictureRect& box, std::int32_t picW, std::int32_t picH, float ratio,
@@ -57,6 +57,7 @@ std::optional<PictureRect> fitPictureInBox(const PictureRect& box, std::int32_t 
     PictureRect drawn;
     switch (mode) {
     case kPhotoFillBox:
+    case kPhotoCropFill:
         drawn = {x, y, boxW, boxH};
         break;
     case kPhotoNaturalCentred:
@@ -81,6 +82,27 @@ std::optional<PictureRect> fitPictureInBox(const PictureRect& box, std::int32_t 
     if (drawn.width <= 0 || drawn.height <= 0)
         return std::nullopt;
     return drawn;
+}
+
+std::optional<PictureRect> cropSourceForBox(const PictureRect& box, float ratio, std::int32_t pixelW,
+                                            std::int32_t pixelH)
+{
+    if (box.width <= 0 || box.height <= 0 || pixelW <= 0 || pixelH <= 0 || !(ratio > 0.0f) || !std::isfinite(ratio))
+        return std::nullopt;
+    const double boxRatio = static_cast<double>(box.width) / box.height;
+    // The side kept whole is the one the box is relatively narrower on; of the other, the share
+    // that shows is the box's ratio against the picture's. Rounded to whole pixels, at least one.
+    const auto shownPart = [](std::int32_t side, double share) {
+        return std::clamp<std::int32_t>(truncated(side * share + 0.5), 1, side);
+    };
+    PictureRect source{0, 0, pixelW, pixelH};
+    if (!lessThan(boxRatio, ratio))
+        source.height = shownPart(pixelH, ratio / boxRatio);
+    else
+        source.width = shownPart(pixelW, boxRatio / ratio);
+    source.x = (pixelW - source.width) / 2;
+    source.y = (pixelH - source.height) / 2;
+    return source;
 }
 
 namespace {

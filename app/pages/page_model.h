@@ -1,5 +1,5 @@
 // The page model of the album: how a sheet is divided into picture cells, where a picture and its
-// caption go inside a cell, and how the five photo modes fit a picture into its box.
+// caption go inside a cell, and how the six photo modes fit a picture into its box.
 //
 // The three renderers (the preview canvas in whole millimetres, the printer in 0.1 mm from the
 // margin box, the export canvas in 0.1 mm) share this geometry; what differs between them is
@@ -23,13 +23,14 @@ std::int32_t truncated(double value);
 // overflow whatever a job holds, and keeps its results in 32 bits.
 std::int32_t saturated(std::int64_t value);
 
-// The five photo modes; any other number is drawn as mode 0.
+// The six photo modes; any other number is drawn as mode 0.
 enum PhotoMode : std::int32_t {
     kPhotoFitCentred = 0,    // "0：按比例缩放且居中"
     kPhotoFillBox = 1,       // "1：布满打印区域"
     kPhotoNaturalCentred = 2,// "2：按原始值打印且居中"
     kPhotoFitTopLeft = 3,    // "3：按比例缩放且不居中"
     kPhotoNaturalTopLeft = 4,// "4：按原始值打印且不居中"
+    kPhotoCropFill = 5,      // "5：按比例裁剪布满"
 };
 std::int32_t normalisedPhotoMode(std::int32_t mode);
 
@@ -43,9 +44,19 @@ struct PictureRect {
 
 // Where a picture of natural size picW × picH lands in `box` in `mode`. `ratio` is width ÷ height;
 // below 0.001 the picture's own ratio is used. Natural size is not clipped to the box. Nothing is
-// drawn (no rectangle) when the box or the picture has no area.
+// drawn (no rectangle) when the box or the picture has no area. Mode 5 draws into the whole box,
+// from the part of the picture cropSourceForBox() gives.
 std::optional<PictureRect> fitPictureInBox(const PictureRect& box, std::int32_t picW, std::int32_t picH, float ratio,
                                            std::int32_t mode);
+
+// Mode 5: the picture, shown at `ratio` (width ÷ height), is scaled by the larger of box width ÷
+// picture width and box height ÷ picture height and centred on the box; what overflows the box is
+// cut off. The result is the part of the picture that shows, in the picture's own pixels
+// (pixelW × pixelH): the whole of one side and the centred middle of the other. Cutting the
+// picture rather than the page means nothing is drawn outside the cell, not even hidden in a PDF.
+// Nothing when the box or the picture has no area or the ratio is not a number above 0.
+std::optional<PictureRect> cropSourceForBox(const PictureRect& box, float ratio, std::int32_t pixelW,
+                                            std::int32_t pixelH);
 
 // How a renderer differs from the others: the page loop is the same code for all three, and
 // everything that differs between the preview, the printer and the export is here as data.

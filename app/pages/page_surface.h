@@ -7,6 +7,7 @@
 #include <string>
 
 #include "pages/font_spec.h"
+#include "pages/page_model.h"
 
 namespace quillora::app {
 
@@ -29,6 +30,9 @@ public:
     // The picture stretched into the rectangle with the copy raster mode.
     virtual void drawPicture(std::int32_t picture, std::int32_t x, std::int32_t y, std::int32_t width,
                              std::int32_t height) = 0;
+    // Only the `source` part of the picture (in its own pixels) stretched into `drawn`, so that
+    // nothing of the rest reaches the surface.
+    virtual void drawPicturePart(std::int32_t picture, const PictureRect& drawn, const PictureRect& source) = 0;
 };
 
 }  // namespace quillora::app

@@ -88,6 +88,13 @@ void CanvasSurface::drawPicture(std::int32_t picture, std::int32_t x, std::int32
                makeInt(height), makeInt(kCopyMode));
 }
 
+void CanvasSurface::drawPicturePart(std::int32_t picture, const PictureRect& drawn, const PictureRect& source)
+{
+    callMethod(unit_, commands_.drawPicture, makeInt(picture), makeInt(drawn.x), makeInt(drawn.y),
+               makeInt(drawn.width), makeInt(drawn.height), makeInt(kCopyMode), makeInt(source.x), makeInt(source.y),
+               makeInt(source.width), makeInt(source.height));
+}
+
 // --- drawing panel ------------------------------------------------------------------------------
 
 PanelSurface::PanelSurface(UnitRef panel) : CanvasSurface(panel, kPanelCommands)

@@ -37,6 +37,7 @@ public:
     std::int32_t pictureHeight(std::int32_t picture) override;
     void drawPicture(std::int32_t picture, std::int32_t x, std::int32_t y, std::int32_t width,
                      std::int32_t height) override;
+    void drawPicturePart(std::int32_t picture, const PictureRect& drawn, const PictureRect& source) override;
 
     const UnitRef& unit() const { return unit_; }
 

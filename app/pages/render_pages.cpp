@@ -36,8 +36,20 @@ void drawPictureInBox(PageSurface& surface, const PageRules& rules, std::int32_t
         if (pixelW > 0 && pixelH > 0)
             ratio = static_cast<float>(pixelW) / static_cast<float>(pixelH);
     }
-    if (const auto drawn = fitPictureInBox(box, picW, picH, ratio, mode))
+    const auto drawn = fitPictureInBox(box, picW, picH, ratio, mode);
+    if (!drawn)
+        return;
+    if (normalisedPhotoMode(mode) != kPhotoCropFill) {
         surface.drawPicture(picture, drawn->x, drawn->y, drawn->width, drawn->height);
+        return;
+    }
+    // The crop is taken from the picture's own pixels, at the given ratio or else its own.
+    const std::int32_t pixelW = picturePixelWidth(picture);
+    const std::int32_t pixelH = picturePixelHeight(picture);
+    if (!(ratio >= 0.001f) && pixelW > 0 && pixelH > 0)
+        ratio = static_cast<float>(pixelW) / static_cast<float>(pixelH);
+    if (const auto source = cropSourceForBox(*drawn, ratio, pixelW, pixelH))
+        surface.drawPicturePart(picture, *drawn, *source);
 }
 
 // A count of cells as the progress bar takes it, in 32 bits.
@@ -71,6 +83,8 @@ private:
     bool drawCells();
     std::int32_t loadPicture(std::size_t index);
     void letGo(std::int32_t picture);
+    // The caption of picture `index` as the job's caption kind has it.
+    std::string captionOf(std::size_t index) const;
 
     const PageJob& job_;
     PageSink& sink_;
@@ -177,7 +191,7 @@ bool PageLoop::drawCells()
             drawPictureInBox(surface_, rules_, picture, layout_.pictureBox(i, j), ratio, job_.photoMode);
             letGo(picture);
             if (layout_.textH > kLengthTolerance && next_ < job_.captions.size()) {
-                const std::string& caption = job_.captions[next_];
+                const std::string caption = captionOf(next_);
                 if (!caption.empty()) {
                     std::int32_t x = 0;
                     std::int32_t y = 0;
@@ -203,6 +217,17 @@ std::int32_t PageLoop::loadPicture(std::size_t index)
         return 0;
     ReadNextPrintPicturesAhead(job_.paths, index, job_.optimisation);
     return LoadPrintPicture(job_.paths[index], job_.optimisation);
+}
+
+std::string PageLoop::captionOf(std::size_t index) const
+{
+    const std::string& fileName = job_.captions[index];
+    if (job_.captionKind == CaptionKind::FileName)
+        return fileName;
+    std::optional<TakenTime> taken;
+    if (index < job_.paths.size() && !job_.paths[index].empty())
+        taken = pictureTakenTime(job_.paths[index]);
+    return captionText(job_.captionKind, fileName, taken);
 }
 
 void PageLoop::letGo(std::int32_t picture)

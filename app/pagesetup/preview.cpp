@@ -69,6 +69,8 @@ PageJob previewJob()
     job.footer.offset = wholeNumber(sw::编辑框_页脚距底端);
     job.photoMode = asInt(readProperty(settingsUnit(forms::unit_type::ComboBox, sw::组合框_照片打印方式),
                                        kindProperty(kComboBoxSelectedIndex)));
+    job.captionKind = captionKindOf(asInt(readProperty(settingsUnit(forms::unit_type::ComboBox, sw::组合框_照片说明),
+                                                       kindProperty(kComboBoxSelectedIndex))));
     const bool landscape = asBool(readProperty(settingsUnit(forms::unit_type::RadioBox, sw::单选框_横向打印),
                                                kindProperty(kRadioBoxChecked)));
     job.orientation = landscape ? Orientation::Landscape : Orientation::Portrait;

@@ -42,6 +42,9 @@ struct PrintSettings {
     bool toPictureFiles = false;
     std::int32_t pictureFormat = 0;  // 1 BMP, 2 JPEG, 3 GIF, 4 TIFF, 5 PNG
     std::int32_t optimisation = 0;   // 0..5
+    // What the captions say (组合框_照片说明): 0 the file name, 1 the date taken, 2 both. A record
+    // that never had it set says the file name, as captions always did.
+    std::int32_t captionKind = 0;
 };
 
 // The pictures and lines the settings window's preview draws: the batch it was opened for.

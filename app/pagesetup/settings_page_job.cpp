@@ -36,6 +36,7 @@ PageJob batchPageJob(const PrintSettings& settings, PageBatch batch)
     job.columnSpacing = settings.columnSpacing;
     job.captionGap = settings.captionGap;
     job.photoMode = settings.photoMode;
+    job.captionKind = captionKindOf(settings.captionKind);
     takeRecordFonts(job, settings);
     job.header.offset = settings.headerOffset;
     job.footer.offset = settings.footerOffset;

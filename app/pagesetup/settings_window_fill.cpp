@@ -54,6 +54,7 @@ void restoreBoxes(const PrintSettings& settings)
     ComboBox(QUILLORA_SETTINGS_UNIT(组合框_页脚对齐)).select(settings.footerAlign);
     ComboBox(QUILLORA_SETTINGS_UNIT(组合框_图片优化比率)).select(settings.optimisation);
     ComboBox(QUILLORA_SETTINGS_UNIT(组合框_照片打印方式)).select(settings.photoMode);
+    ComboBox(QUILLORA_SETTINGS_UNIT(组合框_照片说明)).select(static_cast<std::int32_t>(captionKindOf(settings.captionKind)));
     ComboBox(QUILLORA_SETTINGS_UNIT(组合框_图片格式)).select(settings.pictureFormat - 1);
     const bool portrait = settings.orientation == 0;
     TickBox(QUILLORA_SETTINGS_UNIT(单选框_纵向打印)).setChecked(portrait);

@@ -56,6 +56,7 @@ PrintSettings settingsFromBoxes(const PrintSettings& former)
     settings.footerAlign = ComboBox(QUILLORA_SETTINGS_UNIT(组合框_页脚对齐)).selectedIndex();
     settings.orientation = TickBox(QUILLORA_SETTINGS_UNIT(单选框_纵向打印)).checked() ? 0 : 1;
     settings.photoMode = ComboBox(QUILLORA_SETTINGS_UNIT(组合框_照片打印方式)).selectedIndex();
+    settings.captionKind = ComboBox(QUILLORA_SETTINGS_UNIT(组合框_照片说明)).selectedIndex();
 
     // The printer clamps the copies to what it can do.
     settings.copies = leadingInteger(EditBox(QUILLORA_SETTINGS_UNIT(编辑框_打印份数)).text());

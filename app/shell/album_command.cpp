@@ -106,6 +106,7 @@ PrintSettings settingsOf(const AlbumOptions& options)
     if (options.captionFontName)
         settings.captionFont = fontOf(*options.captionFontName, options.captionFontSize.value_or(9));
     settings.optimisation = options.optimisation.value_or(0);
+    settings.captionKind = options.captionKind.value_or(0);
     settings.toPictureFiles = options.toFolder.has_value();
     settings.pictureFormat = options.pictureFormat;
     settings.confirmed = 1;

@@ -22,7 +22,7 @@ constexpr NamedPaper kPapers[] = {
 
 constexpr std::int32_t kMostPictures = 100;
 constexpr std::int32_t kMostCopies = 999;
-constexpr std::int32_t kHighestMode = 4;
+constexpr std::int32_t kHighestMode = 5;
 constexpr std::int32_t kHighestOptimisation = 5;
 // A length typed on the command line: up to 10 m, far past any paper, so the products the page
 // model makes of it stay small.
@@ -82,6 +82,14 @@ std::optional<std::int32_t> formatNamed(std::string_view text)
         {"bmp", 1}, {"jpg", 2}, {"jpeg", 2}, {"gif", 3}, {"tiff", 4}, {"tif", 4}, {"png", 5}};
     const auto found = formats.find(text);
     return found == formats.end() ? std::nullopt : std::optional<std::int32_t>(found->second);
+}
+
+// The caption kinds by name, as the settings window lists them: 0 name, 1 date, 2 both.
+std::optional<std::int32_t> captionKindNamed(std::string_view text)
+{
+    static const std::map<std::string_view, std::int32_t> kinds = {{"name", 0}, {"date", 1}, {"both", 2}};
+    const auto found = kinds.find(text);
+    return found == kinds.end() ? std::nullopt : std::optional<std::int32_t>(found->second);
 }
 
 class AlbumParser {
@@ -162,6 +170,10 @@ private:
             count(name, value, 1, kMostPictures, options_.columns);
         } else if (name == "--mode") {
             count(name, value, 0, kHighestMode, options_.photoMode);
+        } else if (name == "--caption") {
+            options_.captionKind = captionKindNamed(value);
+            if (!options_.captionKind)
+                problem("--caption: " + value + " is not one of name, date, both");
         } else if (name == "--copies") {
             count(name, value, 1, kMostCopies, options_.copies);
         } else if (name == "--optimise") {
@@ -284,11 +296,14 @@ std::string usageText()
            "  --rows N, --columns N          pictures per page, 1..100 each (5 x 5)\n"
            "  --margins T,B,L,R              margins in millimetres (20,18,5,15)\n"
            "  --spacing R,C                  row and column spacing, tenths of a millimetre (10,10)\n"
-           "  --mode 0..4                    photo fit: 0 fit centred, 1 stretch, 2 natural size\n"
-           "                                 centred, 3 fit top-left, 4 natural size top-left\n"
+           "  --mode 0..5                    photo fit: 0 fit centred, 1 stretch, 2 natural size\n"
+           "                                 centred, 3 fit top-left, 4 natural size top-left,\n"
+           "                                 5 fill the cell and crop what overflows\n"
            "  --copies N                     copies on a printer (1)\n"
            "  --header TEXT, --footer TEXT   lines on every page: &p page, &a pages, &f folder\n"
            "  --caption-font \"NAME SIZE\"     the captions' font (\"宋体 9\")\n"
+           "  --caption name|date|both       under each picture its file name (name), the date\n"
+           "                                 it was taken (date: EXIF, else the file's time) or both\n"
            "  --optimise 0..5                draw reduced pictures (0: never)\n"
            "\n"
            "Exit status: 0 every page made, 1 something was not made (the reason is printed),\n"

@@ -49,6 +49,7 @@ struct AlbumOptions {
     std::optional<std::string> captionFontName;
     std::optional<std::int32_t> captionFontSize;
     std::optional<std::int32_t> optimisation;
+    std::optional<std::int32_t> captionKind;  // 0 file name, 1 date taken, 2 both
 };
 
 struct CommandLine {

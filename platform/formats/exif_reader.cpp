@@ -4,6 +4,7 @@
 #include <array>
 #include <cstddef>
 #include <optional>
+#include <utility>
 
 namespace quillora::formats {
 namespace {
@@ -46,6 +47,14 @@ public:
         return offset <= bytes_.size() && count <= bytes_.size() - offset;
     }
 
+    // The `count` bytes from `offset`; empty when they do not lie inside.
+    std::span<const std::uint8_t> range(std::uint64_t offset, std::uint64_t count) const
+    {
+        if (!holds(offset, count))
+            return {};
+        return bytes_.subspan(static_cast<std::size_t>(offset), static_cast<std::size_t>(count));
+    }
+
 private:
     std::span<const std::uint8_t> bytes_;
     bool bigEndian_;
@@ -70,8 +79,16 @@ bool standsAlone(std::uint8_t marker)
 // A TIFF directory is a 16-bit count of 12-byte entries followed by the offset of the next one.
 constexpr std::uint64_t kDirectoryEntryBytes = 12;
 constexpr std::uint16_t kTiffMagic = 42;
+constexpr std::uint16_t kTypeAscii = 2;
 constexpr std::uint16_t kTypeShort = 3;
+constexpr std::uint16_t kTypeLong = 4;
+constexpr std::uint16_t kTypeDirectory = 13;
 constexpr std::uint16_t kOrientationTag = 0x0112;
+constexpr std::uint16_t kDateTimeTag = 0x0132;
+constexpr std::uint16_t kExifDirectoryTag = 0x8769;
+constexpr std::uint16_t kDateTimeOriginalTag = 0x9003;
+// "YYYY:MM:DD HH:MM:SS" and its closing zero byte.
+constexpr std::uint32_t kDateTimeCharacters = 19;
 
 struct TiffEntry {
     std::uint16_t type = 0;
@@ -98,6 +115,10 @@ public:
     // not lie wholly inside the block (a count beyond its end included) or has no such entry.
     std::optional<TiffEntry> findEntry(std::uint32_t directory, std::uint16_t tag)
     {
+        // Checked first, so that a directory offset past the end fails this look-up only, not
+        // the reader and with it every later look-up.
+        if (!bytes_.holds(directory, 2))
+            return std::nullopt;
         const std::uint16_t count = bytes_.u16(directory);
         const std::uint64_t entries = std::uint64_t{directory} + 2;
         if (!bytes_.ok() || !bytes_.holds(entries, count * kDirectoryEntryBytes))
@@ -112,6 +133,21 @@ public:
 
     // A SHORT value held in an entry's value field (the first two of its four bytes).
     std::uint16_t shortValue(const TiffEntry& entry) { return bytes_.u16(entry.valueField); }
+    // A LONG value held in an entry's value field.
+    std::uint32_t longValue(const TiffEntry& entry) { return bytes_.u32(entry.valueField); }
+
+    // The first `length` characters of an ASCII entry. A value longer than four bytes lies
+    // apart, at the offset the value field holds; nothing when the entry is shorter or its whole
+    // value (as long as its count says) does not lie inside the block.
+    std::span<const std::uint8_t> asciiValue(const TiffEntry& entry, std::uint32_t length)
+    {
+        if (entry.type != kTypeAscii || entry.count < length)
+            return {};
+        const std::uint64_t offset = entry.count <= 4 ? entry.valueField : bytes_.u32(entry.valueField);
+        if (!bytes_.ok() || !bytes_.holds(offset, entry.count))
+            return {};
+        return bytes_.range(offset, length);
+    }
 
 private:
     OrderedBytes bytes_;
@@ -168,12 +204,67 @@ ExifOrientation readExifOrientation(std::span<const std::uint8_t> tiff)
     return exifOrientationFromValue(block.shortValue(*entry));
 }
 
+std::optional<ExifDateTime> parseExifDateTime(std::span<const std::uint8_t> text)
+{
+    if (text.size() < kDateTimeCharacters)
+        return std::nullopt;
+    // The separators sit at fixed places; every other character is a digit.
+    constexpr std::array<std::pair<std::size_t, char>, 5> kSeparators = {
+        {{4, ':'}, {7, ':'}, {10, ' '}, {13, ':'}, {16, ':'}}};
+    for (std::size_t at = 0; at < kDateTimeCharacters; ++at) {
+        const auto separator = std::find_if(kSeparators.begin(), kSeparators.end(),
+                                            [at](const auto& place) { return place.first == at; });
+        if (separator != kSeparators.end() ? text[at] != separator->second : text[at] < '0' || text[at] > '9')
+            return std::nullopt;
+    }
+    const auto number = [&](std::size_t from, std::size_t digits) {
+        int value = 0;
+        for (std::size_t at = from; at < from + digits; ++at)
+            value = value * 10 + (text[at] - '0');
+        return value;
+    };
+    const int year = number(0, 4);
+    const int month = number(5, 2);
+    const int day = number(8, 2);
+    const int hour = number(11, 2);
+    const int minute = number(14, 2);
+    const int second = number(17, 2);
+    if (year < 1 || month < 1 || month > 12 || day < 1 || day > 31 || hour > 23 || minute > 59 || second > 60)
+        return std::nullopt;
+    return ExifDateTime{static_cast<std::uint16_t>(year), static_cast<std::uint8_t>(month),
+                        static_cast<std::uint8_t>(day),  static_cast<std::uint8_t>(hour),
+                        static_cast<std::uint8_t>(minute), static_cast<std::uint8_t>(second)};
+}
+
+std::optional<ExifDateTime> readExifCaptureTime(std::span<const std::uint8_t> tiff)
+{
+    TiffBlock block(tiff);
+    if (!block.valid())
+        return std::nullopt;
+    // The EXIF directory is one step below IFD0, named by a LONG (or IFD) pointer; it is looked
+    // at, never walked from, so a pointer back to IFD0 or to itself costs one look-up.
+    const auto pointer = block.findEntry(block.firstDirectory(), kExifDirectoryTag);
+    if (pointer && (pointer->type == kTypeLong || pointer->type == kTypeDirectory) && pointer->count == 1) {
+        const auto original = block.findEntry(block.longValue(*pointer), kDateTimeOriginalTag);
+        if (original) {
+            if (const auto taken = parseExifDateTime(block.asciiValue(*original, kDateTimeCharacters)))
+                return taken;
+        }
+    }
+    const auto written = block.findEntry(block.firstDirectory(), kDateTimeTag);
+    if (!written)
+        return std::nullopt;
+    return parseExifDateTime(block.asciiValue(*written, kDateTimeCharacters));
+}
+
 JpegExif readJpegExif(std::span<const std::uint8_t> jpeg)
 {
     JpegExif exif;
     const auto tiff = findJpegExifBlock(jpeg);
-    if (!tiff.empty())
+    if (!tiff.empty()) {
         exif.orientation = readExifOrientation(tiff);
+        exif.taken = readExifCaptureTime(tiff);
+    }
     return exif;
 }
 

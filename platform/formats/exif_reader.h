@@ -13,6 +13,7 @@
 #pragma once
 
 #include <cstdint>
+#include <optional>
 #include <span>
 
 namespace quillora::formats {
@@ -42,9 +43,22 @@ constexpr bool swapsSides(ExifOrientation orientation)
 // The orientation a number 1 to 8 stands for; any other number is Normal.
 ExifOrientation exifOrientationFromValue(std::uint32_t value);
 
+// A date and time as a camera writes it ("2024:05:01 10:20:33"): the camera's own wall clock,
+// which says nothing of a time zone.
+struct ExifDateTime {
+    std::uint16_t year = 0;   // 1..9999
+    std::uint8_t month = 0;   // 1..12
+    std::uint8_t day = 0;     // 1..31
+    std::uint8_t hour = 0;    // 0..23
+    std::uint8_t minute = 0;  // 0..59
+    std::uint8_t second = 0;  // 0..60 (60 in a leap second)
+    friend bool operator==(const ExifDateTime&, const ExifDateTime&) = default;
+};
+
 // What Quillora reads from a JPEG's EXIF block. A fact that cannot be read has its default.
 struct JpegExif {
     ExifOrientation orientation = ExifOrientation::Normal;
+    std::optional<ExifDateTime> taken;  // when the photo was taken; nothing when not known
 };
 
 // The TIFF part of the first EXIF APP1 segment before the first scan of a JPEG file; empty when
@@ -54,6 +68,16 @@ std::span<const std::uint8_t> findJpegExifBlock(std::span<const std::uint8_t> jp
 // The orientation tag of IFD0 of a TIFF-structured EXIF block; Normal when the block, the
 // directory or the tag is damaged or missing, or the tag is not one number from 1 to 8.
 ExifOrientation readExifOrientation(std::span<const std::uint8_t> tiff);
+
+// When the photo was taken: DateTimeOriginal of the EXIF directory IFD0 points to, else the
+// DateTime of IFD0 (when the file was last written by the camera or a program). Nothing when
+// neither is a well-formed date ("0000:00:00 00:00:00" and blanks, which cameras write for "not
+// set", included).
+std::optional<ExifDateTime> readExifCaptureTime(std::span<const std::uint8_t> tiff);
+
+// A date and time in the EXIF form "YYYY:MM:DD HH:MM:SS" (19 characters); nothing when any
+// character or part is out of place or range.
+std::optional<ExifDateTime> parseExifDateTime(std::span<const std::uint8_t> text);
 
 // Both steps over a whole JPEG file.
 JpegExif readJpegExif(std::span<const std::uint8_t> jpeg);

@@ -34,6 +34,11 @@ struct FileSnapshot {
 std::optional<FileSnapshot> readFileSnapshot(const std::string& linuxPath, std::uint64_t maxBytes,
                                              const std::optional<FileIdentity>& expected = std::nullopt);
 
+// The first `maxBytes` bytes of the regular file at `linuxPath` (all of a shorter file) and the
+// file's identity; nothing when it cannot be opened, is not a regular file or changes while it is
+// read. For the facts a file keeps at its start, without reading the rest.
+std::optional<FileSnapshot> readFileHead(const std::string& linuxPath, std::uint64_t maxBytes);
+
 // The identity of the regular file at `linuxPath` now (a symbolic link is followed); nothing when
 // there is none.
 std::optional<FileIdentity> currentFileIdentity(const std::string& linuxPath);

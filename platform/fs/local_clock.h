@@ -1,6 +1,8 @@
 // The local wall clock, as the desktop's time zone shows it.
 #pragma once
 
+#include <cstdint>
+
 namespace quillora::platform {
 
 struct LocalTime {
@@ -13,5 +15,9 @@ struct LocalTime {
 };
 
 LocalTime localTimeNow();
+
+// A moment (seconds since 1970-01-01 00:00 UTC, such as a file's modification time) on the local
+// wall clock, in the time zone TZ names now.
+LocalTime localTimeOf(std::int64_t secondsSinceEpoch);
 
 }  // namespace quillora::platform

@@ -184,7 +184,8 @@ std::optional<JpegHeader> readJpegHeader(std::span<const std::uint8_t> bytes)
     // cheap check of their tables here.
     if (!jpeg_has_multiple_scans(&session.info) && !startWithoutReading(session))
         return std::nullopt;
-    JpegHeader header{session.info.image_width, session.info.image_height, formats::readJpegExif(bytes).orientation};
+    const formats::JpegExif exif = formats::readJpegExif(bytes);
+    JpegHeader header{session.info.image_width, session.info.image_height, exif.orientation, exif.taken};
     if (formats::swapsSides(header.orientation))
         std::swap(header.width, header.height);
     return header;

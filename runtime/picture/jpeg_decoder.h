@@ -22,12 +22,15 @@ struct JpegHeader {
     std::uint32_t width = 0;   // of the upright picture
     std::uint32_t height = 0;
     ExifOrientation orientation = ExifOrientation::Normal;
+    std::optional<formats::ExifDateTime> taken;  // from the EXIF block; nothing when not known
 };
 
 // Reads and checks the header: the picture's size, a colour model that converts to RGB (grey,
 // YCbCr or RGB) and a size under the pixel cap. For a single-scan file the decoder is also set
 // up, which checks the tables the scan refers to. Nothing on any libjpeg error. An EXIF
-// orientation that cannot be read is Normal; it never makes the picture fail.
+// orientation that cannot be read is Normal, a date that cannot be read is not known; neither
+// ever makes the picture fail. The EXIF block is read here only: everything later takes the
+// header's facts.
 std::optional<JpegHeader> readJpegHeader(std::span<const std::uint8_t> bytes);
 
 enum class JpegLayout {

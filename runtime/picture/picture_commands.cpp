@@ -1,7 +1,12 @@
 #include "runtime/picture/picture_commands.h"
 
 #include <array>
+#include <exception>
+#include <optional>
 
+#include "platform/fs/drive_map.h"
+#include "runtime/core/ole_date.h"
+#include "runtime/picture/picture_facts.h"
 #include "runtime/picture/picture_registry.h"
 
 namespace quillora::runtime {
@@ -81,17 +86,33 @@ void PicturePixelHeight(RuntimeValue* result, std::int32_t argCount, RuntimeValu
         *result = makeInt(runtime::pictureHeight(handleArgument(argCount, args)));
 }
 
+void PictureTakenTime(RuntimeValue* result, std::int32_t argCount, RuntimeValue* args)
+{
+    std::optional<runtime::CalendarTime> taken;
+    if (argCount >= 1 && args && static_cast<TypeCode>(args[0].type) == TypeCode::Text) {
+        try {
+            if (const auto linuxPath = platform::toLinuxPath(asText(args[0])))
+                taken = runtime::pictureFileTakenTime(*linuxPath);
+        } catch (const std::exception&) {
+            // Out of memory: the date is not known, as for a file that cannot be read.
+        }
+    }
+    if (result)
+        *result = taken ? makeDateTime(runtime::oleDateOf(*taken)) : makeInt(0);
+}
+
 }  // namespace quillora
 
 namespace quillora::runtime {
 namespace {
 
-constexpr std::array<PictureCommandEntry, 5> kPictureCommands{{
+constexpr std::array<PictureCommandEntry, 6> kPictureCommands{{
     {"LoadPicture", LoadPicture},
     {"ReadPictureAhead", ReadPictureAhead},
     {"UnloadPicture", UnloadPicture},
     {"PicturePixelWidth", PicturePixelWidth},
     {"PicturePixelHeight", PicturePixelHeight},
+    {"PictureTakenTime", PictureTakenTime},
 }};
 
 }  // namespace

@@ -24,6 +24,7 @@ std::optional<PictureRecord> loadJpeg(std::span<const std::uint8_t> bytes)
     record.width = static_cast<std::int32_t>(header->width);
     record.height = static_cast<std::int32_t>(header->height);
     record.orientation = header->orientation;
+    record.taken = header->taken;
     return record;
 }
 

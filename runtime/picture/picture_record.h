@@ -71,14 +71,15 @@ struct PictureSource {
 // full-size record is asked for. A picture whose data fails to decode again, or whose file has
 // changed since it was loaded, is marked `unreadable` for good and draws nothing.
 //
-// A JPEG's EXIF orientation is read once, when it is loaded, and kept here; width, height and
-// every pixel the record gives are those of the upright picture (the sides swapped for the
-// orientations that turn it a quarter).
+// A JPEG's EXIF orientation and date are read once, when it is loaded, and kept here; width,
+// height and every pixel the record gives are those of the upright picture (the sides swapped for
+// the orientations that turn it a quarter).
 struct PictureRecord {
     PictureKind kind = PictureKind::Empty;
     std::int32_t width = 0;
     std::int32_t height = 0;
     formats::ExifOrientation orientation = formats::ExifOrientation::Normal;
+    std::optional<formats::ExifDateTime> taken;
     IconImage icon;
     std::vector<std::uint8_t> data;
     PictureSource source;

@@ -10,6 +10,7 @@
 #include "platform/fs/drive_map.h"
 #include "platform/fs/file_snapshot.h"
 #include "runtime/picture/jpeg_decoder.h"
+#include "runtime/picture/picture_facts.h"
 #include "runtime/picture/picture_kinds.h"
 #include "runtime/picture/read_ahead.h"
 #include "runtime/picture/recent_drawings.h"
@@ -179,8 +180,10 @@ std::optional<PictureHandle> loadReadAhead(const std::string& linuxPath)
     record.width = static_cast<std::int32_t>(ahead->width);
     record.height = static_cast<std::int32_t>(ahead->height);
     record.orientation = ahead->orientation;
+    record.taken = ahead->taken;
     record.source.linuxPath = linuxPath;
     record.source.identity = ahead->identity;
+    rememberPictureFacts(linuxPath, {ahead->identity, ahead->orientation, ahead->taken});
     const PictureHandle handle = registerPicture(std::move(record));
     if (ahead->image)
         recentDrawings().store(handle, ahead->eighths, std::move(*ahead->image));
@@ -222,6 +225,7 @@ PictureHandle loadPictureFile(std::string_view windowsPath)
             return 0;
         record->source.linuxPath = *linuxPath;
         record->source.identity = snapshot->identity;
+        rememberPictureFacts(*linuxPath, {snapshot->identity, record->orientation, record->taken});
         keepTheCheapestForm(*record, snapshot->content, true);
         return registerPicture(std::move(*record));
     } catch (const std::exception&) {

@@ -186,6 +186,7 @@ std::optional<ReadAheadPicture> readPictureFileAhead(const std::string& linuxPat
     picture.width = header->width;
     picture.height = header->height;
     picture.orientation = header->orientation;
+    picture.taken = header->taken;
     if (wantedWidth == 0 || wantedHeight == 0)
         return picture;
     const unsigned eighths = jpegScaleFor(header->width, header->height, wantedWidth, wantedHeight);

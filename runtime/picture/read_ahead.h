@@ -28,13 +28,15 @@ inline constexpr std::uint64_t kMaxReadAheadFileBytes = 64ull * 1024 * 1024;
 // Decoded pixels beyond this are not made ahead (the recent-drawing cache would not keep them).
 inline constexpr std::uint64_t kMaxReadAheadPixelBytes = 16ull * 1024 * 1024;
 
-// A JPEG file as it was read ahead: its identity then, its upright size and EXIF orientation, and
-// its upright pixels decoded at `eighths`/8 when the drawing size was known (nothing otherwise).
+// A JPEG file as it was read ahead: its identity then, its upright size, EXIF orientation and date,
+// and its upright pixels decoded at `eighths`/8 when the drawing size was known (nothing
+// otherwise).
 struct ReadAheadPicture {
     platform::FileIdentity identity;
     std::uint32_t width = 0;
     std::uint32_t height = 0;
     formats::ExifOrientation orientation = formats::ExifOrientation::Normal;
+    std::optional<formats::ExifDateTime> taken;
     unsigned eighths = 0;
     std::optional<BgraImage> image;
 };

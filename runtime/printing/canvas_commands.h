@@ -20,6 +20,7 @@
 #include "platform/device_context.h"
 #include "quillora/runtime_value.h"
 #include "runtime/core/command_arguments.h"
+#include "runtime/picture/picture_drawing.h"
 #include "runtime/picture/picture_registry.h"
 #include "runtime/printing/unit_command_arguments.h"
 #include "runtime/units/unit.h"
@@ -48,13 +49,23 @@ struct CanvasCommands {
         return unitOf<Kind>(arguments.at(0));
     }
 
-    // (unit, picture handle, x, y, width?, height?, mode?) -> nothing.
+    // (unit, picture handle, x, y, width?, height?, mode?, part x, part y, part width,
+    // part height) -> nothing. The part is taken only when all four of its numbers are given.
     static void drawPicture(RuntimeValue*, std::int32_t argCount, RuntimeValue* args)
     {
         const CommandArguments arguments(argCount, args);
-        if (Kind* unit = unitIn(arguments))
-            unit->drawPicture(arguments.int32(1), arguments.int32(2), arguments.int32(3), optionalInt(arguments, 4),
-                              optionalInt(arguments, 5), arguments.int32(6, 1));
+        Kind* unit = unitIn(arguments);
+        if (!unit)
+            return;
+        std::optional<PicturePart> part;
+        const auto partX = optionalInt(arguments, 7);
+        const auto partY = optionalInt(arguments, 8);
+        const auto partWidth = optionalInt(arguments, 9);
+        const auto partHeight = optionalInt(arguments, 10);
+        if (partX && partY && partWidth && partHeight)
+            part = PicturePart{*partX, *partY, *partWidth, *partHeight};
+        unit->drawPicture(arguments.int32(1), arguments.int32(2), arguments.int32(3), optionalInt(arguments, 4),
+                          optionalInt(arguments, 5), arguments.int32(6, 1), part);
     }
 
     // (unit, x?, y?, values...) -> nothing: every value from position 3 on, as text.

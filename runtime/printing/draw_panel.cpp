@@ -334,10 +334,10 @@ void DrawPanelUnit::clear(std::optional<int> left, std::optional<int> top, std::
 }
 
 void DrawPanelUnit::drawPicture(PictureHandle picture, int x, int y, std::optional<int> width,
-                                std::optional<int> height, int mode)
+                                std::optional<int> height, int mode, const std::optional<PicturePart>& part)
 {
     prepareForDrawing();
-    if (canvas_.drawPicture(context_, picture, x, y, width, height, mode))
+    if (canvas_.drawPicture(context_, picture, x, y, width, height, mode, part))
         showChanges();
 }
 

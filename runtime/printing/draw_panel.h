@@ -36,7 +36,7 @@ public:
     void clear(std::optional<int> left, std::optional<int> top, std::optional<int> width,
                std::optional<int> height);
     void drawPicture(PictureHandle picture, int x, int y, std::optional<int> width, std::optional<int> height,
-                     int mode);
+                     int mode, const std::optional<PicturePart>& part = std::nullopt);
     void writeTextAt(std::optional<int> x, std::optional<int> y, std::span<const std::string> texts);
     platform::TextExtent textExtent(std::string_view text);
     int pictureWidthInUnits(PictureHandle picture);

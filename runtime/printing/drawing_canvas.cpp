@@ -182,7 +182,8 @@ void DrawingCanvas::applyTo(platform::DeviceContext& context, double displayDots
 }
 
 bool DrawingCanvas::drawPicture(platform::DeviceContext& context, PictureHandle picture, int x, int y,
-                                std::optional<int> width, std::optional<int> height, int mode) const
+                                std::optional<int> width, std::optional<int> height, int mode,
+                                const std::optional<PicturePart>& part) const
 {
     if (!isLoadedPicture(picture))
         return false;
@@ -205,7 +206,7 @@ bool DrawingCanvas::drawPicture(platform::DeviceContext& context, PictureHandle 
             return false;
     }
     drawDecodedPicture(picture, context, deviceX, deviceY, deviceWidth, deviceHeight,
-                       platform::pictureRasterModeFromValue(mode));
+                       platform::pictureRasterModeFromValue(mode), part);
     return true;
 }
 

@@ -15,6 +15,7 @@
 #include "platform/device_context.h"
 #include "quillora/runtime_value.h"
 #include "runtime/core/form_template.h"
+#include "runtime/picture/picture_drawing.h"
 #include "runtime/picture/picture_registry.h"
 
 namespace quillora::runtime {
@@ -60,10 +61,12 @@ public:
     // given vertical resolution.
     int fontHeight(double displayDotsPerInch, double deviceDotsPerInchY) const;
 
-    // Drawing on a context the state has been applied to. The picture is stretched into the
-    // rectangle (its own pixel size on an absent side); false when nothing was drawn.
+    // Drawing on a context the state has been applied to. The picture (or only `part` of it, in
+    // its own pixels) is stretched into the rectangle (its own pixel size on an absent side);
+    // false when nothing was drawn.
     bool drawPicture(platform::DeviceContext& context, PictureHandle picture, int x, int y,
-                     std::optional<int> width, std::optional<int> height, int mode) const;
+                     std::optional<int> width, std::optional<int> height, int mode,
+                     const std::optional<PicturePart>& part = std::nullopt) const;
     // Writes the texts line by line from (x, y) (absent: the current position), each next line
     // the line's height + 2 device pixels lower. `beforeLine` runs before every line; when it
     // returns false writing stops at once and the context is not touched again.

@@ -263,11 +263,11 @@ int PrinterUnit::pictureHeightInUnits(PictureHandle picture)
 }
 
 void PrinterUnit::drawPicture(PictureHandle picture, int x, int y, std::optional<int> width,
-                              std::optional<int> height, int mode)
+                              std::optional<int> height, int mode, const std::optional<PicturePart>& part)
 {
     if (!prepareForDrawing())
         return;
-    canvas_.drawPicture(job_->device->context(), picture, x, y, width, height, mode);
+    canvas_.drawPicture(job_->device->context(), picture, x, y, width, height, mode, part);
 }
 
 int PrinterUnit::fontHeight() const

@@ -68,7 +68,7 @@ public:
     int pictureWidthInUnits(PictureHandle picture);
     int pictureHeightInUnits(PictureHandle picture);
     void drawPicture(PictureHandle picture, int x, int y, std::optional<int> width, std::optional<int> height,
-                     int mode);
+                     int mode, const std::optional<PicturePart>& part = std::nullopt);
     std::optional<PrinterFormReading> form(std::string_view name);
     std::vector<std::string> formNames();
 

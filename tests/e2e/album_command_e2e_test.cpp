@@ -5,6 +5,9 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
+#include <QProcess>
+#include <QStandardPaths>
+
 #include <fstream>
 
 #include <chrono>
@@ -96,8 +99,11 @@ TEST_F(AlbumCommandTest, HelpVersionAndBadOptionsOpenNoWindowAndSayWhatIsWrong)
 
     // Every bad value is named, not only the first.
     const RunResult values = machine.runProgram(
-        {"album", photos().string(), "--rows", "0", "--format", "webp", "--margins", "1,2,3", "--to", "/x", "--printer", "y"});
+        {"album", photos().string(), "--rows", "0", "--format", "webp", "--margins", "1,2,3", "--to", "/x", "--printer", "y",
+         "--mode", "6", "--caption", "when"});
     EXPECT_EQ(values.exitCode, 2);
+    EXPECT_THAT(values.errors, HasSubstr("--mode: 6 is not in 0..5"));
+    EXPECT_THAT(values.errors, HasSubstr("--caption: when is not one of name, date, both"));
     EXPECT_THAT(values.errors, HasSubstr("--rows: 0 is not in 1..100"));
     EXPECT_THAT(values.errors, HasSubstr("--format: webp"));
     EXPECT_THAT(values.errors, HasSubstr("--margins: 1,2,3"));
@@ -135,8 +141,9 @@ TEST_F(AlbumCommandTest, TheSamplePhotosBecomeA4PngPagesListedOnStandardOutput)
 
 TEST_F(AlbumCommandTest, ThePdfPrinterGetsOneDocumentPerFolder)
 {
-    const RunResult run = machine.runProgram(
-        {"album", photos().string(), "--subfolders", "--by-folder", "--printer", "PDF 打印机", "--landscape"}, 120);
+    const RunResult run = machine.runProgram({"album", photos().string(), "--subfolders", "--by-folder", "--printer",
+                                              "PDF 打印机", "--landscape", "--mode", "5", "--caption", "date"},
+                                             120);
     ASSERT_EQ(run.exitCode, 0) << run.errors;
     std::size_t documents = 0;
     for (const auto& entry : fs::recursive_directory_iterator(machine.home()))
@@ -145,6 +152,14 @@ TEST_F(AlbumCommandTest, ThePdfPrinterGetsOneDocumentPerFolder)
             // Listed on standard output as page files are.
             EXPECT_THAT(run.output, HasSubstr("\n" + entry.path().string() + "\n"));
             ++documents;
+            // The captions are dates (which ones depends on the photos and their files' times).
+            if (!QStandardPaths::findExecutable("pdftotext").isEmpty()) {
+                QProcess text;
+                text.start("pdftotext", {QString::fromStdString(entry.path().string()), "-"});
+                text.waitForFinished(60000);
+                EXPECT_THAT(text.readAllStandardOutput().toStdString(),
+                            testing::ContainsRegex("[0-9]{4}-[0-9]{2}-[0-9]{2} [0-9]{2}:[0-9]{2}"));
+            }
         }
     // The cover in 2024, then spring and seaside.
     EXPECT_EQ(documents, 3u);

@@ -289,6 +289,10 @@ std::string settingsWindowLines(const SettingsChoice& choice)
           << "type PrintSettingsWindow.编辑框_列数 " << choice.columns << "\n";
     if (choice.copies > 0)
         lines << "type PrintSettingsWindow.编辑框_打印份数 " << choice.copies << "\n";
+    if (choice.photoMode >= 0)
+        lines << "select PrintSettingsWindow.组合框_照片打印方式 " << choice.photoMode << "\n";
+    if (choice.captionKind >= 0)
+        lines << "select PrintSettingsWindow.组合框_照片说明 " << choice.captionKind << "\n";
     lines << "focus PrintSettingsWindow.按钮_确定\n"
           << "click PrintSettingsWindow." << (choice.landscape ? "单选框_横向打印" : "单选框_纵向打印") << "\n"
           << "check PrintSettingsWindow.选择框_打印到图片文件 " << (choice.toFiles ? "on" : "off") << "\n";

@@ -91,6 +91,8 @@ struct SettingsChoice {
     bool landscape = false;
     bool toFiles = false;
     std::string format = "bmp格式";  // when printing to files
+    int photoMode = -1;    // the index of 组合框_照片打印方式; -1 leaves it as it is
+    int captionKind = -1;  // the index of 组合框_照片说明; -1 leaves it as it is
 };
 
 // The script lines that fill the settings window in as a user does and press OK. The live

@@ -148,5 +148,38 @@ TEST_F(PreviewTest, TheFirstPreviewCentresTheHeaderAsItsComboSays)
     EXPECT_FALSE(inkOnPage(first, 3, 8, 40, 8));
 }
 
+// Mode 5 and the date captions in the preview: choosing them redraws the page. The 120 × 90
+// pictures fitted into the tall cells of a 3 × 3 page (62 × 82 mm) leave white above and below
+// themselves; filled and cropped they cover their cells; the date captions change only the
+// caption lines.
+TEST_F(PreviewTest, ModeFiveFillsTheCellsAndTheDateCaptionsShow)
+{
+    const RunResult run = machine.run(openSettings() +
+                                      "focus PrintSettingsWindow.编辑框_行间距\n"
+                                      "wait-closed ProgressWindow\n"
+                                      "screenshot PrintSettingsWindow " + shot("fitted.png") + "\n"
+                                      "select PrintSettingsWindow.组合框_照片打印方式 5\n"
+                                      "wait-closed ProgressWindow\n"
+                                      "screenshot PrintSettingsWindow " + shot("filled.png") + "\n"
+                                      "select PrintSettingsWindow.组合框_照片说明 1\n"
+                                      "wait-closed ProgressWindow\n"
+                                      "screenshot PrintSettingsWindow " + shot("dated.png") + "\n"
+                                      "close PrintSettingsWindow\n"
+                                      "wait-closed ProgressWindow\n");
+    ASSERT_EQ(run.exitCode, 0) << run.errors;
+    const QImage fitted(QString::fromStdString(shot("fitted.png")));
+    const QImage filled(QString::fromStdString(shot("filled.png")));
+    const QImage dated(QString::fromStdString(shot("dated.png")));
+    ASSERT_FALSE(fitted.isNull());
+    ASSERT_FALSE(filled.isNull());
+    ASSERT_FALSE(dated.isNull());
+    // The top of the first cell (from the 20 mm margin, 5 mm from the left).
+    EXPECT_FALSE(inkOnPage(fitted, 8, 22, 50, 12));
+    EXPECT_TRUE(inkOnPage(filled, 8, 22, 50, 12));
+    // The pictures are the same with either caption; the page is not.
+    EXPECT_TRUE(inkOnPage(dated, 8, 22, 50, 12));
+    EXPECT_NE(filled.copy(kPageLeft, kPageTop, 210, 297), dated.copy(kPageLeft, kPageTop, 210, 297));
+}
+
 }  // namespace
 }  // namespace quillora::e2e

@@ -133,9 +133,13 @@ TEST_F(SettingsWindowTest, FirstOpeningShowsTheInitialContents)
         + ticked("选择框_自定义纸张", false) + ticked("选择框_实时预览", true) + ticked("选择框_打印到图片文件", false)
         + ticked("单选框_纵向打印", true) + ticked("单选框_横向打印", false) + selected("组合框_页眉对齐", 1)
         + selected("组合框_页脚对齐", 1) + selected("组合框_照片打印方式", 0) + selected("组合框_图片优化比率", 0)
-        + selected("组合框_图片格式", 1) + sliderAt("滑块条_行", 20) + sliderAt("滑块条_列", 20)
-        + "click PrintSettingsWindow.按钮_取消\nwait-closed PrintSettingsWindow\n");
+        + selected("组合框_图片格式", 1) + selected("组合框_照片说明", 0) + sliderAt("滑块条_行", 20)
+        + sliderAt("滑块条_列", 20) + "click PrintSettingsWindow.按钮_取消\nwait-closed PrintSettingsWindow\n");
     const std::string& dump = result.output;
+    EXPECT_THAT(itemsOf(dump, "组合框_照片打印方式"),
+                ElementsAre("0：按比例缩放且居中", "1：布满打印区域", "2：按原始值打印且居中", "3：按比例缩放且不居中",
+                            "4：按原始值打印且不居中", "5：按比例裁剪布满"));
+    EXPECT_THAT(itemsOf(dump, "组合框_照片说明"), ElementsAre("文件名", "拍摄日期", "文件名和拍摄日期"));
     const std::vector<std::pair<const char*, const char*>> boxes = {
         {"编辑框_宽度", "210"}, {"编辑框_高度", "297"}, {"编辑框_上边距", "20"}, {"编辑框_下边距", "18"},
         {"编辑框_左边距", "5"}, {"编辑框_右边距", "15"}, {"编辑框_页眉距顶端", "11"}, {"编辑框_页脚距底端", "14"},
@@ -167,13 +171,14 @@ TEST_F(SettingsWindowTest, OkStoresTheRecordAndTheNextOpeningRestoresIt)
           "select PrintSettingsWindow.组合框_照片打印方式 3\n"
           "select PrintSettingsWindow.组合框_图片优化比率 4\n"
           "select PrintSettingsWindow.组合框_图片格式 4\n"
+          "select PrintSettingsWindow.组合框_照片说明 2\n"
           "click PrintSettingsWindow.单选框_横向打印\n"
           "check PrintSettingsWindow.选择框_打印到图片文件 on\n"
         + kOk + kOpen + "echo second\ndump PrintSettingsWindow\n"
         + ticked("选择框_自定义纸张", true) + ticked("单选框_纵向打印", false) + ticked("单选框_横向打印", true)
         + ticked("选择框_打印到图片文件", true) + selected("组合框_页眉对齐", 2) + selected("组合框_页脚对齐", 0)
         + selected("组合框_照片打印方式", 3) + selected("组合框_图片优化比率", 4) + selected("组合框_图片格式", 4)
-        + sliderAt("滑块条_行", 12) + sliderAt("滑块条_列", 16)
+        + selected("组合框_照片说明", 2) + sliderAt("滑块条_行", 12) + sliderAt("滑块条_列", 16)
         + "click PrintSettingsWindow.按钮_取消\nwait-closed PrintSettingsWindow\n");
     const std::string second = outputSection(result.output, "second");
     // 210.56 was stored as 2105 tenths and comes back as 210.5.

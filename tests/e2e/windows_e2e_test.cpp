@@ -196,6 +196,9 @@ TEST_F(WindowsTest, OtherWindowsAreBuiltAsTheirTemplatesGiveThem)
         "unit\tPrintSettingsWindow.通用对话框1\tCommonDlg\t128,160,40,24\thidden\tenabled\t",
         "unit\tPrintSettingsWindow.按钮_取消\tButton\t487,364,80,24\tvisible\tenabled\t取消打印",
         "unit\tPrintSettingsWindow.选择框_自定义纸张\tCheckBox\t8,123,112,24\tvisible\tenabled\t自定义纸张类型",
+        "unit\tPrintSettingsWindow.标签_照片说明\tLabel\t8,398,60,16\tvisible\tenabled\t照片说明：",
+        "unit\tPrintSettingsWindow.组合框_照片说明\tComboBox\t68,395,136,20\tvisible\tenabled\t",
+        "item\tPrintSettingsWindow.组合框_照片说明\t2\t文件名和拍摄日期",
         "window\tProgressWindow\t50,50,380,51\thidden\tenabled\t",
         "unit\tProgressWindow.进度条_当前进度\tProcessBar\t3,2,368,16\tvisible\tenabled\t",
         "unit\tProgressWindow.标签_说明\tLabel\t82,24,128,16\tvisible\tenabled\t正在处理，请稍候。。。",
@@ -203,13 +206,16 @@ TEST_F(WindowsTest, OtherWindowsAreBuiltAsTheirTemplatesGiveThem)
         "unit\tProgressWindow.动画物体1\tCartoonObject\t40,24,32,18\thidden\tenabled\t",
         "unit\tProgressWindow.画板_temp\tDrawPanel\t304,0,32,24\thidden\tenabled\t",
     }));
-    // The picture window has no units; the settings window's 44 come in their stored order.
+    // The picture window has no units; the settings window's 46 come in their stored order, the
+    // caption kind's label and combo box last.
     EXPECT_THAT(starting(stored, "unit\tPictureWindow."), IsEmpty());
     const std::vector<std::string> settings = unitNames(starting(stored, "unit\tPrintSettingsWindow."));
-    ASSERT_EQ(settings.size(), 44u);
+    ASSERT_EQ(settings.size(), 46u);
     EXPECT_EQ(settings.front(), "组合框_图片优化比率");
     EXPECT_EQ(settings[15], "分组框1");
-    EXPECT_EQ(settings.back(), "选择框_自定义纸张");
+    EXPECT_EQ(settings[43], "选择框_自定义纸张");
+    EXPECT_EQ(settings[44], "标签_照片说明");
+    EXPECT_EQ(settings.back(), "组合框_照片说明");
 }
 
 TEST_F(WindowsTest, DumpShowsTheChosenItemsTicksAndPositionsAUserSees)

@@ -293,9 +293,11 @@ TEST(BuiltForms, ReadBackWithTheGeneratedIdsAndEveryBindingReachesItsHandler)
               qf::MainWindow::树型框_文件夹);
     for (const WindowTemplate& window : windows)
         for (const UnitTemplate& record : window.units)
-            for (const EventBinding& binding : record.bindings)
-                if (binding.offset != ff::kNoHandler)
-                    EXPECT_NE(binding.handler, nullptr) << window.name() << "." << record.name;
+            for (const EventBinding& binding : record.bindings) {
+                if (binding.offset == ff::kNoHandler)
+                    continue;
+                EXPECT_NE(binding.handler, nullptr) << window.name() << "." << record.name;
+            }
 }
 
 }  // namespace

@@ -1,5 +1,7 @@
 #include "layout_test_support.h"
 
+#include <chrono>
+#include <cstdlib>
 #include <fstream>
 #include <random>
 
@@ -135,6 +137,27 @@ bool BmpPicture::inkIn(int left, int top, int width, int height) const
             if (pixel(x, y) != 0xFFFFFF && pixel(x, y) != 0xFFFFFFFF)
                 return true;
     return false;
+}
+
+void setModifiedSeconds(const std::filesystem::path& path, std::int64_t seconds)
+{
+    const auto moment = std::chrono::sys_seconds{std::chrono::seconds{seconds}};
+    std::filesystem::last_write_time(path, std::chrono::file_clock::from_sys(moment));
+}
+
+TimeZone::TimeZone(const char* zone)
+{
+    if (const char* previous = std::getenv("TZ"))
+        previous_ = previous;
+    setenv("TZ", zone, 1);
+}
+
+TimeZone::~TimeZone()
+{
+    if (previous_)
+        setenv("TZ", previous_->c_str(), 1);
+    else
+        unsetenv("TZ");
 }
 
 TempFolder::TempFolder()

@@ -4,6 +4,7 @@
 
 #include <cstdint>
 #include <filesystem>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -44,6 +45,22 @@ private:
     std::size_t pixelOffset_ = 0;
     std::size_t rowBytes_ = 0;
     bool bottomUp_ = true;
+};
+
+// Gives the file the modification time `seconds` after 1970-01-01 00:00 UTC.
+void setModifiedSeconds(const std::filesystem::path& path, std::int64_t seconds);
+
+// TZ set for as long as it lives, and put back afterwards, so that no result depends on the
+// machine's time zone.
+class TimeZone {
+public:
+    explicit TimeZone(const char* zone);
+    ~TimeZone();
+    TimeZone(const TimeZone&) = delete;
+    TimeZone& operator=(const TimeZone&) = delete;
+
+private:
+    std::optional<std::string> previous_;
 };
 
 // A temporary folder removed at the end of the test.

@@ -2,6 +2,7 @@
 // the five photo modes, captions and page counts.
 #include <gtest/gtest.h>
 
+#include <limits>
 #include <tuple>
 
 #include "pages/page_model.h"
@@ -128,7 +129,11 @@ INSTANTIATE_TEST_SUITE_P(
         FitCase{"TallPictureTallBoxNaturalCentred", kTallBox, 40, 160, 0, 2, {20, 0, 40, 160}},
         FitCase{"TallPictureTallBoxFitTopLeft", kTallBox, 40, 160, 0, 3, {10, 20, 30, 120}},
         FitCase{"TallPictureTallBoxNaturalTopLeft", kTallBox, 40, 160, 0, 4, {10, 20, 40, 160}},
+        // Mode 5 draws into the whole box, from a cropped part of the picture (CropFill below).
+        FitCase{"WidePictureTallBoxCropFill", kTallBox, 300, 100, 0, 5, {10, 20, 60, 120}},
+        FitCase{"TallPictureWideBoxCropFill", kWideBox, 40, 160, 0, 5, {10, 20, 120, 60}},
         // Out-of-range modes draw as mode 0.
+        FitCase{"ModeSixIsModeZero", kWideBox, 300, 100, 0, 6, {10, 30, 120, 40}},
         FitCase{"ModeSevenIsModeZero", kWideBox, 300, 100, 0, 7, {10, 30, 120, 40}},
         FitCase{"NegativeModeIsModeZero", kTallBox, 40, 160, 0, -1, {25, 20, 30, 120}},
         // A given ratio wins over the picture's own; a tiny one does not.
@@ -139,6 +144,62 @@ INSTANTIATE_TEST_SUITE_P(
         // An odd room: 10 + (120 - 45) / 2 = 47.5 gives 47.
         FitCase{"OddRoomTruncates", kWideBox, 45, 60, 0, 0, {47, 20, 45, 60}}),
     [](const ::testing::TestParamInfo<FitCase>& info) { return std::string(info.param.name); });
+
+// Mode 5: the picture scaled by the larger of the two box ÷ picture ratios, centred, and only the
+// part inside the box drawn. A picture of `pixelW` × `pixelH` pixels; the part of it that shows.
+struct CropCase {
+    const char* name;
+    PictureRect box;
+    float ratio;
+    int pixelW;
+    int pixelH;
+    PictureRect source;
+};
+
+class CropFill : public ::testing::TestWithParam<CropCase> {};
+
+TEST_P(CropFill, ShowsTheCentredPartThatFillsTheBox)
+{
+    const CropCase& c = GetParam();
+    const auto source = cropSourceForBox(c.box, c.ratio, c.pixelW, c.pixelH);
+    ASSERT_TRUE(source);
+    EXPECT_EQ(*source, c.source);
+    // The part lies inside the picture and has the box's proportions (to a pixel).
+    EXPECT_GE(source->x, 0);
+    EXPECT_GE(source->y, 0);
+    EXPECT_LE(source->x + source->width, c.pixelW);
+    EXPECT_LE(source->y + source->height, c.pixelH);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    WideAndTall, CropFill,
+    ::testing::Values(
+        // A 600 × 200 picture (ratio 3) in the 120 × 60 box: scaled by 60 ÷ 200 to 180 × 60, the
+        // middle 120 of 180 shows, i.e. 400 of the 600 pixels from 100.
+        CropCase{"WidePictureWideBox", kWideBox, 3.0f, 600, 200, {100, 0, 400, 200}},
+        // In the 60 × 120 box: scaled by 120 ÷ 200 to 360 × 120; 60 of 360 show: 100 pixels from 250.
+        CropCase{"WidePictureTallBox", kTallBox, 3.0f, 600, 200, {250, 0, 100, 200}},
+        // A 40 × 160 picture (ratio 0.25) in the wide box: scaled by 120 ÷ 40 to 120 × 480; 60 of
+        // 480 show: 20 rows of 160 from 70.
+        CropCase{"TallPictureWideBox", kWideBox, 0.25f, 40, 160, {0, 70, 40, 20}},
+        // In the tall box: scaled by 60 ÷ 40 to 60 × 240; 120 of 240 show: 80 rows from 40.
+        CropCase{"TallPictureTallBox", kTallBox, 0.25f, 40, 160, {0, 40, 40, 80}},
+        // A picture of the box's own shape is drawn whole.
+        CropCase{"SameShapeWhole", kWideBox, 2.0f, 300, 150, {0, 0, 300, 150}},
+        // A given ratio is how the picture is shown: a square-shown 300 × 100 picture in the wide
+        // box keeps half its height, whatever its pixels' shape.
+        CropCase{"GivenRatio", kWideBox, 1.0f, 300, 100, {0, 25, 300, 50}},
+        // A sliver never crops to nothing: one pixel is the least that shows.
+        CropCase{"SliverKeepsOnePixel", kTallBox, 1000.0f, 3, 1, {1, 0, 1, 1}}),
+    [](const ::testing::TestParamInfo<CropCase>& info) { return std::string(info.param.name); });
+
+TEST(CropFill, NothingWithoutAreaOrRatio)
+{
+    EXPECT_FALSE(cropSourceForBox({0, 0, 0, 10}, 1.0f, 10, 10));
+    EXPECT_FALSE(cropSourceForBox(kWideBox, 1.0f, 0, 10));
+    EXPECT_FALSE(cropSourceForBox(kWideBox, 0.0f, 10, 10));
+    EXPECT_FALSE(cropSourceForBox(kWideBox, std::numeric_limits<float>::quiet_NaN(), 10, 10));
+}
 
 TEST(PhotoModes, NothingIsDrawnInABoxWithoutArea)
 {

@@ -216,6 +216,10 @@ public:
         if (++drawn == closeAfter)
             runtime::requestWindowClose(forms::ProgressWindow::id);
     }
+    void drawPicturePart(std::int32_t picture, const PictureRect& drawn, const PictureRect& source) override
+    {
+        panel_.drawPicturePart(picture, drawn, source);
+    }
 
     int drawn = 0;
     int closeAfter = 0;

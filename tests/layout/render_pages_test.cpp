@@ -4,6 +4,7 @@
 // loop runs in the program's own progress window and loads real picture files.
 #include <gtest/gtest.h>
 
+#include <filesystem>
 #include <string>
 #include <vector>
 
@@ -12,6 +13,7 @@
 #include "pages/progress_window.h"
 #include "pages/render_pages.h"
 #include "platform/message_box.h"
+#include "tests/picture/exif_test_files.h"
 
 namespace quillora::app {
 namespace {
@@ -44,8 +46,14 @@ public:
         if (pictures.size() == cancelAt)
             按钮_取消打印_被单击(EventArguments{});
     }
+    void drawPicturePart(std::int32_t, const PictureRect& drawn, const PictureRect& source) override
+    {
+        pictures.push_back(drawn);
+        parts.push_back(source);
+    }
 
     std::vector<PictureRect> pictures;
+    std::vector<PictureRect> parts;  // the source of each picture drawn in part
     std::vector<Written> texts;
     std::size_t cancelAt = 0;
 
@@ -182,6 +190,67 @@ TEST_F(PageLoop, CaptionsAreCentredUnderTheirCellOrStartAtItsLeftEdge)
     EXPECT_EQ(line[0], (Written{298, 816, "abc", "宋体/9"}));
     EXPECT_EQ(line[1].x, 636);
     EXPECT_EQ(line[2], (Written{1272 + 298, 816, "abc", "宋体/9"}));
+}
+
+// Mode 5 through the loop: the whole box is drawn from the centred part of the picture that
+// fills it. The 50 × 30 picture in a tall 626 × 816 box keeps all its rows and
+// 50 × (626 / 816) ÷ (50 / 30) = 23 of its columns, from (50 - 23) / 2 = 13.
+TEST_F(PageLoop, CropFillDrawsTheBoxFromTheCentredPartOfThePicture)
+{
+    prepare(1, kPhotoCropFill);
+    renderPages(job, sink);
+    ASSERT_EQ(pictures().size(), 1u);
+    EXPECT_EQ(pictures()[0], (PictureRect{0, 0, 626, 816}));
+    ASSERT_EQ(sink.recorded().parts.size(), 1u);
+    EXPECT_EQ(sink.recorded().parts[0], (PictureRect{13, 0, 23, 30}));
+
+    // A tall 30 × 50 picture in a wide 1900 × 816 box (one column): all its columns and
+    // 50 × (30 / 50) ÷ (1900 / 816) = 13 of its rows, from (50 - 13) / 2 = 18.
+    job.columns = 1;
+    job.paths.assign(1, layout_test::writePicture(folder_.path() / "tall.bmp", layout_test::plainBmp(30, 50, 0xFF)));
+    RecordingSink wide;
+    renderPages(job, wide);
+    ASSERT_EQ(wide.recorded().parts.size(), 1u);
+    EXPECT_EQ(wide.recorded().pictures[0], (PictureRect{0, 0, 1900, 816}));
+    EXPECT_EQ(wide.recorded().parts[0], (PictureRect{0, 18, 30, 13}));
+}
+
+// The three caption kinds, for a photo with an EXIF date, a picture without one (its file's
+// time) and a file that is gone (no date).
+TEST_F(PageLoop, CaptionsSayTheFileNameTheDateTakenOrBoth)
+{
+    const layout_test::TimeZone utc("UTC0");
+    prepare(3, kPhotoFitCentred);
+    const test::Bytes photo = test::withSegment(test::redOverBlue(16, 8), 0xE1,
+                                          test::exifPayload(test::exifTiffWithDates("", "2024:05:01 10:20:33")));
+    job.paths = {layout_test::writePicture(folder_.path() / "a.jpg", photo),
+                 layout_test::writePicture(folder_.path() / "b.bmp", layout_test::plainBmp(5, 3, 0xFF)),
+                 layout_test::writePicture(folder_.path() / "c.jpg", photo)};
+    // 2021-03-04 05:06:07 UTC.
+    layout_test::setModifiedSeconds(folder_.path() / "b.bmp", 1614834367);
+    std::filesystem::remove(folder_.path() / "c.jpg");
+    job.captions = {"a.jpg", "b.bmp", "c.jpg"};
+
+    const auto captions = [&](CaptionKind kind) {
+        job.captionKind = kind;
+        RecordingSink kindSink;
+        renderPages(job, kindSink);
+        std::vector<std::string> texts;
+        for (const Written& text : kindSink.recorded().texts)
+            texts.push_back(text.text);
+        return texts;
+    };
+    EXPECT_EQ(captions(CaptionKind::FileName), (std::vector<std::string>{"a.jpg", "b.bmp", "c.jpg"}));
+    EXPECT_EQ(captions(CaptionKind::TakenDate), (std::vector<std::string>{"2024-05-01 10:20", "2021-03-04 05:06"}));
+    EXPECT_EQ(captions(CaptionKind::FileNameAndDate),
+              (std::vector<std::string>{"a.jpg  2024-05-01 10:20", "b.bmp  2021-03-04 05:06", "c.jpg"}));
+
+    // Placed by the caption rule: 23 characters of 10 units, centred in the 626 of the cell.
+    job.captionKind = CaptionKind::FileNameAndDate;
+    renderPages(job, sink);
+    const std::vector<Written> line = textsAt(816);
+    ASSERT_EQ(line.size(), 3u);
+    EXPECT_EQ(line[0].x, (626 - 230) / 2);
 }
 
 TEST_F(PageLoop, EveryPageHasItsHeaderAndFooterInTheirFonts)

@@ -97,8 +97,9 @@ TEST_P(WindowTextFitTest, EveryLabelsInkLiesInItsRectangleAndItsLine)
             }
         }
     }
-    if (GetParam().id == forms::ProgressWindow::id)
+    if (GetParam().id == forms::ProgressWindow::id) {
         EXPECT_EQ(labels, 1);
+    }
 }
 
 TEST_P(WindowTextFitTest, SlidersOnAGroupBoxStayInsideItsFrame)

@@ -31,6 +31,7 @@ public:
     std::int32_t pictureWidth(std::int32_t) override { return 0; }
     std::int32_t pictureHeight(std::int32_t) override { return 0; }
     void drawPicture(std::int32_t, std::int32_t, std::int32_t, std::int32_t, std::int32_t) override {}
+    void drawPicturePart(std::int32_t, const PictureRect&, const PictureRect&) override {}
 };
 
 class HeaderFooterTest : public testing::Test {

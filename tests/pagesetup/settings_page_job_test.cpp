@@ -35,6 +35,7 @@ PrintSettings confirmedRecord()
     settings.headerFont.name = "黑体";
     settings.footerFont.size = 12;
     settings.optimisation = 4;
+    settings.captionKind = 2;
     return settings;
 }
 
@@ -51,6 +52,7 @@ TEST(SettingsPageJob, TheRecordBecomesTheJobOfABatch)
     EXPECT_EQ(job.rows, 4);
     EXPECT_EQ(job.columnSpacing, 20);
     EXPECT_EQ(job.photoMode, 3);
+    EXPECT_EQ(job.captionKind, CaptionKind::FileNameAndDate);
     EXPECT_EQ(job.copies, 2);
     EXPECT_EQ(job.header.text, "H &p");
     EXPECT_EQ(job.header.font.name, "黑体");

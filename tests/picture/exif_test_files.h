@@ -5,6 +5,7 @@
 #include <array>
 #include <cstdint>
 #include <cstdlib>
+#include <string>
 
 #include "jpeg_test_files.h"
 
@@ -65,6 +66,59 @@ inline Bytes exifTiff(std::uint16_t value, bool bigEndian = false)
     put32(0);
     const char make[8] = "Camera";
     out.insert(out.end(), make, make + sizeof make);
+    return out;
+}
+
+// The TIFF part of an EXIF block with the dates a camera writes: `written` as IFD0's DateTime and
+// `original` as the DateTimeOriginal of the EXIF directory IFD0 points to; an empty text leaves
+// its tag (and for `original` the EXIF directory) out. Each text is stored with its closing zero
+// byte, as the tag's count says. Where the parts lie (little-endian, both dates given): IFD0 at 8
+// with the DateTime entry at 10 and the EXIF pointer entry at 22; the EXIF directory at 38 with
+// its entry at 40; DateTime's text at 56, DateTimeOriginal's at 56 + its length + 1.
+inline Bytes exifTiffWithDates(const std::string& written, const std::string& original, bool bigEndian = false)
+{
+    Bytes out;
+    const auto put16 = [&](std::uint32_t number) {
+        if (bigEndian)
+            out.insert(out.end(), {static_cast<std::uint8_t>(number >> 8), static_cast<std::uint8_t>(number)});
+        else
+            out.insert(out.end(), {static_cast<std::uint8_t>(number), static_cast<std::uint8_t>(number >> 8)});
+    };
+    const auto put32 = [&](std::uint32_t number) {
+        if (bigEndian) {
+            put16(number >> 16);
+            put16(number & 0xFFFF);
+        } else {
+            put16(number & 0xFFFF);
+            put16(number >> 16);
+        }
+    };
+    const std::uint32_t firstEntries = (written.empty() ? 0 : 1) + (original.empty() ? 0 : 1);
+    const std::uint32_t exifDirectory = 8 + 2 + 12 * firstEntries + 4;
+    const std::uint32_t texts = exifDirectory + (original.empty() ? 0 : 18);
+    const std::uint32_t writtenAt = texts;
+    const std::uint32_t originalAt = texts + (written.empty() ? 0 : static_cast<std::uint32_t>(written.size() + 1));
+    out.insert(out.end(), bigEndian ? std::initializer_list<std::uint8_t>{'M', 'M'}
+                                    : std::initializer_list<std::uint8_t>{'I', 'I'});
+    put16(42);
+    put32(8);
+    put16(firstEntries);
+    if (!written.empty())
+        put16(0x0132), put16(2), put32(static_cast<std::uint32_t>(written.size() + 1)), put32(writtenAt);
+    if (!original.empty())
+        put16(0x8769), put16(4), put32(1), put32(exifDirectory);
+    put32(0);
+    if (!original.empty()) {
+        put16(1);
+        put16(0x9003), put16(2), put32(static_cast<std::uint32_t>(original.size() + 1)), put32(originalAt);
+        put32(0);
+    }
+    for (const std::string* text : {&written, &original}) {
+        if (text->empty())
+            continue;
+        out.insert(out.end(), text->begin(), text->end());
+        out.push_back(0);
+    }
     return out;
 }
 

@@ -13,7 +13,9 @@
 
 #include "jpeg_test_files.h"
 #include "picture_test_support.h"
+#include "platform/offscreen_surface.h"
 #include "runtime/picture/jpeg_decoder.h"
+#include "runtime/picture/picture_drawing.h"
 #include "runtime/picture/recent_drawings.h"
 
 namespace quillora::test {
@@ -200,6 +202,21 @@ TEST(HeldPicture, FailedDecodeIsRememberedNotRepeated)
     EXPECT_FALSE(runtime::pictureForDrawing(picture.handle()));
     EXPECT_EQ(runtime::decodedPicture(picture.handle()), nullptr);
     EXPECT_EQ(runtime::jpegDecodeCount(), before + 1);
+}
+
+// A part of a JPEG drawn into a rectangle is decoded at the scale that covers the whole picture
+// at that stretch, so the part is never enlarged: the left half of a 64 × 64 photo drawn 8 wide
+// needs the photo 16 wide, at 2/8 (16 × 16), where the rectangle alone would take 1/8 (8 × 8).
+TEST(HeldPicture, APartIsDecodedForTheWholePicturesDrawnSize)
+{
+    LoadedPicture picture(redOverBlue(64, 64));
+    ASSERT_TRUE(picture);
+    platform::OffscreenSurface surface(8, 8, 0);
+    platform::DeviceContext context(surface);
+    const std::size_t before = runtime::recentDrawingBytes();
+    runtime::drawDecodedPicture(picture.handle(), context, 0, 0, 8, 8, platform::PictureRasterMode::Copy,
+                                runtime::PicturePart{0, 0, 32, 64});
+    EXPECT_EQ(runtime::recentDrawingBytes() - before, 16u * 16 * 4);
 }
 
 TEST(HeldPicture, RedrawAtTheSameSizeTakesTheKeptPixels)

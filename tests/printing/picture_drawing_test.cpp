@@ -72,6 +72,45 @@ TEST(DrawDecodedPicture, OwnSizeStretchShrinkAndNothing)
     EXPECT_EQ(grey & 0xFF, (grey >> 8) & 0xFF);
 }
 
+// Only the part is drawn, stretched to the rectangle; the surface around the rectangle keeps
+// its colour, and a part reaching past the picture is cut to it.
+TEST(DrawDecodedPicture, APartOfThePictureFillsTheRectangleAndNothingElse)
+{
+    // Four columns: black, white, green, blue; two rows alike.
+    TestPicture picture(bmpFile(4, 2, {kBlack, kWhite, kGreen, kBlue, kBlack, kWhite, kGreen, kBlue}));
+    platform::OffscreenSurface surface(8, 6, kRed);
+    platform::DeviceContext context(surface);
+
+    // The middle two columns, doubled into a 4 × 4 rectangle at (2, 1).
+    runtime::drawDecodedPicture(picture.handle(), context, 2, 1, 4, 4, PictureRasterMode::Copy,
+                                runtime::PicturePart{1, 0, 2, 2});
+    for (int y = 1; y < 5; ++y) {
+        EXPECT_EQ(surfacePixel(surface, 2, y), kWhite);
+        EXPECT_EQ(surfacePixel(surface, 3, y), kWhite);
+        EXPECT_EQ(surfacePixel(surface, 4, y), kGreen);
+        EXPECT_EQ(surfacePixel(surface, 5, y), kGreen);
+    }
+    for (int x = 0; x < 8; ++x) {
+        EXPECT_EQ(surfacePixel(surface, x, 0), kRed) << x;
+        EXPECT_EQ(surfacePixel(surface, x, 5), kRed) << x;
+    }
+    for (int y = 0; y < 6; ++y) {
+        EXPECT_EQ(surfacePixel(surface, 1, y), kRed) << y;
+        EXPECT_EQ(surfacePixel(surface, 6, y), kRed) << y;
+    }
+
+    // A part reaching past the right edge is the last column only; a part wholly outside draws
+    // nothing.
+    runtime::drawDecodedPicture(picture.handle(), context, 0, 5, 1, 1, PictureRasterMode::Copy,
+                                runtime::PicturePart{3, 0, 9, 1});
+    EXPECT_EQ(surfacePixel(surface, 0, 5), kBlue);
+    runtime::drawDecodedPicture(picture.handle(), context, 7, 5, 1, 1, PictureRasterMode::Copy,
+                                runtime::PicturePart{4, 0, 2, 2});
+    runtime::drawDecodedPicture(picture.handle(), context, 7, 5, 1, 1, PictureRasterMode::Copy,
+                                runtime::PicturePart{0, 0, 0, 2});
+    EXPECT_EQ(surfacePixel(surface, 7, 5), kRed);
+}
+
 TEST(DrawDecodedPicture, IconsKeepTheirTransparentParts)
 {
     TestPicture icon(twoPixelIcon(kBlue));
@@ -84,6 +123,18 @@ TEST(DrawDecodedPicture, IconsKeepTheirTransparentParts)
     EXPECT_EQ(surfacePixel(surface, 1, 1), kRed);
     EXPECT_EQ(surfacePixel(surface, 2, 0), kBlue);
     EXPECT_EQ(surfacePixel(surface, 3, 1), kBlue);
+
+    // A part of an icon is drawn as an icon too: the opaque right pixel alone fills the
+    // rectangle, the transparent left one stays out.
+    platform::OffscreenSurface part(2, 1, kRed);
+    platform::DeviceContext partContext(part);
+    runtime::drawDecodedPicture(icon.handle(), partContext, 0, 0, 2, 1, PictureRasterMode::Copy,
+                                runtime::PicturePart{1, 0, 1, 1});
+    EXPECT_EQ(surfacePixel(part, 0, 0), kBlue);
+    EXPECT_EQ(surfacePixel(part, 1, 0), kBlue);
+    runtime::drawDecodedPicture(icon.handle(), partContext, 0, 0, 2, 1, PictureRasterMode::Copy,
+                                runtime::PicturePart{0, 0, 1, 1});
+    EXPECT_EQ(surfacePixel(part, 0, 0), kBlue);
 }
 
 }  // namespace

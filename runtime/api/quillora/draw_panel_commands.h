@@ -60,9 +60,12 @@ inline constexpr std::int64_t kDrawPanelMostBitmapPixels = std::int64_t{128} * 1
 // (panel, left?, top?, width?, height?) — paints the rectangle (default: the whole client area)
 // with the background and moves the current position to its top-left corner.
 void drawPanelClear(RuntimeValue* result, std::int32_t argCount, RuntimeValue* args);
-// (panel, picture handle, x, y, width?, height?, mode?) — draws the picture stretched into the
-// rectangle; an absent side is the picture's own pixel size. Mode 1 copy (absent), 2 inverted
-// copy, 3 exclusive-or, 4 or, 5 and. A handle that is not registered draws nothing.
+// (panel, picture handle, x, y, width?, height?, mode?, part x?, part y?, part width?,
+// part height?) — draws the picture stretched into the rectangle; an absent side is the picture's
+// own pixel size. Mode 1 copy (absent), 2 inverted copy, 3 exclusive-or, 4 or, 5 and. With the
+// four part numbers (in the picture's own pixels) only that part of the picture is stretched into
+// the rectangle; a part outside the picture draws nothing. A handle that is not registered draws
+// nothing.
 void drawPanelDrawPicture(RuntimeValue* result, std::int32_t argCount, RuntimeValue* args);
 // (panel, x?, y?, values...) — writes each value (converted to text as ToText does) with the
 // top-left corner of its first line at x, y (absent: the current position). Lines break at CR,

@@ -22,6 +22,12 @@ void ReadPictureAhead(RuntimeValue* result, std::int32_t argCount, RuntimeValue*
 // (handle) -> nothing. A handle that is not registered is ignored.
 void UnloadPicture(RuntimeValue* result, std::int32_t argCount, RuntimeValue* args);
 
+// (name) -> date-time: when the picture in the file of this name (as LoadPicture takes it) was
+// taken, on the local wall clock: the EXIF DateTimeOriginal of a JPEG, else its DateTime, else
+// the file's modification time. The int 0 when there is no such file or the argument is not a
+// text. A file loaded or read ahead before, and unchanged since, is not read again for it.
+void PictureTakenTime(RuntimeValue* result, std::int32_t argCount, RuntimeValue* args);
+
 // (handle) -> int: the picture's own size in pixels, 0 for a handle that is not registered.
 void PicturePixelWidth(RuntimeValue* result, std::int32_t argCount, RuntimeValue* args);
 void PicturePixelHeight(RuntimeValue* result, std::int32_t argCount, RuntimeValue* args);

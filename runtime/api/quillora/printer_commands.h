@@ -101,9 +101,10 @@ void printerTextHeight(RuntimeValue* result, std::int32_t argCount, RuntimeValue
 // logical units; 0 for a handle that is not registered.
 void printerPictureWidth(RuntimeValue* result, std::int32_t argCount, RuntimeValue* args);
 void printerPictureHeight(RuntimeValue* result, std::int32_t argCount, RuntimeValue* args);
-// (printer, picture handle, x, y, width?, height?, mode?) -> nothing: the picture stretched into
-// the rectangle (natural size when a side is absent); mode 1 copy (absent), 2 inverted copy,
-// 3 exclusive-or, 4 or, 5 and.
+// (printer, picture handle, x, y, width?, height?, mode?, part x?, part y?, part width?,
+// part height?) -> nothing: the picture (or only the given part of it, in its own pixels)
+// stretched into the rectangle (natural size when a side is absent); mode 1 copy (absent),
+// 2 inverted copy, 3 exclusive-or, 4 or, 5 and.
 void printerDrawPicture(RuntimeValue* result, std::int32_t argCount, RuntimeValue* args);
 // (printer, form name, width, height, top, bottom, left, right: int variables by reference) ->
 // bool: reads a form of the printer of the last job (or the default printer), all in 0.1 mm.
