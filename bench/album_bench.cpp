@@ -351,7 +351,7 @@ LimitRun runLimit(const fs::path& limitFolder, int threads, const std::string& f
     const pid_t child = fork();
     if (child == 0) {
         // What the limit says about its own time is not needed here.
-        if (!std::freopen("/dev/null", "w", stdout))
+        if (!std::freopen("/dev/null", "w", stdout) || !std::freopen("/dev/null", "w", stderr))
             _exit(126);
         execv(arguments[0], arguments.data());
         _exit(127);
