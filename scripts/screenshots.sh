@@ -5,6 +5,8 @@
 #                                       of the photos at the first layout (5 × 5)
 #   docs/print-settings-preview.png     the same window after a 3 × 3 layout was typed
 #   docs/exported-page.png              the page the album job wrote as a PNG file (shrunk)
+#   docs/cropped-dated-page.png         the same page with the photos filling their cells
+#                                       (photo mode 5) and the day each was taken under it
 #
 #   ./scripts/screenshots.sh [BUILD]    (BUILD: the build folder, default build)
 #
@@ -29,7 +31,7 @@ done
 
 work=$(mktemp -d "${TMPDIR:-/tmp}/quillora-shots.XXXXXX")
 trap 'rm -rf "$work"' EXIT
-mkdir -p "$work/photos/2024" "$work/out/pages" "$work/home/Documents" "$work/home/Desktop"
+mkdir -p "$work/photos/2024" "$work/out/pages" "$work/out/cropped" "$work/home/Documents" "$work/home/Desktop"
 
 # One camera-like photo: plasma scaled up, noise, its name burnt in, baseline JPEG q90 4:2:0.
 # Fixed seeds and one thread, so the pictures come out the same every time.
@@ -53,6 +55,17 @@ for folder in 春游 海边 山里; do
     else make_photo "$work/photos/2024/$folder/$name" "$seed" 1200 900; fi
     seed=$((seed + 1))
   done
+done
+# The photos carry no EXIF block, so the day a photo was taken is its file's time: a day of 2024
+# for each folder, a photo every twenty minutes.
+day=1
+for folder in 春游 海边 山里; do
+  minute=0
+  for photo in "$work/photos/2024/$folder"/*.jpg; do
+    touch -d "2024-05-0$day 10:$(printf %02d $minute)" "$photo"
+    minute=$((minute + 20))
+  done
+  day=$((day + 1))
 done
 
 shots=$work/shots
@@ -94,6 +107,18 @@ answer folder E:\\pages
 click MainWindow.按钮_文件夹准备打印
 wait-idle
 status
+
+# The same page with the photos filling their cells, cropped, and the day each was taken.
+click MainWindow.按钮_打印预览
+wait-loaded PrintSettingsWindow
+select PrintSettingsWindow.组合框_照片打印方式 5
+select PrintSettingsWindow.组合框_照片说明 文件名和拍摄日期
+click PrintSettingsWindow.按钮_确定
+wait-closed PrintSettingsWindow
+answer folder E:\\cropped
+click MainWindow.按钮_文件夹准备打印
+wait-idle
+status
 quit 0
 EOF
 
@@ -105,8 +130,9 @@ QUILLORA_DRIVES="C=/|fixed|System;D=$work/photos|fixed|Photos;E=$work/out|fixed|
 cat "$work/run.txt"
 
 page=$(find "$work/out/pages" -name '*.png' | sort | head -n 1)
-if [ -z "$page" ]; then
-  echo "screenshots.sh: the album job wrote no page" >&2
+cropped=$(find "$work/out/cropped" -name '*.png' | sort | head -n 1)
+if [ -z "$page" ] || [ -z "$cropped" ]; then
+  echo "screenshots.sh: an album job wrote no page" >&2
   exit 1
 fi
 for picture in main-window-after-search print-settings-window print-settings-preview; do
@@ -114,5 +140,6 @@ for picture in main-window-after-search print-settings-window print-settings-pre
 done
 # The page is 2100 × 2970 pixels (A4 at one pixel per 0.1 mm); README shows it 600 wide.
 convert "$page" -resize 600x -strip "docs/exported-page.png"
+convert "$cropped" -resize 600x -strip "docs/cropped-dated-page.png"
 echo "Written: docs/main-window-after-search.png docs/print-settings-window.png" \
-  "docs/print-settings-preview.png docs/exported-page.png"
+  "docs/print-settings-preview.png docs/exported-page.png docs/cropped-dated-page.png"
