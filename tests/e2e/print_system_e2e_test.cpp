@@ -422,15 +422,15 @@ TEST_F(PrintSystemTest, OnlyTheFooterAlignmentRedrawsThePreviewNotTheHeaderAlign
             // An edit that draws the first preview.
             "type PrintSettingsWindow.编辑框_右边距 10\n"
             "focus PrintSettingsWindow.编辑框_下边距\n"
-            "wait-closed ProgressWindow\nsleep 200\n"
+            "wait-closed ProgressWindow\n"
             "screenshot PrintSettingsWindow " + shot("first.png") + "\n"
             "events on\necho header\n"
             "select PrintSettingsWindow.组合框_页眉对齐 右对齐\n"
-            "sleep 300\nwait-closed ProgressWindow\n"
+            "wait-closed ProgressWindow\n"
             "echo footer\n"
             "screenshot PrintSettingsWindow " + shot("header.png") + "\n"
             "select PrintSettingsWindow.组合框_页脚对齐 右对齐\n"
-            "sleep 300\nwait-closed ProgressWindow\n"
+            "wait-closed ProgressWindow\n"
             "echo done\nevents off\n"
             "screenshot PrintSettingsWindow " + shot("footer.png") + "\n"
             "close PrintSettingsWindow\nwait-closed ProgressWindow\n",

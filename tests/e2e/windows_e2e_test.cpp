@@ -338,17 +338,17 @@ TEST_F(WindowsTest, LoadingFiresCreatedPositionSizeThenFirstActivationAndASecond
         "echo first\n"
         "load PrintSettingsWindow\n"
         "wait-loaded PrintSettingsWindow\n"
-        "sleep 300\n"
+        "wait-idle\n"
         "echo typed\n"
         "type PrintSettingsWindow.编辑框_打印份数 3\n"
         "load MainWindow\n"
-        "sleep 200\n"
+        "wait-idle\n"
         "echo second\n"
         "load PrintSettingsWindow\n"
-        "sleep 300\n"
+        "wait-idle\n"
         "echo hidden\n"
         "load ProgressWindow\n"
-        "sleep 300\n"
+        "wait-idle\n"
         "events off\n"
         "dump PrintSettingsWindow.编辑框_打印份数\n");
     ASSERT_EQ(run.exitCode, 0) << run.errors;
@@ -380,7 +380,7 @@ TEST_F(WindowsTest, MayCloseWithoutAValueLetsTheWindowClose)
     const RunResult run = machine.run(
         "load PrintSettingsWindow\n"
         "load ProgressWindow\n"
-        "sleep 100\n"
+        "wait-idle\n"
         "events on\n"
         "echo settings\n"
         "close PrintSettingsWindow\n"
@@ -390,10 +390,10 @@ TEST_F(WindowsTest, MayCloseWithoutAValueLetsTheWindowClose)
         "wait-closed ProgressWindow\n"
         "echo reload\n"
         "load PrintSettingsWindow\n"
-        "sleep 100\n"
+        "wait-idle\n"
         "close PrintSettingsWindow\n"
         "load PrintSettingsWindow\n"
-        "sleep 100\n"
+        "wait-idle\n"
         "events off\n"
         "enabled PrintSettingsWindow\n");
     ASSERT_EQ(run.exitCode, 0) << run.errors;
@@ -412,7 +412,7 @@ TEST_F(WindowsTest, TabMovesTheFocusInTableOrder)
 {
     // Each key goes to the unit the previous one moved the focus to, as a user keeps pressing it.
     const RunResult run = machine.run(
-        "sleep 100\n"
+        "wait-idle\n"
         "focused MainWindow\n"
         "key MainWindow.编辑框_页眉 Tab\n"
         "focused MainWindow\n"
@@ -460,7 +460,7 @@ TEST_F(WindowsTest, EnterClicksTheFocusedButtonElseTheFirstDefaultButton)
     const RunResult run = machine.run(
         "load PrintSettingsWindow\n"
         "wait-loaded PrintSettingsWindow\n"
-        "sleep 100\n"
+        "wait-idle\n"
         "events on\n"
         // The edit box first: the cancel button closes the window.
         "echo edit\n"
