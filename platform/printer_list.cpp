@@ -127,6 +127,17 @@ std::string queueName(const cups_dest_t& dest)
     return name;
 }
 
+// The queue a name of queueName's form ("name" or "name/instance") stands for; null when the
+// server does not know it.
+std::unique_ptr<cups_dest_t, DestFree> namedDest(http_t* http, const std::string& name)
+{
+    const std::size_t slash = name.find('/');
+    const std::string queue = name.substr(0, slash);
+    const std::string instance = slash == std::string::npos ? std::string() : name.substr(slash + 1);
+    return std::unique_ptr<cups_dest_t, DestFree>(
+        cupsGetNamedDest(http, queue.c_str(), instance.empty() ? nullptr : instance.c_str()));
+}
+
 // The common name of a media: its PPD name when it has one ("A4", "Letter", "EnvDL"), else the
 // media name itself.
 std::string commonName(const char* media)
@@ -209,14 +220,7 @@ std::string printQueueProblem(const std::string& name)
     const Connection http = connectToServer();
     if (!http)
         return serverDoesNotAnswer();
-    std::string queue = name;
-    std::string instance;
-    if (const auto slash = name.find('/'); slash != std::string::npos) {
-        queue = name.substr(0, slash);
-        instance = name.substr(slash + 1);
-    }
-    const std::unique_ptr<cups_dest_t, DestFree> dest(
-        cupsGetNamedDest(http.get(), queue.c_str(), instance.empty() ? nullptr : instance.c_str()));
+    const std::unique_ptr<cups_dest_t, DestFree> dest = namedDest(http.get(), name);
     if (!dest) {
         if (cupsLastError() == IPP_STATUS_ERROR_SERVICE_UNAVAILABLE)
             return serverDoesNotAnswer();
@@ -258,14 +262,7 @@ std::optional<PrintQueueInfo> printQueueInfo(const std::string& name)
     const Connection http = connectToServer();
     if (!http || name.empty())
         return std::nullopt;
-    std::string queue = name;
-    std::string instance;
-    if (const auto slash = name.find('/'); slash != std::string::npos) {
-        queue = name.substr(0, slash);
-        instance = name.substr(slash + 1);
-    }
-    const std::unique_ptr<cups_dest_t, DestFree> dest(
-        cupsGetNamedDest(http.get(), queue.c_str(), instance.empty() ? nullptr : instance.c_str()));
+    const std::unique_ptr<cups_dest_t, DestFree> dest = namedDest(http.get(), name);
     if (!dest)
         return std::nullopt;
     PrintQueueInfo result;
