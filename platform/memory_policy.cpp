@@ -9,7 +9,7 @@ constexpr int kOwnMappingBytes = 32 << 20;
 constexpr int kKeptAtTopBytes = 32 << 20;
 // Each thread that allocates may get an arena of its own, which keeps its freed memory; the
 // read-ahead workers share a few.
-constexpr int kArenas = 2;
+constexpr int kArenas = 1;
 
 }  // namespace
 
@@ -18,6 +18,11 @@ void keepLargeBlocksForReuse()
     mallopt(M_MMAP_THRESHOLD, kOwnMappingBytes);
     mallopt(M_TRIM_THRESHOLD, kKeptAtTopBytes);
     mallopt(M_ARENA_MAX, kArenas);
+}
+
+void releaseFreedMemory()
+{
+    malloc_trim(0);
 }
 
 }  // namespace quillora::platform

@@ -5,7 +5,12 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstdint>
+#include <new>
 #include <utility>
+
+#include <sys/mman.h>
+#include <unistd.h>
 
 namespace quillora::platform {
 namespace {
@@ -32,12 +37,50 @@ bool sizeAccepted(int width, int height)
     return pixelCount <= OffscreenSurface::kMaxPixelBytes / kBytesPerPixel;
 }
 
+// Pixels of this many bytes or more (a page; not a preview or a window's panel) are a mapping of
+// their own, whose parts can be given back one by one (releaseRowsFrom).
+constexpr std::size_t kOwnMappingBytes = std::size_t{4} << 20;
+
+struct PixelMapping {
+    void* address = nullptr;
+    std::size_t length = 0;
+};
+
+void unmapPixels(void* info)
+{
+    auto* mapping = static_cast<PixelMapping*>(info);
+    ::munmap(mapping->address, mapping->length);
+    delete mapping;
+}
+
+// An unfilled image over a mapping of its own, or a null image when there is no memory for it.
+QImage mappedImage(int width, int height)
+{
+    const std::size_t rowBytes = static_cast<std::size_t>(width) * kBytesPerPixel;
+    const std::size_t length = rowBytes * static_cast<std::size_t>(height);
+    void* address = ::mmap(nullptr, length, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
+    if (address == MAP_FAILED)
+        return {};
+    auto* mapping = new (std::nothrow) PixelMapping{address, length};
+    if (!mapping) {
+        ::munmap(address, length);
+        return {};
+    }
+    QImage image(static_cast<uchar*>(address), width, height, static_cast<qsizetype>(rowBytes), kSurfaceFormat,
+                 unmapPixels, mapping);
+    if (image.isNull())
+        unmapPixels(mapping);
+    return image;
+}
+
 // A filled image of the size, or a null image when the size is refused or memory runs out.
 QImage makeImage(int width, int height, ColourRef fill, double dotsPerInch)
 {
     if (!sizeAccepted(width, height))
         return {};
-    QImage image(width, height, kSurfaceFormat);
+    const bool ownMapping = static_cast<std::size_t>(width) * static_cast<std::size_t>(height) * kBytesPerPixel >=
+                            kOwnMappingBytes;
+    QImage image = ownMapping ? mappedImage(width, height) : QImage(width, height, kSurfaceFormat);
     if (image.isNull())
         return {};
     image.fill(toQRgb(fill));
@@ -136,6 +179,28 @@ bool OffscreenSurface::resize(int width, int height, ColourRef fill)
     }
     image_->image = std::move(resized);
     return true;
+}
+
+void OffscreenSurface::releaseRowsFrom(int row)
+{
+    QImage& image = image_->image;
+    if (image_->blank || image.isNull() || row >= image.height() || !image.isDetached() ||
+        static_cast<std::size_t>(image.sizeInBytes()) < kOwnMappingBytes)
+        return;
+    row = std::max(row, 0);
+    const long pageBytes = ::sysconf(_SC_PAGESIZE);
+    if (pageBytes <= 0)
+        return;
+    // Only whole pages that lie within the released rows go, so nothing beside the pixels is
+    // touched whoever allocated them.
+    const auto base = reinterpret_cast<std::uintptr_t>(std::as_const(image).constBits());
+    const auto page = static_cast<std::uintptr_t>(pageBytes);
+    const std::uintptr_t first =
+        base + static_cast<std::uintptr_t>(row) * static_cast<std::uintptr_t>(image.bytesPerLine());
+    const std::uintptr_t start = (first + page - 1) / page * page;
+    const std::uintptr_t end = (base + static_cast<std::uintptr_t>(image.sizeInBytes())) / page * page;
+    if (start < end)
+        ::madvise(reinterpret_cast<void*>(start), end - start, MADV_DONTNEED);
 }
 
 void OffscreenSurface::fill(ColourRef colour)

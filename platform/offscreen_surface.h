@@ -65,6 +65,13 @@ public:
     const std::uint8_t* pixels() const;
     std::ptrdiff_t stride() const;
 
+    // For a surface that is about to be filled or resized: gives the memory of rows `row` to the
+    // last back to the system, once they have been read for the last time (a page read out
+    // bottom-up as it is handed over, so that the page and its copy never take their whole size
+    // twice). Those rows read as zeros afterwards. Only the pixels of a page-sized surface go,
+    // and only while nobody else shares them; otherwise nothing happens.
+    void releaseRowsFrom(int row);
+
     // The Qt image behind the surface, for platform code only. A blank surface makes its
     // pixels first, as above (a null image when memory runs out).
     const QImage& image() const;

@@ -74,9 +74,12 @@ std::int32_t loadPictureFromData(const ByteSet& data)
     return asInt(callCore(&LoadPicture, data.value()));
 }
 
-void readPictureAhead(const std::string& path)
+void readPictureAhead(const std::string& path, std::int32_t zoom)
 {
-    callCore(&ReadPictureAhead, makePointer(TypeCode::Text, path.c_str()));
+    if (zoom > 0)
+        callCore(&ReadPictureAhead, makePointer(TypeCode::Text, path.c_str()), makeInt(zoom));
+    else
+        callCore(&ReadPictureAhead, makePointer(TypeCode::Text, path.c_str()));
 }
 
 void unloadPicture(std::int32_t picture)

@@ -36,8 +36,9 @@ private:
 // Picture handles of the runtime's registry; 0 is no picture.
 std::int32_t loadPictureFromFile(const std::string& path);
 std::int32_t loadPictureFromData(const ByteSet& data);
-// A hint that the file will be loaded soon; loading it gives the same picture either way.
-void readPictureAhead(const std::string& path);
+// A hint that the file will be loaded soon; loading it gives the same picture either way. With a
+// zoom: its bytes will be read and given as picture data to be drawn at that zoom (per mille).
+void readPictureAhead(const std::string& path, std::int32_t zoom = 0);
 void unloadPicture(std::int32_t picture);
 std::int32_t picturePixelWidth(std::int32_t picture);
 std::int32_t picturePixelHeight(std::int32_t picture);

@@ -78,33 +78,41 @@ bool exemptFromReduction(const std::string& path)
     return ending == ".bmp" || ending == ".BMP";
 }
 
-void ReadNextPrintPicturesAhead(const std::vector<std::string>& paths, std::size_t index, std::int32_t level)
+namespace {
+
+// The zoom the picture in the file is redrawn at before it is loaded at `level`, or 0 when it is
+// loaded as it is. The scaling object lives in the progress window; should the user have closed
+// that window during a render, every picture is drawn from its file as it is.
+std::int32_t reductionZoomOf(const std::string& path, std::int32_t level)
 {
-    if (shrinksPictures(level))
-        return;
+    if (!shrinksPictures(level) || exemptFromReduction(path) || !progressWindowLoaded())
+        return 0;
+    const float ratio = optimisationRatio(fileSize(path), level);
+    return needsReduction(ratio) ? reductionZoom(ratio) : 0;
+}
+
+}  // namespace
+
+void ReadNextPrintPicturesAhead(std::span<const std::string> paths, std::size_t index, std::int32_t level)
+{
+    const std::size_t ahead = shrinksPictures(level) ? kShrunkPicturesReadAhead : kPicturesReadAhead;
     // The runtime ignores a file it has been told of already, so each call adds the farthest one.
-    for (std::size_t next = index + 1; next < paths.size() && next <= index + kPicturesReadAhead; ++next)
+    for (std::size_t next = index + 1; next < paths.size() && next <= index + ahead; ++next)
         if (!paths[next].empty())
-            readPictureAhead(paths[next]);
+            readPictureAhead(paths[next], reductionZoomOf(paths[next], level));
 }
 
 std::int32_t LoadPrintPicture(const std::string& path, std::int32_t level)
 {
     if (path.empty() || !fileExists(path))
         return 0;
-    if (!shrinksPictures(level))
-        return loadPictureFromFile(path);
-    const float ratio = optimisationRatio(fileSize(path), level);
-    if (!needsReduction(ratio) || exemptFromReduction(path))
-        return loadPictureFromFile(path);
-    // The scaling object lives in the progress window; should the user have closed that window
-    // during a render, the picture is drawn from the file as it is.
-    if (!progressWindowLoaded())
+    const std::int32_t zoom = reductionZoomOf(path, level);
+    if (zoom == 0)
         return loadPictureFromFile(path);
     const ByteSet data = fileBytes(path);
     if (data.empty())
         return 0;
-    return reducedPicture(data, reductionZoom(ratio));
+    return reducedPicture(data, zoom);
 }
 
 }  // namespace quillora::app

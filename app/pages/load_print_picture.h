@@ -4,6 +4,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <span>
 #include <string>
 #include <vector>
 
@@ -36,11 +37,15 @@ std::int32_t LoadPrintPicture(const std::string& path, std::int32_t level);
 // How many of the next pictures a page render names ahead of the one it loads. One keeps the
 // second core busy (a photo is decoded ahead in the time the drawing thread draws and captions the
 // one before); every further one only holds another photo's file and pixels in memory.
-inline constexpr std::size_t kPicturesReadAhead = 1;
+inline constexpr std::size_t kPicturesReadAhead = 2;
+// The same for pictures that are shrunk first. The drawing thread does less with each of them
+// (no page to encode, a small cell), so it keeps up with the second core only when it may decode
+// one more itself while it waits; each holds its file's bytes until it is loaded.
+inline constexpr std::size_t kShrunkPicturesReadAhead = 2;
 
-// Before paths[index] is loaded at `level`: names the next file to the runtime, which may
-// read and decode them on another core while this picture is drawn. Only when every file is
-// loaded as it is; a picture that is shrunk first is read as data and gains nothing.
-void ReadNextPrintPicturesAhead(const std::vector<std::string>& paths, std::size_t index, std::int32_t level);
+// Before paths[index] is loaded at `level`: names the next files to the runtime, which may read
+// and decode them on another core while this picture is drawn (a picture that is shrunk first for
+// the zoom it is redrawn at). Only the paths the render will load are given.
+void ReadNextPrintPicturesAhead(std::span<const std::string> paths, std::size_t index, std::int32_t level);
 
 }  // namespace quillora::app

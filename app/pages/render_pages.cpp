@@ -215,7 +215,14 @@ std::int32_t PageLoop::loadPicture(std::size_t index)
 {
     if (index >= job_.paths.size())
         return 0;
-    ReadNextPrintPicturesAhead(job_.paths, index, job_.optimisation);
+    // Only the pictures this render will load are named: one named and never loaded would keep
+    // its file and pixels until the next render. Of the next page only its first: a job holds the
+    // most memory while a finished page is handed out (the panel's pixels and the page's picture
+    // at once), and what is read ahead meanwhile adds to that.
+    const auto cells = static_cast<std::size_t>(std::max<std::int64_t>(1, layout_.cellsPerPage()));
+    const std::size_t nextPageFirst = (index / cells + 1) * cells;
+    const std::size_t named = std::min({count_, job_.paths.size(), nextPageFirst + 1});
+    ReadNextPrintPicturesAhead(std::span<const std::string>(job_.paths).first(named), index, job_.optimisation);
     return LoadPrintPicture(job_.paths[index], job_.optimisation);
 }
 

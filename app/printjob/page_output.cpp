@@ -99,12 +99,11 @@ bool OutputExportPage(const UnitRef& panel, const std::string& folder, std::int3
     const std::string_view extension = pageExtensionOf(formatCode);
     const std::string firstName = pageFileName(baseName, extension, 1);
 
-    ByteSet picture = ByteSet::adopt(callMethod(panel, &drawPanelGetPicture));
-    // The panel has given its page away, so it is cleared at once: a cleared panel lets its
-    // pixels go (25 MB for an A4 page), and they would otherwise stay beside the two copies of
-    // the page that loading, turning and converting each hold for a moment. The export loop
-    // clears the panel again after the page, which then finds nothing to free.
-    callMethod(panel, &drawPanelClear);
+    // The panel gives its page away and is cleared: its pixels (25 MB for an A4 page) go as the
+    // page's picture is made, instead of staying beside the copies of the page that loading,
+    // turning and converting each hold for a moment. The export loop clears the panel again after
+    // the page, which then finds nothing to free.
+    ByteSet picture = ByteSet::adopt(callMethod(panel, &drawPanelHandOverPicture));
     BitmapObject page;
     const bool loaded = page.loadFromData(picture);
     picture = ByteSet();

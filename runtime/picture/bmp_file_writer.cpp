@@ -1,6 +1,7 @@
 #include "runtime/picture/bmp_file_writer.h"
 
 #include <cstring>
+#include <functional>
 
 #include "runtime/picture/dib_format.h"
 #include "runtime/picture/pixel_buffer.h"
@@ -72,20 +73,24 @@ void writeHeaders(std::uint8_t* file, const BmpLayout& layout, const BitmapInfoH
 
 // The source's rows as 24-bit rows of blue, green and red, stored bottom-up from `pixels` on.
 // Every byte of every stored row is written, the padding as zeros, so the target may come
-// uninitialised.
-void writeBgrxRows(const BgrxPixels& source, std::uint8_t* pixels, std::size_t stride)
+// uninitialised. The source is read from its last row up, and `rowsRead` (when given) is told
+// after every band of rows which source row is the highest read so far.
+void writeBgrxRows(const BgrxPixels& source, std::uint8_t* pixels, std::size_t stride,
+                   const std::function<void(std::int32_t)>* rowsRead = nullptr)
 {
+    constexpr std::int32_t kBandRows = 64;
     const auto width = static_cast<std::size_t>(source.width);
-    const auto height = static_cast<std::size_t>(source.height);
-    for (std::size_t y = 0; y < height; ++y) {
+    std::uint8_t* out = pixels;
+    for (std::int32_t y = source.height - 1; y >= 0; --y, out += stride) {
         const std::uint8_t* in = source.pixels + static_cast<std::ptrdiff_t>(y) * source.stride;
-        std::uint8_t* out = pixels + (height - 1 - y) * stride;
         for (std::size_t x = 0; x < width; ++x) {
             out[3 * x] = in[4 * x];
             out[3 * x + 1] = in[4 * x + 1];
             out[3 * x + 2] = in[4 * x + 2];
         }
         std::memset(out + 3 * width, 0, stride - 3 * width);
+        if (rowsRead && (y % kBandRows == 0))
+            (*rowsRead)(y);
     }
 }
 
@@ -137,7 +142,7 @@ std::optional<std::size_t> bgrxBmpFileBytes(std::int32_t width, std::int32_t hei
 }
 
 bool writeBmpFileFromBgrx(const BgrxPixels& source, std::int32_t xPixelsPerMetre, std::int32_t yPixelsPerMetre,
-                          std::span<std::uint8_t> file)
+                          std::span<std::uint8_t> file, const std::function<void(std::int32_t)>& rowsRead)
 {
     if (!source.pixels || source.width <= 0 || source.height <= 0)
         return false;
@@ -146,7 +151,8 @@ bool writeBmpFileFromBgrx(const BgrxPixels& source, std::int32_t xPixelsPerMetre
     if (!layout || file.size() != layout->fileBytes)
         return false;
     writeHeaders(file.data(), *layout, header, {});
-    writeBgrxRows(source, file.data() + layout->pixelOffset, static_cast<std::size_t>(layout->stride));
+    writeBgrxRows(source, file.data() + layout->pixelOffset, static_cast<std::size_t>(layout->stride),
+                  rowsRead ? &rowsRead : nullptr);
     return true;
 }
 

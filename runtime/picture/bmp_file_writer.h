@@ -10,6 +10,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <functional>
 #include <optional>
 #include <span>
 #include <vector>
@@ -58,9 +59,10 @@ std::vector<std::uint8_t> bmpFileFromBgrx(const BgrxPixels& source, std::int32_t
 // bgrxBmpFileBytes is the length of the file of width × height pixels, nothing when a side is
 // not positive or the file would pass the picture cap. writeBmpFileFromBgrx writes every byte of
 // `file`, which must have exactly that length for the source's size; false, with nothing
-// written, otherwise.
+// written, otherwise. The source is read from its last row up; `rowsRead`, when given, is told
+// now and then the highest source row read so far (every row from it down is done with).
 std::optional<std::size_t> bgrxBmpFileBytes(std::int32_t width, std::int32_t height);
 bool writeBmpFileFromBgrx(const BgrxPixels& source, std::int32_t xPixelsPerMetre, std::int32_t yPixelsPerMetre,
-                          std::span<std::uint8_t> file);
+                          std::span<std::uint8_t> file, const std::function<void(std::int32_t)>& rowsRead = {});
 
 }  // namespace quillora::runtime

@@ -65,8 +65,11 @@ void LoadPicture(RuntimeValue* result, std::int32_t argCount, RuntimeValue* args
 
 void ReadPictureAhead(RuntimeValue*, std::int32_t argCount, RuntimeValue* args)
 {
-    if (argCount >= 1 && args && static_cast<TypeCode>(args[0].type) == TypeCode::Text)
-        runtime::readPictureFileAheadNamed(asText(args[0]));
+    if (argCount < 1 || !args || static_cast<TypeCode>(args[0].type) != TypeCode::Text)
+        return;
+    const std::int32_t zoom =
+        argCount >= 2 && static_cast<TypeCode>(args[1].type) == TypeCode::Integer ? asInt(args[1]) : 0;
+    runtime::readPictureFileAheadNamed(asText(args[0]), zoom);
 }
 
 void UnloadPicture(RuntimeValue*, std::int32_t argCount, RuntimeValue* args)

@@ -200,8 +200,15 @@ PictureHandle loadPicture(std::span<const std::uint8_t> bytes)
         auto record = decodePictureData(bytes);
         if (!record)
             return 0;
+        const bool jpeg = record->kind == PictureKind::Jpeg;
         keepTheCheapestForm(*record, bytes, false);
-        return registerPicture(std::move(*record));
+        const PictureHandle handle = registerPicture(std::move(*record));
+        // The bytes of a file named ahead as data: its pixels were decoded ahead for the size it
+        // is about to be drawn at.
+        if (jpeg)
+            if (auto ahead = takeReadAheadOfData(bytes); ahead && ahead->image)
+                recentDrawings().store(handle, ahead->eighths, std::move(*ahead->image));
+        return handle;
     } catch (const std::exception&) {
         return 0;
     }
@@ -233,13 +240,13 @@ PictureHandle loadPictureFile(std::string_view windowsPath)
     }
 }
 
-void readPictureFileAheadNamed(std::string_view windowsPath)
+void readPictureFileAheadNamed(std::string_view windowsPath, std::int32_t zoom)
 {
     if (windowsPath.empty())
         return;
     try {
         if (const auto linuxPath = platform::toLinuxPath(windowsPath))
-            readPictureAhead(*linuxPath);
+            readPictureAhead(*linuxPath, zoom);
     } catch (const std::exception&) {
         // Reading ahead is only ever a saving of time.
     }

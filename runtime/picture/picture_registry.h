@@ -34,8 +34,9 @@ PictureHandle loadPicture(std::span<const std::uint8_t> bytes);
 PictureHandle loadPictureFile(std::string_view windowsPath);
 
 // Names a picture file (as loadPictureFile takes it) that will probably be loaded soon, so that
-// it can be read and decoded ahead on another core. See read_ahead.h.
-void readPictureFileAheadNamed(std::string_view windowsPath);
+// it can be read and decoded ahead on another core; with a zoom, a file whose bytes will be
+// given to loadPicture and drawn at that zoom. See read_ahead.h.
+void readPictureFileAheadNamed(std::string_view windowsPath, std::int32_t zoom = 0);
 
 // Removes the picture and frees its pixels; a handle that is not registered is ignored.
 void unloadPicture(PictureHandle handle);

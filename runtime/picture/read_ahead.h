@@ -7,12 +7,18 @@
 // drawing would have made of it on this thread, and anything that did not work out ahead (not a
 // JPEG, a damaged file, another drawing size) is simply done again the usual way. What is read
 // ahead is bounded: a few files, named by the application in the order it will load them.
+//
+// A file can also be named to be given as data: a picture that is shrunk before it is drawn is
+// read by the application itself and handed over as bytes. It is then recognised by those bytes,
+// compared whole with the ones read ahead, never by its name.
 #pragma once
 
 #include <cstddef>
 #include <cstdint>
 #include <optional>
+#include <span>
 #include <string>
+#include <vector>
 
 #include "platform/formats/exif_reader.h"
 #include "platform/fs/file_snapshot.h"
@@ -39,6 +45,9 @@ struct ReadAheadPicture {
     std::optional<formats::ExifDateTime> taken;
     unsigned eighths = 0;
     std::optional<BgraImage> image;
+    // The file's bytes, kept only for a file named to be given as data (see readPictureAhead), to
+    // be recognised by.
+    std::vector<std::uint8_t> content;
 };
 
 // What one file gives when it is read ahead for drawing into wantedWidth x wantedHeight pixels
@@ -49,7 +58,21 @@ std::optional<ReadAheadPicture> readPictureFileAhead(const std::string& linuxPat
 
 // Notes that the file will probably be loaded soon, after the ones named before it. Nothing
 // happens on a machine with a single core, or for a file already named.
-void readPictureAhead(const std::string& linuxPath);
+//
+// With a zoom (per mille of the picture's upright size) the file is not going to be loaded by its
+// name: the application will read it and give its bytes as picture data, to be drawn at that
+// zoom (the size truncated, as an animation object draws it). Its pixels are decoded for that
+// size, and the bytes are kept until they are taken by takeReadAheadOfData.
+void readPictureAhead(const std::string& linuxPath, std::int32_t zoom = 0);
+
+// What was read ahead for a file named with a zoom whose bytes are exactly `data`, waiting for it
+// as takeReadAhead does (it is handed out once, and the files named before it are dropped).
+// Nothing when no such file was named, its bytes are not these, or it gave no pixels.
+std::optional<ReadAheadPicture> takeReadAheadOfData(std::span<const std::uint8_t> data);
+
+// What reading a file ahead for drawing at `zoom` per mille gives, bytes included. Safe to call on
+// any thread.
+std::optional<ReadAheadPicture> readPictureDataAhead(const std::string& linuxPath, std::int32_t zoom);
 
 // What was read ahead for the file, waiting for it (or reading it on this thread) when it is not
 // done yet; it is handed out once. Files named before it that were not taken are dropped: the

@@ -375,4 +375,14 @@ void* DrawPanelUnit::takePicture(std::optional<std::int64_t> width, std::optiona
                                requestedPictureSide(content_.height(), height));
 }
 
+void* DrawPanelUnit::handOverPicture()
+{
+    prepareForDrawing();
+    void* picture = autoRedraw_ ? drainSurfaceAsBmpByteSet(content_) : nullptr;
+    // Clearing the whole panel paints every pixel (or lets them all go), the ones already given
+    // back included.
+    clear(std::nullopt, std::nullopt, std::nullopt, std::nullopt);
+    return picture;
+}
+
 }  // namespace quillora::runtime

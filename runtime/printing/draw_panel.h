@@ -44,6 +44,9 @@ public:
     // BMP file data of the persistent bitmap in a fresh caller-owned byte-set block; null (the
     // empty byte set) without one.
     void* takePicture(std::optional<std::int64_t> width, std::optional<std::int64_t> height);
+    // The picture at the bitmap's own size, as takePicture gives it, and then the panel cleared
+    // as a whole: the bitmap's memory goes as the picture is made.
+    void* handOverPicture();
 
     bool autoRedraw() const { return autoRedraw_; }
     int currentX() const { return canvas_.currentX(); }

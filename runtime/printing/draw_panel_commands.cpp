@@ -87,4 +87,17 @@ void drawPanelGetPicture(RuntimeValue* result, std::int32_t argCount, RuntimeVal
     *result = makePointer(TypeCode::ByteSet, picture);
 }
 
+void drawPanelHandOverPicture(RuntimeValue* result, std::int32_t argCount, RuntimeValue* args)
+{
+    const CommandArguments arguments(argCount, args);
+    void* picture = nullptr;
+    if (DrawPanelUnit* panel = panelOf(arguments))
+        picture = panel->handOverPicture();
+    if (!result) {
+        runtime::freeBlock(picture);
+        return;
+    }
+    *result = makePointer(TypeCode::ByteSet, picture);
+}
+
 }  // namespace quillora

@@ -9,6 +9,7 @@
 #include <algorithm>
 #include <cmath>
 #include <exception>
+#include <functional>
 #include <limits>
 
 namespace quillora::runtime {
@@ -84,6 +85,29 @@ void* surfaceAsBmpByteSet(const platform::OffscreenSurface& surface, std::int64_
         context.drawPicture(content, 0, 0, static_cast<int>(width), static_cast<int>(height),
                             platform::PictureRasterMode::Copy);
         return written(pixelsOf(stretched));
+    } catch (const std::exception&) {
+        return nullptr;
+    }
+}
+
+void* drainSurfaceAsBmpByteSet(platform::OffscreenSurface& surface)
+{
+    if (surface.isEmpty())
+        return nullptr;
+    const std::optional<std::size_t> fileBytes = bgrxBmpFileBytes(surface.width(), surface.height());
+    if (!fileBytes)
+        return nullptr;
+    const BgrxPixels pixels = pixelsOf(surface);
+    if (!pixels.pixels)
+        return nullptr;
+    try {
+        const UnfilledByteSet file = newUnfilledByteSetBlock(*fileBytes);
+        const std::function<void(std::int32_t)> rowsRead = [&surface](std::int32_t row) { surface.releaseRowsFrom(row); };
+        if (!writeBmpFileFromBgrx(pixels, pixelsPerMetreOf(surface), pixelsPerMetreOf(surface), file.payload, rowsRead)) {
+            freeBlock(file.block);
+            return nullptr;
+        }
+        return file.block;
     } catch (const std::exception&) {
         return nullptr;
     }

@@ -29,4 +29,10 @@ std::int64_t requestedPictureSide(std::int32_t ownSide, std::optional<std::int64
 // pixel, 53 MB, is far below it).
 void* surfaceAsBmpByteSet(const platform::OffscreenSurface& surface, std::int64_t width, std::int64_t height);
 
+// The same file at the surface's own size, for a surface that is cleared right after: its rows
+// are read from the bottom up and their memory goes as they are read, so a page and its file
+// never take their whole size twice (an A4 page is 25 MB of surface and 18.7 MB of file). The
+// surface's pixels are not to be read again (they must be filled or resized).
+void* drainSurfaceAsBmpByteSet(platform::OffscreenSurface& surface);
+
 }  // namespace quillora::runtime

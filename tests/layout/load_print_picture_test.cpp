@@ -2,13 +2,17 @@
 // reductions through the progress window's scaling object.
 #include <gtest/gtest.h>
 
+#include <string>
 #include <tuple>
+#include <vector>
 
 #include "common/picture_calls.h"
 #include "layout_test_support.h"
 #include "pages/load_print_picture.h"
 #include "pages/progress_window.h"
+#include "runtime/picture/jpeg_decoder.h"
 #include "runtime/picture/picture_registry.h"
+#include "runtime/picture/read_ahead.h"
 #include "tests/picture/exif_test_files.h"
 
 namespace quillora::app {
@@ -139,6 +143,40 @@ TEST_F(PictureLoading, TheReducedCopyOfATurnedPhotoStandsUprightAndIsTurnedOnce)
     EXPECT_EQ(quadrantAt(image->width - 1, 0), expected[1]);
     EXPECT_EQ(quadrantAt(0, image->height - 1), expected[2]);
     EXPECT_EQ(quadrantAt(image->width - 1, image->height - 1), expected[3]);
+}
+
+// Photos named ahead to be shrunk are decoded on another core for the zoom they are redrawn at;
+// the reduced pictures are the ones made without naming them, and no photo is decoded twice.
+TEST_F(PictureLoading, PhotosReadAheadForShrinkingGiveTheSameReducedPictures)
+{
+    std::vector<std::string> paths;
+    for (int i = 0; i < 3; ++i)
+        paths.push_back(writePicture(folder_.path() / ("photo" + std::to_string(i) + ".jpg"),
+                                     test::withSegment(test::quadrantPhoto(320 + 16 * i, 240, 1 + 5 * (i % 2)), 0xFE,
+                                                       test::Bytes(62000, 'x'))));
+    const auto reducedPixels = [](const std::string& path) {
+        const std::int32_t picture = LoadPrintPicture(path, 1);
+        auto image = runtime::pictureForDrawing(picture);
+        unloadPicture(picture);
+        return image;
+    };
+    std::vector<runtime::BgraImage> expected;
+    for (const std::string& path : paths) {
+        auto image = reducedPixels(path);
+        ASSERT_TRUE(image);
+        expected.push_back(std::move(*image));
+    }
+
+    const std::uint64_t decodesBefore = runtime::jpegDecodeCount();
+    for (std::size_t i = 0; i < paths.size(); ++i) {
+        ReadNextPrintPicturesAhead(paths, i, 1);
+        const auto image = reducedPixels(paths[i]);
+        ASSERT_TRUE(image);
+        EXPECT_EQ(image->width, expected[i].width);
+        EXPECT_EQ(image->pixels, expected[i].pixels);
+    }
+    EXPECT_EQ(runtime::jpegDecodeCount() - decodesBefore, paths.size());
+    EXPECT_EQ(runtime::readAheadPending(), 0u);
 }
 
 TEST_F(PictureLoading, MissingEmptyAndUndecodableFilesGiveNoPicture)

@@ -111,5 +111,58 @@ TEST_F(ReadAheadTest, AFileChangedAfterItWasReadAheadIsReadAgainOrDrawsNothing)
     EXPECT_EQ(runtime::loadPictureFile(windowsName(3)), 0);
 }
 
+// A file named to be given as data is decoded for its zoom; its bytes, when they are given, draw
+// from what was decoded ahead, and other bytes of the same length draw as themselves.
+TEST_F(ReadAheadTest, AFileNamedAsDataIsTakenByItsBytesOnly)
+{
+    // 656 x 480 at 150 per mille is drawn 98 x 72: decoded at 2/8 (164 x 120).
+    const auto ahead = runtime::readPictureDataAhead(linuxName(1), 150);
+    ASSERT_TRUE(ahead);
+    ASSERT_TRUE(ahead->image);
+    EXPECT_EQ(ahead->eighths, 2u);
+    EXPECT_EQ(ahead->content, redOverBlue(656, 480));
+    EXPECT_FALSE(runtime::readPictureDataAhead(linuxName(1), 0));
+
+    const Bytes file = redOverBlue(656, 480);
+    const auto drawnAt150 = [](const Bytes& bytes) {
+        const LoadedPicture picture(runtime::loadPicture(bytes));
+        return runtime::pictureForDrawing(picture.handle(), 98, 72);
+    };
+    const auto expected = drawnAt150(file);
+    ASSERT_TRUE(expected);
+    // The same length, one byte of the scan changed: another picture, which must not be drawn
+    // with the named file's pixels.
+    Bytes other = file;
+    other[other.size() - 40] ^= 0x5A;
+    const auto otherExpected = drawnAt150(other);
+    ASSERT_TRUE(otherExpected);
+    ASSERT_NE(otherExpected->pixels, expected->pixels);
+
+    if (std::thread::hardware_concurrency() < 2)
+        GTEST_SKIP() << "a single core reads nothing ahead";
+    runtime::readPictureFileAheadNamed(windowsName(1), 150);
+    const std::uint64_t decodesBefore = runtime::jpegDecodeCount();
+    const auto drawn = drawnAt150(file);
+    ASSERT_TRUE(drawn);
+    EXPECT_EQ(drawn->pixels, expected->pixels);
+    // Decoded once, ahead, and not again when drawn.
+    EXPECT_EQ(runtime::jpegDecodeCount() - decodesBefore, 1u);
+    EXPECT_EQ(runtime::readAheadPending(), 0u);
+
+    runtime::readPictureFileAheadNamed(windowsName(1), 150);
+    const auto drawnOther = drawnAt150(other);
+    ASSERT_TRUE(drawnOther);
+    EXPECT_EQ(drawnOther->pixels, otherExpected->pixels);
+    EXPECT_EQ(runtime::readAheadPending(), 0u);
+
+    // Named as data, the file is not handed to a load by its name.
+    runtime::readPictureFileAheadNamed(windowsName(2), 150);
+    EXPECT_FALSE(runtime::takeReadAhead(linuxName(2)));
+    const auto taken = runtime::takeReadAheadOfData(redOverBlue(672, 480));
+    ASSERT_TRUE(taken);
+    EXPECT_TRUE(taken->image);
+    EXPECT_TRUE(taken->content.empty());
+}
+
 }  // namespace
 }  // namespace quillora::test

@@ -137,5 +137,37 @@ TEST_F(ClearedPanel, TheWindowShowsItsBackground)
     EXPECT_EQ(shown(2, 1), QColor(0, 0, 255));
 }
 
+// A finished page handed over gives the bytes GetPicture gives and leaves the panel as Clear
+// does; a page-sized panel lets its memory go row by row on the way, which no byte may show.
+class HandedOverPage : public ::testing::TestWithParam<std::pair<int, int>> {};
+
+TEST_P(HandedOverPage, GivesThePictureAndLeavesThePanelCleared)
+{
+    const auto [width, height] = GetParam();
+    HostWindow window{{{kPanelType, width, height}}};
+    ASSERT_TRUE(window.loaded());
+    HostWindow::set(kDrawPanelAutoRedraw, 1);
+    HostWindow::set(kDrawPanelBackgroundColour, kGreen);
+    // Stripes across the whole page, so that a row read after its memory went shows up.
+    TestPicture stripes(bmpFile(1, 3, Pixels{kRed, kBlue, kYellow}));
+    Call().arg(stripes.handle()).arg(0).arg(0).arg(width).arg(height).run(drawPanelDrawPicture);
+    const Bytes expected = takePicture().bytes;
+
+    EXPECT_EQ(Call().runBytes(drawPanelHandOverPicture), expected);
+    EXPECT_EQ(HostWindow::panel()->contentForPainting().blankColour(), kGreen);
+    // The panel draws again over its background, and hands over the next page whole.
+    TestPicture red(plainBmp(2, 2, kRed));
+    Call().arg(red.handle()).arg(0).arg(0).run(drawPanelDrawPicture);
+    const PanelPicture next{Call().runBytes(drawPanelHandOverPicture)};
+    EXPECT_EQ(next.pixel(1, 1), kRed);
+    EXPECT_EQ(next.pixel(2, 2), kGreen);
+    EXPECT_EQ(next.pixel(width - 1, height - 1), kGreen);
+    EXPECT_EQ(takePicture().pixels(), Pixels(static_cast<std::size_t>(width) * height, kGreen));
+}
+
+// 7 x 5 is kept in ordinary memory; 1100 x 1000 (4.4 MB) is a page whose rows go as they are read.
+INSTANTIATE_TEST_SUITE_P(SmallAndPageSized, HandedOverPage,
+                         ::testing::Values(std::pair{7, 5}, std::pair{1100, 1000}));
+
 }  // namespace
 }  // namespace quillora::test

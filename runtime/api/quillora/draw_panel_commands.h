@@ -85,5 +85,9 @@ void drawPanelPictureHeight(RuntimeValue* result, std::int32_t argCount, Runtime
 // value is the side in pixels, the content being stretched. Empty when auto-redraw is off or a
 // side comes out below one pixel.
 void drawPanelGetPicture(RuntimeValue* result, std::int32_t argCount, RuntimeValue* args);
+// (panel) -> byte set: the picture GetPicture gives at the bitmap's own size, after which the
+// panel is cleared as a Clear without arguments clears it. For a page that is finished: the
+// bitmap's memory is given back as its picture is made, so the two are never both held whole.
+void drawPanelHandOverPicture(RuntimeValue* result, std::int32_t argCount, RuntimeValue* args);
 
 }  // namespace quillora

@@ -17,6 +17,9 @@ void LoadPicture(RuntimeValue* result, std::int32_t argCount, RuntimeValue* args
 // it) will probably be loaded and drawn soon, after the ones named before it: it may read and
 // decode the file on another core meanwhile. What loading and drawing give is the same either
 // way; only the time they take changes. Anything but a text is ignored.
+// (name, zoom) -> nothing. The same for a file whose bytes the application will read itself and
+// give as picture data, to be drawn at `zoom` per mille of the picture's size (an animation
+// object's zoom); a zoom below 1 is the same as none.
 void ReadPictureAhead(RuntimeValue* result, std::int32_t argCount, RuntimeValue* args);
 
 // (handle) -> nothing. A handle that is not registered is ignored.
