@@ -82,6 +82,8 @@ private:
     // Fills the cells of one page from picture next_ on; true when the user asked to stop.
     bool drawCells();
     std::int32_t loadPicture(std::size_t index);
+    // Names the pictures after paths[index] that will be loaded next.
+    void readAhead(std::size_t index);
     void letGo(std::int32_t picture);
     // The caption of picture `index` as the job's caption kind has it.
     std::string captionOf(std::size_t index) const;
@@ -190,6 +192,9 @@ bool PageLoop::drawCells()
             const float ratio = ratiosUsable_ ? job_.ratios[next_] : 0.0f;
             drawPictureInBox(surface_, rules_, picture, layout_.pictureBox(i, j), ratio, job_.photoMode);
             letGo(picture);
+            // Named once this picture is drawn, so that the runtime knows the size to decode the
+            // next ones for.
+            readAhead(next_);
             if (layout_.textH > kLengthTolerance && next_ < job_.captions.size()) {
                 const std::string caption = captionOf(next_);
                 if (!caption.empty()) {
@@ -215,15 +220,19 @@ std::int32_t PageLoop::loadPicture(std::size_t index)
 {
     if (index >= job_.paths.size())
         return 0;
+    return LoadPrintPicture(job_.paths[index], job_.optimisation);
+}
+
+void PageLoop::readAhead(std::size_t index)
+{
     // Only the pictures this render will load are named: one named and never loaded would keep
     // its file and pixels until the next render. Of the next page only its first: a job holds the
-    // most memory while a finished page is handed out (the panel's pixels and the page's picture
-    // at once), and what is read ahead meanwhile adds to that.
+    // most memory while a finished page is handed out, and what is read ahead meanwhile adds to
+    // that.
     const auto cells = static_cast<std::size_t>(std::max<std::int64_t>(1, layout_.cellsPerPage()));
     const std::size_t nextPageFirst = (index / cells + 1) * cells;
     const std::size_t named = std::min({count_, job_.paths.size(), nextPageFirst + 1});
     ReadNextPrintPicturesAhead(std::span<const std::string>(job_.paths).first(named), index, job_.optimisation);
-    return LoadPrintPicture(job_.paths[index], job_.optimisation);
 }
 
 std::string PageLoop::captionOf(std::size_t index) const

@@ -328,7 +328,10 @@ std::optional<BgraImage> pictureForDrawing(PictureHandle handle, std::int32_t wa
 
     unsigned scale = 0;
     if (record->kind == PictureKind::Jpeg) {
-        noteJpegDrawingSize(wantedSide(wantedWidth), wantedSide(wantedHeight));
+        // Files named ahead by name are decoded for the size pictures from files are drawn at; a
+        // picture given as data (a photo being shrunk) is drawn at a size of its own.
+        if (!record->source.linuxPath.empty())
+            noteJpegDrawingSize(wantedSide(wantedWidth), wantedSide(wantedHeight));
         scale = wantedWidth == 0 || wantedHeight == 0
                     ? kJpegFullScale
                     : jpegScaleFor(static_cast<std::uint32_t>(record->width), static_cast<std::uint32_t>(record->height),
