@@ -43,10 +43,10 @@ inline constexpr std::size_t kPicturesReadAhead = 2;
 // one more itself while it waits; each holds its file's bytes until it is loaded.
 inline constexpr std::size_t kShrunkPicturesReadAhead = 2;
 
-// Once paths[index] is loaded and drawn at `level`: names the next files to the runtime, which
-// may read and decode them on another core meanwhile (a picture that is shrunk first for the zoom
-// it is redrawn at, any other for the size the last one was drawn at). Only the paths the render
-// will load are given.
+// Before paths[index] is loaded at `level`: names the next files to the runtime, which may read
+// and decode them on another core while this one is drawn (a picture that is shrunk first for the
+// zoom it is redrawn at, any other for the size the last picture from a file was drawn at). Only
+// the paths the render will load are given.
 void ReadNextPrintPicturesAhead(std::span<const std::string> paths, std::size_t index, std::int32_t level);
 
 }  // namespace quillora::app

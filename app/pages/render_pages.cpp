@@ -192,9 +192,6 @@ bool PageLoop::drawCells()
             const float ratio = ratiosUsable_ ? job_.ratios[next_] : 0.0f;
             drawPictureInBox(surface_, rules_, picture, layout_.pictureBox(i, j), ratio, job_.photoMode);
             letGo(picture);
-            // Named once this picture is drawn, so that the runtime knows the size to decode the
-            // next ones for.
-            readAhead(next_);
             if (layout_.textH > kLengthTolerance && next_ < job_.captions.size()) {
                 const std::string caption = captionOf(next_);
                 if (!caption.empty()) {
@@ -220,6 +217,8 @@ std::int32_t PageLoop::loadPicture(std::size_t index)
 {
     if (index >= job_.paths.size())
         return 0;
+    // Named before this one is loaded, so that the second core is a picture or two ahead.
+    readAhead(index);
     return LoadPrintPicture(job_.paths[index], job_.optimisation);
 }
 
