@@ -76,10 +76,7 @@ std::int32_t loadPictureFromData(const ByteSet& data)
 
 void readPictureAhead(const std::string& path, std::int32_t zoom)
 {
-    if (zoom > 0)
-        callCore(&ReadPictureAhead, makePointer(TypeCode::Text, path.c_str()), makeInt(zoom));
-    else
-        callCore(&ReadPictureAhead, makePointer(TypeCode::Text, path.c_str()));
+    callCore(&ReadPictureAhead, makePointer(TypeCode::Text, path.c_str()), makeInt(zoom));
 }
 
 void unloadPicture(std::int32_t picture)

@@ -8,11 +8,7 @@ namespace {
 // "但有2页未能保存，1份文档未能打印，原因见提示。", or nothing when nothing was lost.
 std::string lostPart(const JobTally& tally)
 {
-    std::string lost;
-    if (tally.pagesUnsaved > 0)
-        lost = toText(tally.pagesUnsaved) + "页未能保存";
-    if (tally.documentsUnprinted > 0)
-        lost += (lost.empty() ? "" : "，") + toText(tally.documentsUnprinted) + "份文档未能打印";
+    const std::string lost = lostText(tally);
     return lost.empty() ? std::string() : "但有" + lost + "，原因见提示。";
 }
 
@@ -25,6 +21,16 @@ std::string documentsPart(const JobTally& tally)
 }
 
 }  // namespace
+
+std::string lostText(const JobTally& tally)
+{
+    std::string lost;
+    if (tally.pagesUnsaved > 0)
+        lost = toText(tally.pagesUnsaved) + "页未能保存";
+    if (tally.documentsUnprinted > 0)
+        lost += (lost.empty() ? "" : "，") + toText(tally.documentsUnprinted) + "份文档未能打印";
+    return lost;
+}
 
 std::string folderOfFile(std::string_view path)
 {

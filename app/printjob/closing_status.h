@@ -16,6 +16,9 @@ inline constexpr std::string_view kStatusFinished = "打印完毕！";
 // The closing status of a job with this tally.
 std::string closingStatus(const JobTally& tally);
 
+// What the job lost: "2页未能保存，1份文档未能打印"; empty when nothing was.
+std::string lostText(const JobTally& tally);
+
 // The folder part of a file's full path (Linux "/" or drive "\" separators); empty without one.
 std::string folderOfFile(std::string_view path);
 

@@ -19,6 +19,7 @@
 #include "pagesetup/layout_check.h"
 #include "pagesetup/print_settings.h"
 #include "pagesetup/settings_window.h"
+#include "printjob/closing_status.h"
 #include "printjob/folder_prompt.h"
 #include "printjob/job_tally.h"
 #include "quillora/console_commands.h"
@@ -217,14 +218,8 @@ int runAlbumCommand(const AlbumOptions& options)
         writeTo(kStandardError, "quillora album: 有" + toText(tally.picturesUnread) +
                                     "张照片读不出来（已删除或已不是图片），它们的位置空着。\n");
     // The exit code says what the status bar would: anything asked for and not made is a failure.
-    if (tally.pagesUnsaved > 0 || tally.documentsUnprinted > 0) {
-        std::string lost;
-        if (tally.pagesUnsaved > 0)
-            lost = toText(tally.pagesUnsaved) + "页未能保存";
-        if (tally.documentsUnprinted > 0)
-            lost += (lost.empty() ? "" : "，") + toText(tally.documentsUnprinted) + "份文档未能打印";
+    if (const std::string lost = lostText(tally); !lost.empty())
         return failWith(kExitFailed, "有" + lost + "，原因见上。");
-    }
     if (tally.pagesMade == 0)
         return failWith(kExitFailed, "没有打印任何页面。");
     return kExitDone;

@@ -6,10 +6,7 @@ namespace quillora::platform {
 
 LocalTime localTimeNow()
 {
-    const std::time_t now = std::time(nullptr);
-    std::tm local{};
-    localtime_r(&now, &local);
-    return {local.tm_year + 1900, local.tm_mon + 1, local.tm_mday, local.tm_hour, local.tm_min, local.tm_sec};
+    return localTimeOf(static_cast<std::int64_t>(std::time(nullptr)));
 }
 
 LocalTime localTimeOf(std::int64_t secondsSinceEpoch)

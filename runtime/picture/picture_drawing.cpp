@@ -148,15 +148,13 @@ void drawDecodedPicture(PictureHandle handle, platform::DeviceContext& context, 
                    < static_cast<std::size_t>(image->height))
             return;
         const PictureKind kind = pictureKind(handle);
-        const bool icon = kind == PictureKind::Icon || kind == PictureKind::Cursor;
-        if (!shown && icon)
-            drawIcon(*image, context, x, y, width, height);
-        else if (!shown)
-            context.drawPicture(viewOf(*image, image->pixels), x, y, width, height, mode);
-        else if (icon)
-            drawIcon(copyOf(partView(*image, *shown, ownWidth, ownHeight)), context, x, y, width, height);
+        const PictureView view = shown ? partView(*image, *shown, ownWidth, ownHeight) : viewOf(*image, image->pixels);
+        if (kind != PictureKind::Icon && kind != PictureKind::Cursor)
+            context.drawPicture(view, x, y, width, height, mode);
+        else if (shown)
+            drawIcon(copyOf(view), context, x, y, width, height);
         else
-            context.drawPicture(partView(*image, *shown, ownWidth, ownHeight), x, y, width, height, mode);
+            drawIcon(*image, context, x, y, width, height);
     } catch (const std::exception&) {
         // Running out of memory for a copy of the pixels leaves the picture undrawn, as a
         // picture that does not decode is.

@@ -6,6 +6,8 @@
 #include <QLabel>
 #include <QPainter>
 
+#include <optional>
+
 namespace quillora::runtime {
 namespace {
 
@@ -15,17 +17,24 @@ class FittedLabel final : public QLabel {
 public:
     using QLabel::QLabel;
 
-    FittedText laidText() const
+    // Laid again only when what it is laid from has changed: fitting tries several sizes, each
+    // shaping the whole text, and a label is painted far more often than its caption changes.
+    const FittedText& laidText() const
     {
         const QRect box = contentsRect();
-        return fitText(font(), text(), box.width(), box.height(), alignment());
+        if (!laid_ || laidFor_.text != text() || laidFor_.font != font() || laidFor_.size != box.size() ||
+            laidFor_.alignment != alignment()) {
+            laidFor_ = {text(), font(), box.size(), alignment()};
+            laid_ = fitText(font(), text(), box.width(), box.height(), alignment());
+        }
+        return *laid_;
     }
 
 protected:
     void paintEvent(QPaintEvent*) override
     {
         const QRect box = contentsRect();
-        const FittedText laid = laidText();
+        const FittedText& laid = laidText();
         QPainter painter(this);
         painter.setFont(laid.font);
         painter.setPen(palette().color(isEnabled() ? QPalette::Active : QPalette::Disabled, foregroundRole()));
@@ -34,6 +43,16 @@ protected:
             for (const FittedPiece& piece : line.pieces)
                 painter.drawText(QPoint(box.left() + piece.x, box.top() + line.baseline), piece.text);
     }
+
+private:
+    struct LaidFrom {
+        QString text;
+        QFont font;
+        QSize size;
+        Qt::Alignment alignment;
+    };
+    mutable LaidFrom laidFor_;
+    mutable std::optional<FittedText> laid_;
 };
 
 }  // namespace

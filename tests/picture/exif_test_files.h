@@ -34,29 +34,37 @@ inline int quadrantOf(std::uint8_t red, std::uint8_t green, std::uint8_t blue)
     return 4;
 }
 
-// The TIFF part of an EXIF block whose IFD0 holds a camera make (a value stored apart from its
-// entry) and the orientation `value`, in either byte order.
-inline Bytes exifTiff(std::uint16_t value, bool bigEndian = false)
-{
+// Numbers written in one TIFF byte order, after the header that names it.
+struct TiffWriter {
     Bytes out;
-    const auto put16 = [&](std::uint32_t number) {
+    bool bigEndian = false;
+
+    explicit TiffWriter(bool bigEndianOrder) : bigEndian(bigEndianOrder)
+    {
+        out = bigEndian ? Bytes{'M', 'M'} : Bytes{'I', 'I'};
+        put16(42);
+    }
+    void put16(std::uint32_t number)
+    {
         if (bigEndian)
             out.insert(out.end(), {static_cast<std::uint8_t>(number >> 8), static_cast<std::uint8_t>(number)});
         else
             out.insert(out.end(), {static_cast<std::uint8_t>(number), static_cast<std::uint8_t>(number >> 8)});
-    };
-    const auto put32 = [&](std::uint32_t number) {
-        if (bigEndian) {
-            put16(number >> 16);
-            put16(number & 0xFFFF);
-        } else {
-            put16(number & 0xFFFF);
-            put16(number >> 16);
-        }
-    };
-    out.insert(out.end(), bigEndian ? std::initializer_list<std::uint8_t>{'M', 'M'}
-                                    : std::initializer_list<std::uint8_t>{'I', 'I'});
-    put16(42);
+    }
+    void put32(std::uint32_t number)
+    {
+        put16(bigEndian ? number >> 16 : number & 0xFFFF);
+        put16(bigEndian ? number & 0xFFFF : number >> 16);
+    }
+};
+
+// The TIFF part of an EXIF block whose IFD0 holds a camera make (a value stored apart from its
+// entry) and the orientation `value`, in either byte order.
+inline Bytes exifTiff(std::uint16_t value, bool bigEndian = false)
+{
+    TiffWriter tiff(bigEndian);
+    const auto put16 = [&tiff](std::uint32_t number) { tiff.put16(number); };
+    const auto put32 = [&tiff](std::uint32_t number) { tiff.put32(number); };
     put32(8);
     put16(2);
     // Make: ASCII, 8 bytes, after the directory (8 + 2 + 2 x 12 + 4 = 38).
@@ -65,8 +73,8 @@ inline Bytes exifTiff(std::uint16_t value, bool bigEndian = false)
     put16(0x0112), put16(3), put32(1), put16(value), put16(0);
     put32(0);
     const char make[8] = "Camera";
-    out.insert(out.end(), make, make + sizeof make);
-    return out;
+    tiff.out.insert(tiff.out.end(), make, make + sizeof make);
+    return tiff.out;
 }
 
 // The TIFF part of an EXIF block with the dates a camera writes: `written` as IFD0's DateTime and
@@ -77,30 +85,14 @@ inline Bytes exifTiff(std::uint16_t value, bool bigEndian = false)
 // its entry at 40; DateTime's text at 56, DateTimeOriginal's at 56 + its length + 1.
 inline Bytes exifTiffWithDates(const std::string& written, const std::string& original, bool bigEndian = false)
 {
-    Bytes out;
-    const auto put16 = [&](std::uint32_t number) {
-        if (bigEndian)
-            out.insert(out.end(), {static_cast<std::uint8_t>(number >> 8), static_cast<std::uint8_t>(number)});
-        else
-            out.insert(out.end(), {static_cast<std::uint8_t>(number), static_cast<std::uint8_t>(number >> 8)});
-    };
-    const auto put32 = [&](std::uint32_t number) {
-        if (bigEndian) {
-            put16(number >> 16);
-            put16(number & 0xFFFF);
-        } else {
-            put16(number & 0xFFFF);
-            put16(number >> 16);
-        }
-    };
+    TiffWriter tiff(bigEndian);
+    const auto put16 = [&tiff](std::uint32_t number) { tiff.put16(number); };
+    const auto put32 = [&tiff](std::uint32_t number) { tiff.put32(number); };
     const std::uint32_t firstEntries = (written.empty() ? 0 : 1) + (original.empty() ? 0 : 1);
     const std::uint32_t exifDirectory = 8 + 2 + 12 * firstEntries + 4;
     const std::uint32_t texts = exifDirectory + (original.empty() ? 0 : 18);
     const std::uint32_t writtenAt = texts;
     const std::uint32_t originalAt = texts + (written.empty() ? 0 : static_cast<std::uint32_t>(written.size() + 1));
-    out.insert(out.end(), bigEndian ? std::initializer_list<std::uint8_t>{'M', 'M'}
-                                    : std::initializer_list<std::uint8_t>{'I', 'I'});
-    put16(42);
     put32(8);
     put16(firstEntries);
     if (!written.empty())
@@ -116,10 +108,10 @@ inline Bytes exifTiffWithDates(const std::string& written, const std::string& or
     for (const std::string* text : {&written, &original}) {
         if (text->empty())
             continue;
-        out.insert(out.end(), text->begin(), text->end());
-        out.push_back(0);
+        tiff.out.insert(tiff.out.end(), text->begin(), text->end());
+        tiff.out.push_back(0);
     }
-    return out;
+    return tiff.out;
 }
 
 // The JPEG with an APP1 segment holding `payload` right after its start marker.
